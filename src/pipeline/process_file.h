@@ -1,0 +1,33 @@
+#pragma once
+// The per-file run: one stereo input becomes one restored mono output file
+// (a Start run), or the start of it is processed and played (a preview run).
+//
+// Two passes: the analysis pass measures both channels over the whole file in
+// blocks of 7060 frames; the processing pass rewinds and feeds the kernel
+// blocks of 883 frames, writing each restored block to the output or to the
+// 16-bit preview buffer.
+
+#include <filesystem>
+#include <optional>
+
+#include "pipeline/output_naming.h"
+#include "pipeline/run_observer.h"
+#include "pipeline/run_result.h"
+#include "settings/restoration_settings.h"
+
+namespace sonorel {
+
+struct RunRequest {
+    std::filesystem::path input;
+    // Where a Start run writes: the first free name of the naming rule,
+    // created exclusively. No value selects a preview run.
+    std::optional<OutputNaming> output;
+    RunParameters params;
+};
+
+// `createdOutput`, when given, receives the path of the output file the run
+// created (empty if none).
+RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
+                      std::filesystem::path* createdOutput = nullptr);
+
+}  // namespace sonorel

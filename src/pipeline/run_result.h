@@ -1,0 +1,15 @@
+#pragma once
+
+namespace sonorel {
+
+// The result of one per-file run (and of a preview's playback). The values
+// are stable: callers map them to their messages.
+enum RunResult : int {
+    RunOk = 0,          // processed (and played) to the end
+    RunNotStereo = 1,   // the input does not have exactly two channels
+    RunBadInput = 2,    // cannot be opened, too short, or an analysis read failed
+    RunNoOutput = 3,    // output not created / preview buffer or playback failed
+    RunIncomplete = 4,  // stopped early: cancelled, or a read or write failed
+};
+
+}  // namespace sonorel
