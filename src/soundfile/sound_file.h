@@ -6,7 +6,11 @@
 // A file whose header is not recognised is read as headerless data with the
 // raw defaults: 44100 Hz, 2 channels, big-endian 16-bit. Its output is a
 // headerless mono file in the same data format.
+//
+// Readers and writers are independent objects: several files may be read and
+// written at once from different threads, one thread per object.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -18,40 +22,77 @@ namespace sonorel {
 inline constexpr int kRawSampleRate = 44100;
 inline constexpr int kRawChannels = 2;
 
+// Samples of float files beyond this magnitude (60 dB above full scale) are
+// limited to it as they are read: such values are damage, not sound, and
+// their squares would overflow the single-precision sums downstream.
+inline constexpr float kMaxSampleMagnitude = 1000.0f;
+
+// Named parts of a format code, for tools and tests that make files of a
+// given kind. Codes the library knows but these names do not cover read as
+// Other and are still passed on unchanged.
+enum class HeaderType { Wav, WavEx, Aiff, Au, Raw, Flac, Caf, W64, Rf64, Ogg, Other };
+enum class SampleEncoding {
+    PcmS8,
+    PcmU8,
+    Pcm16,
+    Pcm24,
+    Pcm32,
+    Float32,
+    Float64,
+    Ulaw,
+    Alaw,
+    Other
+};
+enum class ByteOrder { Default, Little, Big };
+
 // Header type, data format and endianness as one code, passed on unchanged
 // from an input to its output.
 struct SoundFormat {
-    int code = 0;           // the sound library's format code
+    int code = 0;  // the sound library's format code
     bool headerless = false;
     int sampleRate = 0;
     int channels = 0;
     std::int64_t frames = 0;
+
+    static SoundFormat Make(HeaderType header, SampleEncoding encoding, int sampleRate,
+                            int channels, ByteOrder order = ByteOrder::Default);
+
+    HeaderType Header() const;
+    SampleEncoding Encoding() const;
+    ByteOrder Order() const;
 
     int BytesPerSample() const;  // 0 where the format has no fixed size (compressed)
     bool CanStoreComment() const;
 };
 
 class SoundReader {
-public:
-    // nullptr when the file cannot be opened or read at all.
+  public:
+    // nullptr when the file cannot be opened or read at all (missing,
+    // unreadable, not a regular file, or a recognised header that is damaged).
     static std::unique_ptr<SoundReader> Open(const std::filesystem::path& path);
+    // The same over bytes in memory (copied), for tests and fuzzing.
+    static std::unique_ptr<SoundReader> OpenMemory(std::span<const std::byte> bytes);
     ~SoundReader();
     SoundReader(const SoundReader&) = delete;
     SoundReader& operator=(const SoundReader&) = delete;
 
     const SoundFormat& Format() const { return format_; }
 
+    // The header comment, empty where there is none.
+    std::string Comment() const;
+
     // Reads the next n frames of channels 0 and 1 into left[0..n-1] and
     // right[0..n-1] (files with other channel counts are refused before any
-    // read). Positions past the end of the data are zero; samples that are not
-    // finite numbers are replaced by 0. Returns n, or -1 on a read failure.
+    // read; a mono file gives zeros in `right`). Positions past the end of the
+    // data are zero; samples that are not finite numbers are replaced by 0.
+    // Returns n, or -1 on a read failure or when a span is shorter than n.
     std::int64_t Read(std::span<float> left, std::span<float> right, std::int64_t n);
 
     // The next read starts at frame 0. False on failure.
     bool Rewind();
 
-private:
-    SoundReader() = default;
+  private:
+    SoundReader();
     struct Impl;
     std::unique_ptr<Impl> impl_;
     SoundFormat format_;
@@ -60,30 +101,40 @@ private:
 enum class CreateStatus { Created, Exists, Failed };
 
 class SoundWriter {
-public:
+  public:
     // Creates a new mono file with the given format's header type, data format
     // and sample rate, and the header comment where the format can store one.
     // Never replaces an existing file: the creation is exclusive (O_EXCL), and
-    // an existing file or folder of that name gives CreateStatus::Exists.
+    // an existing file or folder of that name gives CreateStatus::Exists. When
+    // the library refuses the format, the new file is removed again (Failed).
     static std::unique_ptr<SoundWriter> Create(const std::filesystem::path& path,
                                                const SoundFormat& format,
                                                const std::string& comment, CreateStatus& status);
+    // The same with `channelCount` channels; Write then takes interleaved
+    // samples, channelCount per frame. For tools and tests that make inputs.
+    static std::unique_ptr<SoundWriter> CreateWithChannels(const std::filesystem::path& path,
+                                                           const SoundFormat& format,
+                                                           int channelCount,
+                                                           const std::string& comment,
+                                                           CreateStatus& status);
     ~SoundWriter();  // closes as Close() does
     SoundWriter(const SoundWriter&) = delete;
     SoundWriter& operator=(const SoundWriter&) = delete;
 
-    // Appends samples; false on failure, in which case nothing of this call
-    // counts as written.
+    // Appends samples (whole frames); false on failure, in which case nothing
+    // of this call counts as written, and every later Write fails too.
+    // The header is brought up to date after every successful write, so even
+    // a process that dies leaves a well-formed file of the frames written.
     bool Write(std::span<const float> samples);
 
-    // Closes the file so that its header states exactly the samples written
-    // by successful Write calls. False if closing failed.
+    // Closes the file so that its header states exactly the frames written by
+    // successful Write calls. False if closing failed. Further calls do nothing.
     bool Close();
 
     std::int64_t FramesWritten() const { return written_; }
 
-private:
-    SoundWriter() = default;
+  private:
+    SoundWriter();
     struct Impl;
     std::unique_ptr<Impl> impl_;
     std::int64_t written_ = 0;
