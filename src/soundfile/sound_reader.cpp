@@ -1,0 +1,155 @@
+// Reading inputs: open by path or from memory, with the raw fallback for
+// files whose header the library does not recognise.
+
+#include <fcntl.h>
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <vector>
+
+#include "soundfile/library_lock.h"
+#include "soundfile/memory_stream.h"
+#include "soundfile/sound_file.h"
+
+namespace sonorel {
+namespace {
+
+// Interleaved scratch of the reader: this many samples, whatever the channel
+// count, so a file of many channels still reads in bounded memory.
+constexpr std::int64_t kScratchSamples = 16384;
+
+constexpr int kRawFormat = SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG;
+
+// Opens with the header's own format, or, when the library does not
+// recognise it, as raw data with the defaults. `open(info)` makes one
+// attempt; `restart()` puts the source back at its first byte.
+template <typename Open, typename Restart>
+SNDFILE* OpenWithRawFallback(SF_INFO& info, bool& headerless, Open open, Restart restart) {
+    std::lock_guard<std::mutex> lock(SoundLibraryOpenLock());
+    info = SF_INFO{};
+    headerless = false;
+    if (SNDFILE* file = open(info)) return file;
+    if (sf_error(nullptr) != SF_ERR_UNRECOGNISED_FORMAT || !restart()) return nullptr;
+    info = SF_INFO{};
+    info.samplerate = kRawSampleRate;
+    info.channels = kRawChannels;
+    info.format = kRawFormat;
+    headerless = true;
+    return open(info);
+}
+
+// The value the pipeline may safely work with: non-finite samples become 0,
+// absurdly large ones are limited (see kMaxSampleMagnitude).
+inline float Sanitised(float sample) {
+    if (!std::isfinite(sample)) return 0.0f;
+    return std::clamp(sample, -kMaxSampleMagnitude, kMaxSampleMagnitude);
+}
+
+}  // namespace
+
+struct SoundReader::Impl {
+    int fd = -1;
+    MemoryStream memory;
+    SNDFILE* file = nullptr;
+    std::vector<float> interleaved;
+    std::int64_t chunkFrames = 1;
+
+    ~Impl() {
+        if (file) sf_close(file);
+        if (fd >= 0) ::close(fd);
+    }
+
+    // Fills in what every reader needs once its file is open.
+    bool Prepare(const SF_INFO& info, bool headerless, SoundFormat& format) {
+        if (!file || info.channels < 1 || info.samplerate < 1 || info.frames < 0) return false;
+        format.code = info.format;
+        format.headerless = headerless;
+        format.sampleRate = info.samplerate;
+        format.channels = info.channels;
+        format.frames = info.frames;
+        chunkFrames = std::max<std::int64_t>(1, kScratchSamples / info.channels);
+        interleaved.assign(static_cast<std::size_t>(chunkFrames * info.channels), 0.0f);
+        return true;
+    }
+};
+
+SoundReader::SoundReader() : impl_(std::make_unique<Impl>()) {}
+SoundReader::~SoundReader() = default;
+
+std::unique_ptr<SoundReader> SoundReader::Open(const std::filesystem::path& path) {
+    std::unique_ptr<SoundReader> reader(new SoundReader());
+    Impl& impl = *reader->impl_;
+    impl.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (impl.fd < 0) return nullptr;
+    // Only regular files: folders, pipes and devices have no length to read.
+    struct stat st {};
+    if (::fstat(impl.fd, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+
+    SF_INFO info{};
+    bool headerless = false;
+    // The library takes the descriptor's current offset as the file's start.
+    impl.file = OpenWithRawFallback(
+        info, headerless, [&](SF_INFO& i) { return sf_open_fd(impl.fd, SFM_READ, &i, SF_FALSE); },
+        [&] { return ::lseek(impl.fd, 0, SEEK_SET) == 0; });
+    if (!impl.Prepare(info, headerless, reader->format_)) return nullptr;
+    return reader;
+}
+
+std::unique_ptr<SoundReader> SoundReader::OpenMemory(std::span<const std::byte> bytes) {
+    std::unique_ptr<SoundReader> reader(new SoundReader());
+    Impl& impl = *reader->impl_;
+    impl.memory.bytes.assign(bytes.begin(), bytes.end());
+
+    SF_INFO info{};
+    bool headerless = false;
+    impl.file = OpenWithRawFallback(
+        info, headerless,
+        [&](SF_INFO& i) {
+            impl.memory.position = 0;
+            return sf_open_virtual(MemoryStream::Callbacks(), SFM_READ, &i, &impl.memory);
+        },
+        [] { return true; });
+    if (!impl.Prepare(info, headerless, reader->format_)) return nullptr;
+    return reader;
+}
+
+std::string SoundReader::Comment() const {
+    const char* comment = sf_get_string(impl_->file, SF_STR_COMMENT);
+    return comment ? std::string(comment) : std::string();
+}
+
+std::int64_t SoundReader::Read(std::span<float> left, std::span<float> right, std::int64_t n) {
+    if (n < 0 || static_cast<std::uint64_t>(n) > left.size() ||
+        static_cast<std::uint64_t>(n) > right.size()) {
+        return -1;
+    }
+    const int channels = format_.channels;
+    float* scratch = impl_->interleaved.data();
+    std::int64_t done = 0;
+    while (done < n) {
+        const std::int64_t wanted = std::min(n - done, impl_->chunkFrames);
+        const sf_count_t got = sf_readf_float(impl_->file, scratch, wanted);
+        // A short read is the end of the data unless the library saw an error.
+        if (got < 0 || (got < wanted && sf_error(impl_->file) != SF_ERR_NO_ERROR)) return -1;
+        for (sf_count_t i = 0; i < got; ++i) {
+            const float* frame = scratch + i * channels;
+            left[done + i] = Sanitised(frame[0]);
+            right[done + i] = channels > 1 ? Sanitised(frame[1]) : 0.0f;
+        }
+        done += got;
+        if (got < wanted) break;
+    }
+    std::fill(left.begin() + done, left.begin() + n, 0.0f);
+    std::fill(right.begin() + done, right.begin() + n, 0.0f);
+    return n;
+}
+
+bool SoundReader::Rewind() {
+    return sf_seek(impl_->file, 0, SEEK_SET) == 0;
+}
+
+}  // namespace sonorel

@@ -1,0 +1,126 @@
+// Writing outputs: exclusive creation, a header that always matches the
+// frames of the successful writes, and a clean shorter file when a write
+// fails part way (disk full, file-size limit).
+
+#include <fcntl.h>
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <mutex>
+
+#include "soundfile/library_lock.h"
+#include "soundfile/sound_file.h"
+
+namespace sonorel {
+namespace {
+
+// Removes a file this process has just created, unless something else has
+// been put under its name in the meantime.
+void RemoveOwnFile(int fd, const std::filesystem::path& path) {
+    struct stat own {};
+    struct stat named {};
+    if (::fstat(fd, &own) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+        own.st_dev == named.st_dev && own.st_ino == named.st_ino) {
+        ::unlink(path.c_str());
+    }
+}
+
+}  // namespace
+
+struct SoundWriter::Impl {
+    int fd = -1;
+    SNDFILE* file = nullptr;
+    int channels = 1;
+    bool failed = false;
+};
+
+SoundWriter::SoundWriter() : impl_(std::make_unique<Impl>()) {}
+
+SoundWriter::~SoundWriter() {
+    Close();
+}
+
+std::unique_ptr<SoundWriter> SoundWriter::Create(const std::filesystem::path& path,
+                                                 const SoundFormat& format,
+                                                 const std::string& comment, CreateStatus& status) {
+    return CreateWithChannels(path, format, 1, comment, status);
+}
+
+std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesystem::path& path,
+                                                             const SoundFormat& format,
+                                                             int channelCount,
+                                                             const std::string& comment,
+                                                             CreateStatus& status) {
+    status = CreateStatus::Failed;
+    SF_INFO info{};
+    info.samplerate = format.sampleRate;
+    info.channels = channelCount;
+    info.format = format.code;
+    // A format the library cannot write is refused before anything is created.
+    if (channelCount < 1 || !sf_format_check(&info)) return nullptr;
+
+    // O_EXCL: the name is ours only if nothing of that name exists at the
+    // moment of creation, and a symbolic link is never followed.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST) status = CreateStatus::Exists;
+        return nullptr;
+    }
+
+    SNDFILE* file = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(SoundLibraryOpenLock());
+        file = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
+    }
+    if (!file) {
+        RemoveOwnFile(fd, path);
+        ::close(fd);
+        return nullptr;
+    }
+    // Before any sample, so the comment goes into the header at the start.
+    if (format.CanStoreComment() && !comment.empty()) {
+        sf_set_string(file, SF_STR_COMMENT, comment.c_str());
+    }
+    // Rewrite the header after every write: a process that dies mid-file
+    // still leaves a file whose header states the frames it holds.
+    sf_command(file, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+
+    std::unique_ptr<SoundWriter> writer(new SoundWriter());
+    writer->impl_->fd = fd;
+    writer->impl_->file = file;
+    writer->impl_->channels = channelCount;
+    status = CreateStatus::Created;
+    return writer;
+}
+
+bool SoundWriter::Write(std::span<const float> samples) {
+    Impl& impl = *impl_;
+    if (!impl.file || impl.failed || samples.size() % impl.channels != 0) return false;
+    const sf_count_t frames = static_cast<sf_count_t>(samples.size() / impl.channels);
+    if (sf_writef_float(impl.file, samples.data(), frames) == frames &&
+        sf_error(impl.file) == SF_ERR_NO_ERROR) {
+        written_ += frames;
+        return true;
+    }
+    // Part of the block may be on disk. Cut the file back to the frames of
+    // the successful writes, so that the partial block does not count and the
+    // header written at closing describes exactly the data that remains.
+    impl.failed = true;
+    sf_count_t keep = written_;
+    sf_command(impl.file, SFC_FILE_TRUNCATE, &keep, sizeof keep);
+    return false;
+}
+
+bool SoundWriter::Close() {
+    Impl& impl = *impl_;
+    if (!impl.file) return true;
+    const bool closed = sf_close(impl.file) == 0;
+    impl.file = nullptr;
+    const bool released = ::close(impl.fd) == 0;
+    impl.fd = -1;
+    return closed && released;
+}
+
+}  // namespace sonorel
