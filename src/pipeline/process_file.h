@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "pipeline/output_naming.h"
+#include "pipeline/playback_output.h"
 #include "pipeline/run_observer.h"
 #include "pipeline/run_result.h"
 #include "settings/restoration_settings.h"
@@ -23,10 +24,15 @@ struct RunRequest {
     // created exclusively. No value selects a preview run.
     std::optional<OutputNaming> output;
     RunParameters params;
+    // Where a preview run plays; nullptr selects PortAudio's default output.
+    // Not owned; used only during the call.
+    PlaybackOutput* previewOutput = nullptr;
 };
 
 // `createdOutput`, when given, receives the path of the output file the run
-// created (empty if none).
+// created (empty if none). Runs on the calling thread, whose priority is
+// lowered during the processing pass; every observer call comes from it.
+// Each call owns all its state, so calls on several threads at once are safe.
 RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
                       std::filesystem::path* createdOutput = nullptr);
 
