@@ -20,4 +20,32 @@ double DesignShelf(int n, float fHz, int sampleRate, float& zA, float& zB);
 // d < 0: first = zB, second = zA, result 1 / R (with DesignShelf(-d)).
 double SetupShelf(float& first, float& second, int d, float fHz, int sampleRate);
 
+// The whole shelving stage of the output path: bass section, treble section,
+// common gain. All zero coefficients and g = 1 pass the signal unchanged.
+struct ShelfCoeffs {
+    float bp = 0.0f;  // bass pole
+    float bz = 0.0f;  // bass zero
+    float tp = 0.0f;  // treble pole
+    float tz = 0.0f;  // treble zero
+    float g = 1.0f;   // common gain
+};
+
+// Bass then treble SetupShelf, in that order, with the roles of the two
+// results swapped for the treble section (so that the same low-shelf design
+// lifts the highs), and g = Rt x Rb.
+ShelfCoeffs DesignShelves(int bassLiftDb, int trebleLiftDb, int sampleRate);
+
+// One sample through both sections and g. The states are the previous
+// intermediate values of the two sections; they belong to the per-file run
+// and start at 0 for every file. Arithmetic in double, states stored as float.
+inline float RunShelves(float x, const ShelfCoeffs& c, float& bassState, float& trebleState) {
+    const double bassIn = static_cast<double>(x) + static_cast<double>(c.bp) * bassState;
+    const double trebleIn =
+        bassIn - static_cast<double>(c.bz) * bassState + static_cast<double>(c.tp) * trebleState;
+    bassState = static_cast<float>(bassIn);
+    const double y = (trebleIn - static_cast<double>(c.tz) * trebleState) * c.g;
+    trebleState = static_cast<float>(trebleIn);
+    return static_cast<float>(y);
+}
+
 }  // namespace sonorel
