@@ -63,6 +63,7 @@ void ApplyPreset(const WizardAnswers& answers, RestorationSettings& settings);
 
 // Finds a choice by its zero-based index ("3") or its text, case-insensitive.
 std::optional<int> FindCategory(std::string_view text);
-std::optional<int> FindChoice(const std::array<std::string_view, 3>& choices, std::string_view text);
+std::optional<int> FindChoice(const std::array<std::string_view, 3>& choices,
+                              std::string_view text);
 
 }  // namespace sonorel

@@ -47,7 +47,9 @@ inline constexpr std::array<SliderRange, kSliderCount> kSliderRanges{{
     {Slider::Duration, "Duration", "preview-time", "Preview Time (s)", 10, 60, 20},
 }};
 
-constexpr const SliderRange& RangeOf(Slider s) { return kSliderRanges[static_cast<int>(s)]; }
+constexpr const SliderRange& RangeOf(Slider s) {
+    return kSliderRanges[static_cast<int>(s)];
+}
 
 // A value raised to the slider's minimum or lowered to its maximum.
 constexpr int ClampToRange(Slider s, int value) {

@@ -95,7 +95,8 @@ TEST(Presets, TableHasTheCategoriesInChoiceOrder) {
     EXPECT_EQ(PresetTable[0].category, "Acoustic / Flat");
     EXPECT_EQ(PresetTable[23].category, "RIAA / CCIR 33 / 45 rpm");
     int antiPhaseRows = 0;
-    for (const PresetRow& row : PresetTable) antiPhaseRows += row.antiPhase ? 1 : 0;
+    for (const PresetRow& row : PresetTable)
+        antiPhaseRows += row.antiPhase ? 1 : 0;
     EXPECT_EQ(antiPhaseRows, 1);
     EXPECT_TRUE(PresetTable[1].antiPhase);
 }
@@ -144,7 +145,8 @@ TEST(RestorationSettings, SliderTableMatchesTheControls) {
     EXPECT_EQ(ClampToRange(Slider::Rumble, 500), 120);
     EXPECT_EQ(ClampToRange(Slider::Gain, -40), -12);
     RestorationSettings s;
-    for (const SliderRange& r : kSliderRanges) EXPECT_EQ(s.Get(r.slider), r.defaultValue) << r.key;
+    for (const SliderRange& r : kSliderRanges)
+        EXPECT_EQ(s.Get(r.slider), r.defaultValue) << r.key;
 }
 
 }  // namespace
