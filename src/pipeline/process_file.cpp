@@ -68,13 +68,14 @@ KernelParams DeriveKernelParams(const RunParameters& settings, const ChannelStat
     params.click = settings.clickAmount * 0.5f;
     // 0.09039548f is the single-precision value of 16/177.
     params.rejuv = settings.distortionAmount * settings.distortionAmount * 0.09039548f;
-    // The bass shelf's first coefficient is its zero, the treble shelf's its
-    // pole: a lift raises the lows with one and the highs with the other.
-    const double bassGain = SetupShelf(params.bz, params.bp, settings.bassLiftDb,
-                                       static_cast<float>(kBassTurnoverHz), sampleRate);
-    const double trebleGain = SetupShelf(params.tp, params.tz, settings.trebleLiftDb,
-                                         static_cast<float>(kTrebleTurnoverHz), sampleRate);
-    params.g = static_cast<float>(bassGain * trebleGain);
+    // Bass shelf at 300 Hz, treble shelf at 3500 Hz, one common gain.
+    const ShelfCoeffs shelves =
+        DesignShelves(settings.bassLiftDb, settings.trebleLiftDb, sampleRate);
+    params.bp = shelves.bp;
+    params.bz = shelves.bz;
+    params.tp = shelves.tp;
+    params.tz = shelves.tz;
+    params.g = shelves.g;
     params.mode = settings.channelFunction;
     return params;
 }
