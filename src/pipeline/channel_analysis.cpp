@@ -27,6 +27,7 @@
 
 #include "pipeline/channel_analysis.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "settings/restoration_settings.h"
@@ -66,21 +67,37 @@ struct ChannelTerms {
     double noiseFloor;
 };
 
-// One channel's weight and noise-floor term.
-//
-// The weight formula needs a positive level range. Where there is none the
-// run falls back, rather than hand the kernel an infinite or NaN weight:
-// - accepted blocks all of one level (a steady tone, a file of a single
-//   analysis block): the quietest level is taken as silence, w = s2 /
-//   sqrt(max), which gives a typical recording's loudness normalisation,
-//   whose quietest blocks are far below its loudest;
-// - no accepted block at all (one channel silent throughout, every block
-//   with a pause): w = 0.5 x gain, so the two estimates are averaged at the
-//   input's own level; there is no measured noise floor, so the term is 0.
+// Below this fraction of the loudest level, a level range is the scatter of
+// a steady signal, not dynamics: a steady tone's blocks differ only by the
+// partial period at their edges (0.1 % at 1 kHz, 1.5 % at 100 Hz), which the
+// plain formula would turn into a weight 10 to 100 times too large.
+constexpr double kSteadyRangeFraction = 1.0 / 16.0;
+
+// The range the weight formula uses. From the measured range down to 1/16
+// of the loudest level it is the measured range. Below that it slides
+// linearly to the loudest level itself at range 0 (no range: the quietest
+// level is taken as silence, which gives the loudness normalisation of a
+// typical recording, whose quietest blocks are far below its loudest). The
+// weight thus stays continuous and never exceeds 4 times (12 dB) that of a
+// typical recording of the same loudest level.
+double EffectiveRange(double range, double maxLevel) {
+    const double threshold = kSteadyRangeFraction * maxLevel;
+    if (range >= threshold) return range;
+    const double slide = std::max(range, 0.0) / threshold;  // 0 at no range, 1 at the threshold
+    return maxLevel + slide * (threshold - maxLevel);
+}
+
+// One channel's weight and noise-floor term. The plain weight formula needs
+// a positive level range; where there is none (or only scatter, see
+// EffectiveRange) the run falls back rather than hand the kernel an infinite
+// or NaN weight. A channel without any accepted block (one channel silent
+// throughout, a pause in every block) has no level at all: its weight is
+// 0.5 x gain, so the two estimates are averaged at the input's own level,
+// and without a measured floor its noise-floor term is 0.
 ChannelTerms DeriveChannel(float maxLevel, float minLevel, double s1, double s2, double gain) {
     if (!(maxLevel > 0.0f)) return {0.5 * gain, 0.0};
     const double range = static_cast<double>(maxLevel) - minLevel;
-    const double weight = range > 0.0 ? s2 / std::sqrt(range) : s2 / std::sqrt(maxLevel);
+    const double weight = s2 / std::sqrt(EffectiveRange(range, maxLevel));
     const double floorLevel = s1 * (minLevel + kFloorFraction * range);
     const double noiseFloor =
         floorLevel * (maxLevel * kSegmentLength / (maxLevel + floorLevel + kFloorGuard));

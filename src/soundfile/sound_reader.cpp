@@ -14,6 +14,7 @@
 #include "soundfile/library_lock.h"
 #include "soundfile/memory_stream.h"
 #include "soundfile/sound_file.h"
+#include "soundfile/unique_fd.h"
 
 namespace sonorel {
 namespace {
@@ -52,15 +53,14 @@ inline float Sanitised(float sample) {
 }  // namespace
 
 struct SoundReader::Impl {
-    int fd = -1;
     MemoryStream memory;
     SNDFILE* file = nullptr;
     std::vector<float> interleaved;
     std::int64_t chunkFrames = 1;
+    std::int64_t position = 0;  // frames read since the start
 
     ~Impl() {
         if (file) sf_close(file);
-        if (fd >= 0) ::close(fd);
     }
 
     // Fills in what every reader needs once its file is open.
@@ -70,10 +70,24 @@ struct SoundReader::Impl {
         format.headerless = headerless;
         format.sampleRate = info.samplerate;
         format.channels = info.channels;
-        format.frames = info.frames;
         chunkFrames = std::max<std::int64_t>(1, kScratchSamples / info.channels);
         interleaved.assign(static_cast<std::size_t>(chunkFrames * info.channels), 0.0f);
-        return true;
+        format.frames = info.frames == SF_COUNT_MAX ? CountFrames() : info.frames;
+        return format.frames >= 0;
+    }
+
+    // The library states no length for a streamed FLAC file (or one whose
+    // writer never finished): count the frames that decode, up to the first
+    // that does not, and start again. -1 when the file cannot be rewound.
+    std::int64_t CountFrames() {
+        std::int64_t total = 0;
+        for (;;) {
+            const sf_count_t got = sf_readf_float(file, interleaved.data(), chunkFrames);
+            if (got <= 0) break;
+            total += got;
+            if (got < chunkFrames) break;
+        }
+        return sf_seek(file, 0, SEEK_SET) == 0 ? total : -1;
     }
 };
 
@@ -83,18 +97,23 @@ SoundReader::~SoundReader() = default;
 std::unique_ptr<SoundReader> SoundReader::Open(const std::filesystem::path& path) {
     std::unique_ptr<SoundReader> reader(new SoundReader());
     Impl& impl = *reader->impl_;
-    impl.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (impl.fd < 0) return nullptr;
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) return nullptr;
     // Only regular files: folders, pipes and devices have no length to read.
     struct stat st {};
-    if (::fstat(impl.fd, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
 
     SF_INFO info{};
     bool headerless = false;
-    // The library takes the descriptor's current offset as the file's start.
+    // The library takes the descriptor's current offset as the file's start;
+    // the duplicate shares the offset with `fd`.
     impl.file = OpenWithRawFallback(
-        info, headerless, [&](SF_INFO& i) { return sf_open_fd(impl.fd, SFM_READ, &i, SF_FALSE); },
-        [&] { return ::lseek(impl.fd, 0, SEEK_SET) == 0; });
+        info, headerless,
+        [&](SF_INFO& i) -> SNDFILE* {
+            const int copy = DuplicateForLibrary(fd);
+            return copy < 0 ? nullptr : sf_open_fd(copy, SFM_READ, &i, SF_TRUE);
+        },
+        [&] { return ::lseek(fd.Get(), 0, SEEK_SET) == 0; });
     if (!impl.Prepare(info, headerless, reader->format_)) return nullptr;
     return reader;
 }
@@ -130,8 +149,10 @@ std::int64_t SoundReader::Read(std::span<float> left, std::span<float> right, st
     const int channels = format_.channels;
     float* scratch = impl_->interleaved.data();
     std::int64_t done = 0;
-    while (done < n) {
-        const std::int64_t wanted = std::min(n - done, impl_->chunkFrames);
+    // Never ask the library for frames past the stated length: zeros follow.
+    const std::int64_t available = std::min(n, format_.frames - impl_->position);
+    while (done < available) {
+        const std::int64_t wanted = std::min(available - done, impl_->chunkFrames);
         const sf_count_t got = sf_readf_float(impl_->file, scratch, wanted);
         // A short read is the end of the data unless the library saw an error.
         if (got < 0 || (got < wanted && sf_error(impl_->file) != SF_ERR_NO_ERROR)) return -1;
@@ -141,6 +162,7 @@ std::int64_t SoundReader::Read(std::span<float> left, std::span<float> right, st
             right[done + i] = channels > 1 ? Sanitised(frame[1]) : 0.0f;
         }
         done += got;
+        impl_->position += got;
         if (got < wanted) break;
     }
     std::fill(left.begin() + done, left.begin() + n, 0.0f);
@@ -149,7 +171,9 @@ std::int64_t SoundReader::Read(std::span<float> left, std::span<float> right, st
 }
 
 bool SoundReader::Rewind() {
-    return sf_seek(impl_->file, 0, SEEK_SET) == 0;
+    if (sf_seek(impl_->file, 0, SEEK_SET) != 0) return false;
+    impl_->position = 0;
+    return true;
 }
 
 }  // namespace sonorel

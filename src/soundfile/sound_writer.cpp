@@ -12,16 +12,17 @@
 
 #include "soundfile/library_lock.h"
 #include "soundfile/sound_file.h"
+#include "soundfile/unique_fd.h"
 
 namespace sonorel {
 namespace {
 
 // Removes a file this process has just created, unless something else has
 // been put under its name in the meantime.
-void RemoveOwnFile(int fd, const std::filesystem::path& path) {
+void RemoveOwnFile(const UniqueFd& fd, const std::filesystem::path& path) {
     struct stat own {};
     struct stat named {};
-    if (::fstat(fd, &own) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+    if (::fstat(fd.Get(), &own) == 0 && ::lstat(path.c_str(), &named) == 0 &&
         own.st_dev == named.st_dev && own.st_ino == named.st_ino) {
         ::unlink(path.c_str());
     }
@@ -30,7 +31,6 @@ void RemoveOwnFile(int fd, const std::filesystem::path& path) {
 }  // namespace
 
 struct SoundWriter::Impl {
-    int fd = -1;
     SNDFILE* file = nullptr;
     int channels = 1;
     bool failed = false;
@@ -63,8 +63,8 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
 
     // O_EXCL: the name is ours only if nothing of that name exists at the
     // moment of creation, and a symbolic link is never followed.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    const UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd.Valid()) {
         if (errno == EEXIST) status = CreateStatus::Exists;
         return nullptr;
     }
@@ -72,11 +72,11 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
     SNDFILE* file = nullptr;
     {
         std::lock_guard<std::mutex> lock(SoundLibraryOpenLock());
-        file = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
+        const int copy = DuplicateForLibrary(fd);
+        if (copy >= 0) file = sf_open_fd(copy, SFM_WRITE, &info, SF_TRUE);
     }
     if (!file) {
         RemoveOwnFile(fd, path);
-        ::close(fd);
         return nullptr;
     }
     // Before any sample, so the comment goes into the header at the start.
@@ -88,7 +88,6 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
     sf_command(file, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
 
     std::unique_ptr<SoundWriter> writer(new SoundWriter());
-    writer->impl_->fd = fd;
     writer->impl_->file = file;
     writer->impl_->channels = channelCount;
     status = CreateStatus::Created;
@@ -118,9 +117,7 @@ bool SoundWriter::Close() {
     if (!impl.file) return true;
     const bool closed = sf_close(impl.file) == 0;
     impl.file = nullptr;
-    const bool released = ::close(impl.fd) == 0;
-    impl.fd = -1;
-    return closed && released;
+    return closed;
 }
 
 }  // namespace sonorel

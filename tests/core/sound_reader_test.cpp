@@ -1,0 +1,251 @@
+// Opening and reading inputs: what cannot be opened, the raw fallback,
+// zero fill past the end, rewinding, damaged sample values, other channel
+// counts, and the in-memory open.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "pipeline/channel_analysis.h"
+#include "sound_test_support.h"
+#include "soundfile/sound_file.h"
+
+namespace sonorel {
+namespace {
+
+using test::ScratchFolder;
+
+SoundFormat Wav16(int channels) {
+    return SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, channels);
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(SoundReader, WhatCannotBeOpenedGivesNull) {
+    ScratchFolder folder;
+    EXPECT_FALSE(SoundReader::Open(folder / "missing.wav"));
+    EXPECT_FALSE(SoundReader::Open(folder.Path()));  // a folder
+    // A recognised header that is damaged is not taken for raw data.
+    WriteBytes(folder / "damaged.wav", std::string("RIFF\x10\0\0\0WAVEfmt \x02\0\0\0\0\0", 22));
+    EXPECT_FALSE(SoundReader::Open(folder / "damaged.wav"));
+}
+
+TEST(SoundReader, UnreadableFileGivesNull) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    ScratchFolder folder;
+    test::WriteSoundFile(folder / "locked.wav", Wav16(2), test::TestSignal(2, 100, 44100));
+    std::filesystem::permissions(folder / "locked.wav", std::filesystem::perms::none);
+    EXPECT_FALSE(SoundReader::Open(folder / "locked.wav"));
+}
+
+// Bytes without a header the library knows are 44100 Hz stereo big-endian
+// 16-bit; the name of the file plays no part (".au" would otherwise suggest
+// 8000 Hz mu-law to the library).
+TEST(SoundReader, UnrecognisedDataIsReadWithTheRawDefaults) {
+    ScratchFolder folder;
+    // Frames (0.5, -0.5) and (0.25, -0.25), then 998 frames of silence.
+    std::string bytes("\x40\x00\xc0\x00\x20\x00\xe0\x00", 8);
+    bytes.append(4 * 998, '\0');
+    bytes.append("xyz");  // a trailing partial frame is not a frame
+    WriteBytes(folder / "transfer.au", bytes);
+
+    auto reader = SoundReader::Open(folder / "transfer.au");
+    ASSERT_TRUE(reader);
+    const SoundFormat& f = reader->Format();
+    EXPECT_TRUE(f.headerless);
+    EXPECT_EQ(f.sampleRate, 44100);
+    EXPECT_EQ(f.channels, 2);
+    EXPECT_EQ(f.frames, 1000);
+    EXPECT_EQ(f.Encoding(), SampleEncoding::Pcm16);
+    EXPECT_EQ(f.Order(), ByteOrder::Big);
+    EXPECT_EQ(reader->Comment(), "");
+
+    std::array<float, 2> left{}, right{};
+    ASSERT_EQ(reader->Read(left, right, 2), 2);
+    EXPECT_EQ(left[0], 0.5f);
+    EXPECT_EQ(right[0], -0.5f);
+    EXPECT_EQ(left[1], 0.25f);
+    EXPECT_EQ(right[1], -0.25f);
+}
+
+TEST(SoundReader, EmptyFileIsHeaderlessAndHoldsNoFrames) {
+    ScratchFolder folder;
+    WriteBytes(folder / "empty.wav", "");
+    auto reader = SoundReader::Open(folder / "empty.wav");
+    ASSERT_TRUE(reader);
+    EXPECT_TRUE(reader->Format().headerless);
+    EXPECT_EQ(reader->Format().frames, 0);
+}
+
+TEST(SoundReader, ReadsPastTheEndAsZerosAndRewinds) {
+    ScratchFolder folder;
+    const std::vector<float> signal = test::TestSignal(2, 1000, 44100);
+    test::WriteSoundFile(folder / "short.wav", Wav16(2), signal);
+    auto reader = SoundReader::Open(folder / "short.wav");
+    ASSERT_TRUE(reader);
+
+    std::vector<float> first(883), left(883), right(883, 9.0f);
+    ASSERT_EQ(reader->Read(first, right, 883), 883);
+    // Frames 883..999, then zeros.
+    std::fill(left.begin(), left.end(), 9.0f);
+    ASSERT_EQ(reader->Read(left, right, 883), 883);
+    for (int i = 0; i < 117; ++i)
+        ASSERT_NEAR(left[i], signal[2 * (883 + i)], 1.0 / 32768);
+    for (int i = 117; i < 883; ++i)
+        ASSERT_EQ(left[i], 0.0f) << i;
+    for (int i = 117; i < 883; ++i)
+        ASSERT_EQ(right[i], 0.0f) << i;
+    // Wholly past the end.
+    std::fill(left.begin(), left.end(), 9.0f);
+    ASSERT_EQ(reader->Read(left, right, 883), 883);
+    for (float v : left)
+        ASSERT_EQ(v, 0.0f);
+
+    ASSERT_TRUE(reader->Rewind());
+    ASSERT_EQ(reader->Read(left, right, 883), 883);
+    EXPECT_EQ(left, first);
+}
+
+TEST(SoundReader, RefusesBuffersShorterThanTheRead) {
+    ScratchFolder folder;
+    test::WriteSoundFile(folder / "a.wav", Wav16(2), test::TestSignal(2, 100, 44100));
+    auto reader = SoundReader::Open(folder / "a.wav");
+    ASSERT_TRUE(reader);
+    std::vector<float> left(10), right(9);
+    EXPECT_EQ(reader->Read(left, right, 10), -1);
+    EXPECT_EQ(reader->Read(left, right, -1), -1);
+}
+
+// Float files can hold NaN and infinities. One of them inside the recursive
+// filters downstream would make every later sample NaN; as read they are 0,
+// and absurd magnitudes are limited.
+TEST(SoundReader, NonFiniteSamplesBecomeZeroAndDoNotSpread) {
+    ScratchFolder folder;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<float> signal = test::TestSignal(2, kAnalysisBlockFrames, 44100);
+    std::vector<float> clean = signal;
+    signal[2 * 100] = nan;
+    signal[2 * 200 + 1] = inf;
+    signal[2 * 300] = -inf;
+    clean[2 * 100] = clean[2 * 200 + 1] = clean[2 * 300] = 0.0f;
+    signal[2 * 400] = 1e30f;
+    signal[2 * 400 + 1] = -1e30f;
+    clean[2 * 400] = kMaxSampleMagnitude;
+    clean[2 * 400 + 1] = -kMaxSampleMagnitude;
+    test::WriteSoundFile(folder / "float.wav",
+                         SoundFormat::Make(HeaderType::Wav, SampleEncoding::Float32, 44100, 2),
+                         signal);
+
+    auto reader = SoundReader::Open(folder / "float.wav");
+    ASSERT_TRUE(reader);
+    std::array<float, kAnalysisBlockFrames> left{}, right{};
+    ASSERT_EQ(reader->Read(left, right, kAnalysisBlockFrames), kAnalysisBlockFrames);
+    for (int i = 0; i < kAnalysisBlockFrames; ++i) {
+        ASSERT_EQ(left[i], clean[2 * i]) << i;  // float data reads back bit for bit
+        ASSERT_EQ(right[i], clean[2 * i + 1]) << i;
+    }
+
+    float state = 0.0f;
+    std::array<float, kAnalysisBlockFrames> filtered{};
+    AnalysisHighPass(state, left, filtered);
+    for (float v : filtered)
+        ASSERT_TRUE(std::isfinite(v));
+    EXPECT_TRUE(std::isfinite(state));
+}
+
+TEST(SoundReader, MonoAndFourChannelFilesAreReadableSoTheRunCanRefuseThem) {
+    ScratchFolder folder;
+    const std::vector<float> mono = test::TestSignal(1, 2000, 44100);
+    const std::vector<float> quad = test::TestSignal(4, 2000, 44100);
+    test::WriteSoundFile(folder / "mono.wav", Wav16(1), mono);
+    test::WriteSoundFile(folder / "quad.aiff",
+                         SoundFormat::Make(HeaderType::Aiff, SampleEncoding::Pcm16, 44100, 4),
+                         quad);
+
+    std::vector<float> left(2000), right(2000);
+    auto one = SoundReader::Open(folder / "mono.wav");
+    ASSERT_TRUE(one);
+    EXPECT_EQ(one->Format().channels, 1);
+    EXPECT_EQ(one->Format().frames, 2000);
+    ASSERT_EQ(one->Read(left, right, 2000), 2000);
+    for (int i = 0; i < 2000; ++i) {
+        ASSERT_NEAR(left[i], mono[i], 1.0 / 32768);
+        ASSERT_EQ(right[i], 0.0f);
+    }
+
+    auto four = SoundReader::Open(folder / "quad.aiff");
+    ASSERT_TRUE(four);
+    EXPECT_EQ(four->Format().channels, 4);
+    ASSERT_EQ(four->Read(left, right, 2000), 2000);
+    for (int i = 0; i < 2000; ++i) {
+        ASSERT_NEAR(left[i], quad[4 * i], 1.0 / 32768);
+        ASSERT_NEAR(right[i], quad[4 * i + 1], 1.0 / 32768);
+    }
+}
+
+// A sparse headerless file of 8 GiB holds 2^31 frames, one more than a
+// signed 32-bit count can hold. Nothing is written but its length.
+TEST(SoundReader, FrameCountsAreSixtyFourBit) {
+    ScratchFolder folder;
+    const auto path = folder / "long.raw";
+    const std::int64_t frames = std::int64_t{1} << 31;
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0);
+        const bool sized = ::ftruncate(fd, frames * 4) == 0;
+        ::close(fd);
+        if (!sized) GTEST_SKIP() << "the temporary folder cannot hold a sparse 8 GiB file";
+    }
+    auto reader = SoundReader::Open(path);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->Format().frames, frames);
+    std::vector<float> left(883), right(883);
+    EXPECT_EQ(reader->Read(left, right, 883), 883);
+}
+
+TEST(SoundReader, InMemoryOpenReadsLikeTheFile) {
+    ScratchFolder folder;
+    const std::vector<float> signal = test::TestSignal(2, 3000, 48000);
+    test::WriteSoundFile(folder / "a.flac",
+                         SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 48000, 2),
+                         signal, "note");
+    const std::vector<char> bytes = test::FileBytes(folder / "a.flac");
+
+    auto fromFile = SoundReader::Open(folder / "a.flac");
+    auto fromMemory = SoundReader::OpenMemory(std::as_bytes(std::span(bytes)));
+    ASSERT_TRUE(fromFile);
+    ASSERT_TRUE(fromMemory);
+    EXPECT_EQ(fromMemory->Format().code, fromFile->Format().code);
+    EXPECT_EQ(fromMemory->Format().frames, 3000);
+    EXPECT_EQ(fromMemory->Format().sampleRate, 48000);
+    EXPECT_EQ(fromMemory->Comment(), "note");
+
+    std::vector<float> l1(3100), r1(3100), l2(3100), r2(3100);
+    ASSERT_EQ(fromFile->Read(l1, r1, 3100), 3100);
+    ASSERT_EQ(fromMemory->Read(l2, r2, 3100), 3100);
+    EXPECT_EQ(l1, l2);
+    EXPECT_EQ(r1, r2);
+    ASSERT_TRUE(fromMemory->Rewind());
+    ASSERT_EQ(fromMemory->Read(l2, r2, 3100), 3100);
+    EXPECT_EQ(l1, l2);
+
+    const std::string junk = "not a sound file at all";
+    auto raw = SoundReader::OpenMemory(std::as_bytes(std::span(junk)));
+    ASSERT_TRUE(raw);
+    EXPECT_TRUE(raw->Format().headerless);
+    EXPECT_EQ(raw->Format().frames, static_cast<std::int64_t>(junk.size() / 4));
+}
+
+}  // namespace
+}  // namespace sonorel

@@ -1,0 +1,253 @@
+// Creating and writing outputs: never over anything that exists, and a
+// header that states exactly the frames of the successful writes, also when
+// a write fails part way or the process never closes the file.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "settings/product.h"
+#include "sound_test_support.h"
+#include "soundfile/sound_file.h"
+
+namespace sonorel {
+namespace {
+
+using test::ScratchFolder;
+constexpr int kBlock = 883;
+
+SoundFormat Wav16() {
+    return SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, 2);
+}
+
+std::vector<float> Block(float value) {
+    return std::vector<float>(kBlock, value);
+}
+
+TEST(SoundWriter, NeverCreatesOverAnythingThatExists) {
+    ScratchFolder folder;
+    const auto file = folder / "taken.wav";
+    std::ofstream(file) << "precious";
+    std::filesystem::create_directory(folder / "folder.wav");
+    std::filesystem::create_symlink(folder / "target.wav", folder / "link.wav");  // dangling
+
+    CreateStatus status{};
+    EXPECT_FALSE(SoundWriter::Create(file, Wav16(), kOutputComment, status));
+    EXPECT_EQ(status, CreateStatus::Exists);
+    EXPECT_EQ(test::FileBytes(file), (std::vector<char>{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+
+    EXPECT_FALSE(SoundWriter::Create(folder / "folder.wav", Wav16(), kOutputComment, status));
+    EXPECT_EQ(status, CreateStatus::Exists);
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "folder.wav"));
+
+    // A link is a name that exists: it is not followed to create its target.
+    EXPECT_FALSE(SoundWriter::Create(folder / "link.wav", Wav16(), kOutputComment, status));
+    EXPECT_EQ(status, CreateStatus::Exists);
+    EXPECT_FALSE(std::filesystem::exists(folder / "target.wav"));
+}
+
+TEST(SoundWriter, OtherCreationFailuresLeaveNothingBehind) {
+    ScratchFolder folder;
+    CreateStatus status{};
+    EXPECT_FALSE(SoundWriter::Create(folder / "no" / "such" / "folder.wav", Wav16(), "", status));
+    EXPECT_EQ(status, CreateStatus::Failed);
+
+    // FLAC holds integer samples only: the library refuses float data.
+    const auto flacFloat = SoundFormat::Make(HeaderType::Flac, SampleEncoding::Float32, 44100, 2);
+    EXPECT_FALSE(SoundWriter::Create(folder / "float.flac", flacFloat, "", status));
+    EXPECT_EQ(status, CreateStatus::Failed);
+    EXPECT_FALSE(std::filesystem::exists(folder / "float.flac"));
+
+    EXPECT_FALSE(SoundWriter::CreateWithChannels(folder / "none.wav", Wav16(), 0, "", status));
+    EXPECT_EQ(status, CreateStatus::Failed);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+TEST(SoundWriter, ReadOnlyFolderFails) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    ScratchFolder folder;
+    std::filesystem::permissions(
+        folder.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    CreateStatus status{};
+    EXPECT_FALSE(SoundWriter::Create(folder / "out.wav", Wav16(), "", status));
+    EXPECT_EQ(status, CreateStatus::Failed);
+}
+
+TEST(SoundWriter, RefusesPartialFramesAndWritesAfterClosing) {
+    ScratchFolder folder;
+    CreateStatus status{};
+    auto writer = SoundWriter::CreateWithChannels(folder / "s.wav", Wav16(), 2, "", status);
+    ASSERT_TRUE(writer);
+    EXPECT_FALSE(writer->Write(std::vector<float>(3, 0.1f)));  // one and a half frames
+    EXPECT_TRUE(writer->Write(std::vector<float>(4, 0.1f)));
+    EXPECT_EQ(writer->FramesWritten(), 2);
+    EXPECT_TRUE(writer->Close());
+    EXPECT_TRUE(writer->Close());  // closing twice is harmless
+    EXPECT_FALSE(writer->Write(std::vector<float>(4, 0.1f)));
+    EXPECT_EQ(SoundReader::Open(folder / "s.wav")->Format().frames, 2);
+}
+
+class HeaderFollowsWrites : public ::testing::TestWithParam<HeaderType> {};
+
+// A process that dies between two blocks (or is never closed) still leaves a
+// file whose header states the frames it holds.
+TEST_P(HeaderFollowsWrites, HeaderStatesTheFramesWrittenBeforeClosing) {
+    ScratchFolder folder;
+    const auto path = folder / "open.snd";
+    CreateStatus status{};
+    auto writer =
+        SoundWriter::Create(path, SoundFormat::Make(GetParam(), SampleEncoding::Pcm16, 44100, 2),
+                            kOutputComment, status);
+    ASSERT_TRUE(writer);
+    for (int b = 0; b < 3; ++b)
+        ASSERT_TRUE(writer->Write(Block(0.25f)));
+
+    auto reader = SoundReader::Open(path);  // while the writer is still open
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->Format().frames, 3 * kBlock);
+
+    writer.reset();  // the destructor closes
+    EXPECT_EQ(SoundReader::Open(path)->Format().frames, 3 * kBlock);
+}
+
+INSTANTIATE_TEST_SUITE_P(SoundWriter, HeaderFollowsWrites,
+                         ::testing::Values(HeaderType::Wav, HeaderType::Aiff, HeaderType::Au));
+
+// Makes writes beyond `bytes` fail with EFBIG instead of killing the
+// process, for the life of the object.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    bool Active() const { return active_; }
+
+  private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+    bool active_ = false;
+};
+
+struct LimitCase {
+    const char* name;
+    HeaderType header;
+    SampleEncoding encoding;
+};
+
+class WriteFailure : public ::testing::TestWithParam<LimitCase> {};
+
+// Room for two and a half blocks: the third write fails part way. The file
+// must end up well formed with exactly the two blocks written, the partial
+// block not counted, and every later write refused.
+TEST_P(WriteFailure, PartialBlockDoesNotCountAndTheFileStaysWellFormed) {
+    const LimitCase& c = GetParam();
+    ScratchFolder folder;
+    const SoundFormat format = SoundFormat::Make(c.header, c.encoding, 44100, 2);
+    CreateStatus status{};
+
+    // The size of the header alone, with the same comment.
+    const auto empty = folder / "empty.snd";
+    ASSERT_TRUE(SoundWriter::Create(empty, format, kOutputComment, status));
+    const auto headerBytes = std::filesystem::file_size(empty);
+
+    const auto path = folder / "limited.snd";
+    auto writer = SoundWriter::Create(path, format, kOutputComment, status);
+    ASSERT_TRUE(writer);
+    const auto blockBytes = static_cast<rlim_t>(kBlock) * format.BytesPerSample();
+    {
+        FileSizeLimit limit(headerBytes + 2 * blockBytes + blockBytes / 2);
+        if (!limit.Active()) GTEST_SKIP() << "cannot set a file-size limit";
+        EXPECT_TRUE(writer->Write(Block(0.25f)));
+        EXPECT_TRUE(writer->Write(Block(-0.25f)));
+        EXPECT_FALSE(writer->Write(Block(0.5f)));
+        EXPECT_FALSE(writer->Write(Block(0.5f)));  // nothing more once a write failed
+    }
+    EXPECT_EQ(writer->FramesWritten(), 2 * kBlock);
+    EXPECT_TRUE(writer->Close());
+
+    EXPECT_EQ(std::filesystem::file_size(path), headerBytes + 2 * blockBytes);
+    if (c.header == HeaderType::Raw) return;  // no header to read back
+
+    auto reader = SoundReader::Open(path);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->Format().frames, 2 * kBlock);
+    EXPECT_EQ(reader->Comment(), reader->Format().CanStoreComment() ? kOutputComment : "");
+    std::vector<float> left(3 * kBlock), right(3 * kBlock);
+    ASSERT_EQ(reader->Read(left, right, 3 * kBlock), 3 * kBlock);
+    for (int i = 0; i < 3 * kBlock; ++i) {
+        const float want = i < kBlock ? 0.25f : (i < 2 * kBlock ? -0.25f : 0.0f);
+        ASSERT_NEAR(left[i], want, 1.0 / 32768) << i;  // one 16-bit step; exact for float
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SoundWriter, WriteFailure,
+    ::testing::Values(LimitCase{"Wav16", HeaderType::Wav, SampleEncoding::Pcm16},
+                      LimitCase{"Wav24", HeaderType::Wav, SampleEncoding::Pcm24},
+                      LimitCase{"WavFloat", HeaderType::Wav, SampleEncoding::Float32},
+                      LimitCase{"Aiff16", HeaderType::Aiff, SampleEncoding::Pcm16},
+                      LimitCase{"Au16", HeaderType::Au, SampleEncoding::Pcm16},
+                      LimitCase{"Raw16", HeaderType::Raw, SampleEncoding::Pcm16}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// FLAC compresses in the library's buffers, so a full disk shows only some
+// writes later, and the file cannot be cut back to a block boundary. It is
+// left without a stated length (which no reader takes for complete) and
+// must still read back to its last whole frame, as written.
+TEST(SoundWriter, FlacCutShortByAWriteFailureReadsBackToItsLastWholeFrame) {
+    ScratchFolder folder;
+    const auto path = folder / "limited.flac";
+    CreateStatus status{};
+    auto writer = SoundWriter::Create(
+        path, SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2), kOutputComment,
+        status);
+    ASSERT_TRUE(writer);
+    // White noise from a fixed generator: FLAC cannot shrink it much.
+    std::vector<float> written;
+    std::uint32_t seed = 1;
+    {
+        FileSizeLimit limit(40000);
+        if (!limit.Active()) GTEST_SKIP() << "cannot set a file-size limit";
+        for (int b = 0; b < 100; ++b) {
+            std::vector<float> noise(kBlock);
+            for (float& v : noise) {
+                seed = seed * 1664525u + 1013904223u;
+                v = static_cast<float>(seed >> 16) / 65536.0f - 0.5f;
+            }
+            if (!writer->Write(noise)) break;
+            written.insert(written.end(), noise.begin(), noise.end());
+        }
+    }
+    ASSERT_LT(written.size(), 100u * kBlock) << "the limit was never reached";
+    writer->Close();
+
+    auto reader = SoundReader::Open(path);
+    ASSERT_TRUE(reader);
+    const std::int64_t frames = reader->Format().frames;
+    EXPECT_GT(frames, 0);
+    EXPECT_LE(frames, writer->FramesWritten());
+    std::vector<float> left(frames + kBlock), right(frames + kBlock);
+    ASSERT_EQ(reader->Read(left, right, frames + kBlock), frames + kBlock);
+    for (std::int64_t i = 0; i < frames; ++i) {
+        ASSERT_NEAR(left[i], written[i], 1.0 / 32768) << i;  // one 16-bit step
+    }
+    for (std::int64_t i = frames; i < frames + kBlock; ++i)
+        ASSERT_EQ(left[i], 0.0f) << i;
+}
+
+}  // namespace
+}  // namespace sonorel
