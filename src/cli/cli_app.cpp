@@ -1,0 +1,167 @@
+#include "cli/cli_app.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "cli/cli_options.h"
+#include "cli/help_text.h"
+#include "cli/result_messages.h"
+
+namespace sonorel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int Refuse(std::ostream& err, const std::string& message) {
+    err << kCliName << ": " << message << "\nTry '" << kCliName
+        << " --help' for more information.\n";
+    return kExitRefused;
+}
+
+// The folder as an absolute, normalised path ("~/" at the start means the
+// home folder), or a refusal when it is not an existing folder. "." is kept:
+// it means beside each input.
+std::optional<std::string> ResolveOutputFolder(const std::string& text, std::string& error) {
+    if (text == ".") return text;
+    fs::path folder = text;
+    if (text == "~" || text.starts_with("~/")) {
+        if (const char* home = std::getenv("HOME"); home && *home) {
+            folder = fs::path(home) / text.substr(text.size() > 1 ? 2 : 1);
+        }
+    }
+    std::error_code ec;
+    folder = fs::absolute(folder, ec).lexically_normal();
+    if (ec) {
+        error = "output folder \"" + text + "\" cannot be resolved: " + ec.message();
+        return std::nullopt;
+    }
+    const fs::file_status status = fs::status(folder, ec);
+    if (status.type() == fs::file_type::not_found) {
+        error = "output folder \"" + folder.string() +
+                "\" does not exist; create it first (for example with mkdir -p)";
+        return std::nullopt;
+    }
+    if (ec) {
+        error = "output folder \"" + folder.string() + "\" cannot be examined: " + ec.message();
+        return std::nullopt;
+    }
+    if (status.type() != fs::file_type::directory) {
+        error = "output folder \"" + folder.string() + "\" is not a folder";
+        return std::nullopt;
+    }
+    std::string resolved = folder.string();
+    // lexically_normal keeps a trailing separator; the naming rule wants the folder.
+    if (resolved.size() > 1 && resolved.back() == '/') resolved.pop_back();
+    return resolved;
+}
+
+// Prints each file's outcome in list order and counts the failures.
+class Reporter : public BatchEvents {
+  public:
+    Reporter(const CliContext& context, ProgressBoard& board, RunKind kind, bool quiet)
+        : context_(context), board_(board), kind_(kind), quiet_(quiet) {}
+
+    void FileDone(std::size_t, const BatchItem& item, const FileOutcome& outcome) override {
+        const std::string& name = item.displayName;
+        if (!outcome.started) {
+            ++failures_;
+            board_.Print(context_.err, name + ": not started (cancelled)");
+        } else if (!outcome.internalError.empty()) {
+            ++failures_;
+            board_.Print(context_.err, name + ": internal error: " + outcome.internalError);
+        } else if (outcome.result == RunOk) {
+            if (quiet_) return;
+            board_.Print(context_.out, kind_ == RunKind::Preview
+                                           ? name + ": preview played"
+                                           : name + " -> " + outcome.output.string());
+        } else {
+            ++failures_;
+            const std::string_view message = ResultMessage(outcome.result, kind_);
+            std::string line = name + ": ";
+            line += message.empty() ? "failed with result " + std::to_string(outcome.result)
+                                    : std::string(message);
+            // Say which shorter file was left behind.
+            if (!outcome.output.empty()) line += " (" + outcome.output.string() + ")";
+            board_.Print(context_.err, line);
+        }
+    }
+
+    void CancelSeen() override {
+        if (quiet_) return;
+        board_.Print(context_.err,
+                     std::string(kCliName) +
+                         ": cancelling: the running files stop at the next block and no "
+                         "further file starts (Ctrl-C again ends at once)");
+    }
+
+    int Failures() const { return failures_; }
+
+  private:
+    const CliContext& context_;
+    ProgressBoard& board_;
+    RunKind kind_;
+    bool quiet_;
+    int failures_ = 0;
+};
+
+}  // namespace
+
+int RunCli(std::span<const std::string> args, const CliContext& context) {
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    if (!parsed.Ok()) return Refuse(context.err, parsed.error);
+    const CliOptions& options = parsed.options;
+
+    switch (options.action) {
+        case CliAction::Help:
+            context.out << HelpText(DefaultJobCount());
+            return kExitAllDone;
+        case CliAction::Version:
+            context.out << VersionText();
+            return kExitAllDone;
+        case CliAction::ListCategories:
+            context.out << CategoryListText();
+            return kExitAllDone;
+        case CliAction::Restore:
+        case CliAction::Preview:
+            break;
+    }
+
+    const bool preview = options.action == CliAction::Preview;
+    std::optional<std::string> folder;
+    if (!preview) {
+        std::string error;
+        folder = ResolveOutputFolder(*options.outputFolder, error);
+        if (!folder) return Refuse(context.err, error);
+    }
+
+    std::vector<BatchItem> items;
+    items.reserve(options.inputs.size());
+    const RunParameters params = options.settings.Convert();
+    for (const std::string& input : options.inputs) {
+        BatchItem item;
+        item.displayName = input;
+        item.request.input = input;
+        if (!preview) item.request.output = NameOutputFor(input, *folder);
+        item.request.params = params;
+        items.push_back(std::move(item));
+    }
+
+    // A preview plays through the one sound output: one file at a time.
+    const int jobs = preview ? 1 : options.jobs.value_or(DefaultJobCount());
+    const bool bars = context.errIsTerminal && !options.quiet;
+    ProgressBoard board(bars ? &context.err : nullptr, context.terminalColumns);
+    Reporter reporter(context, board, preview ? RunKind::Preview : RunKind::Restore, options.quiet);
+    RunBatch(items, jobs, context.runner, board, context.cancel, reporter);
+
+    if (reporter.Failures() > 0 && items.size() > 1) {
+        board.Print(context.err, std::string(kCliName) + ": " +
+                                     std::to_string(reporter.Failures()) + " of " +
+                                     std::to_string(items.size()) + " files failed");
+    }
+    return reporter.Failures() > 0 ? kExitSomeFailed : kExitAllDone;
+}
+
+}  // namespace sonorel

@@ -1,0 +1,262 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+#include <thread>
+#include <variant>
+
+#include "cli/wizard_option.h"
+#include "settings/presets.h"
+
+namespace sonorel {
+
+namespace {
+
+// A whole decimal number with an optional sign, nothing else around it.
+std::optional<long long> ParseWholeNumber(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end) return std::nullopt;
+    return value;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string RangeHint(const SliderRange& r) {
+    return "give a whole number from " + std::to_string(r.minimum) + " to " +
+           std::to_string(r.maximum) + " (" + std::string(r.group) + ", default " +
+           std::to_string(r.defaultValue) + ")";
+}
+
+// Walks the arguments; each handler reads its value through TakeValue so that
+// "--click 7" and "--click=7" behave alike.
+class Parser {
+  public:
+    explicit Parser(std::span<const std::string> args) : args_(args) {}
+
+    ParsedCommandLine Run() {
+        bool optionsEnded = false;
+        while (next_ < args_.size() && result_.Ok()) {
+            const std::string& arg = args_[next_++];
+            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+                result_.options.inputs.push_back(arg);
+            } else if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg.starts_with("--")) {
+                LongOption(arg);
+                if (finished_) return result_;
+            } else {
+                ShortOption(arg);
+                if (finished_) return result_;
+            }
+        }
+        if (result_.Ok()) CheckCompleteness();
+        return result_;
+    }
+
+  private:
+    void Fail(std::string message) {
+        if (result_.Ok()) result_.error = std::move(message);
+    }
+
+    void Finish(CliAction action) {
+        result_.options.action = action;
+        finished_ = true;
+    }
+
+    // The value of the current option: the text after "=", or the next argument.
+    std::optional<std::string> TakeValue(const std::string& display,
+                                         const std::optional<std::string>& attached,
+                                         const std::string& whatItTakes) {
+        if (attached) return attached;
+        if (next_ < args_.size()) return args_[next_++];
+        Fail("option " + display + " needs a value: " + whatItTakes);
+        return std::nullopt;
+    }
+
+    void RefuseAttachedValue(const std::string& name, const std::optional<std::string>& attached) {
+        if (attached) Fail("option --" + name + " takes no value");
+    }
+
+    void LongOption(const std::string& arg) {
+        std::string name = arg.substr(2);
+        std::optional<std::string> attached;
+        if (const std::size_t eq = name.find('='); eq != std::string::npos) {
+            attached = name.substr(eq + 1);
+            name.resize(eq);
+        }
+
+        for (const SliderRange& r : kSliderRanges) {
+            if (name == r.option) {
+                SliderOption(r, attached);
+                return;
+            }
+        }
+
+        CliOptions& o = result_.options;
+        if (name == "help" || name == "version" || name == "list-categories") {
+            RefuseAttachedValue(name, attached);
+            Finish(name == "help"      ? CliAction::Help
+                   : name == "version" ? CliAction::Version
+                                       : CliAction::ListCategories);
+        } else if (name == "function") {
+            FunctionOption(attached);
+        } else if (name == "anti-phase" || name == "no-anti-phase") {
+            RefuseAttachedValue(name, attached);
+            o.settings.anti_phase = (name == "anti-phase");
+        } else if (name == "keep-level" || name == "no-keep-level") {
+            RefuseAttachedValue(name, attached);
+            o.settings.keep_original_level = (name == "keep-level");
+        } else if (name == "wizard") {
+            WizardOption(attached);
+        } else if (name == "output") {
+            OutputOption("--output", attached);
+        } else if (name == "jobs") {
+            JobsOption("--jobs", attached);
+        } else if (name == "preview") {
+            RefuseAttachedValue(name, attached);
+            o.action = CliAction::Preview;
+        } else if (name == "quiet") {
+            RefuseAttachedValue(name, attached);
+            o.quiet = true;
+        } else {
+            Fail("unknown option \"" + arg + "\"");
+        }
+    }
+
+    // -o FOLDER, -oFOLDER, -j N, -jN, -q, -h, -V.
+    void ShortOption(const std::string& arg) {
+        const char letter = arg[1];
+        std::optional<std::string> attached;
+        if (arg.size() > 2) attached = arg.substr(2);
+        switch (letter) {
+            case 'o':
+                OutputOption("-o", attached);
+                return;
+            case 'j':
+                JobsOption("-j", attached);
+                return;
+            default:
+                break;
+        }
+        if (attached) {
+            Fail("unknown option \"" + arg + "\"");
+            return;
+        }
+        switch (letter) {
+            case 'q':
+                result_.options.quiet = true;
+                return;
+            case 'h':
+                Finish(CliAction::Help);
+                return;
+            case 'V':
+                Finish(CliAction::Version);
+                return;
+            default:
+                Fail("unknown option \"" + arg + "\"");
+        }
+    }
+
+    void SliderOption(const SliderRange& r, const std::optional<std::string>& attached) {
+        const std::string display = "--" + std::string(r.option);
+        const auto text = TakeValue(display, attached, RangeHint(r));
+        if (!text) return;
+        const std::optional<long long> value = ParseWholeNumber(*text);
+        if (!value) {
+            Fail(display + " \"" + *text + "\" is not a whole number: " + RangeHint(r));
+        } else if (*value < r.minimum || *value > r.maximum) {
+            Fail(display + " " + *text + " is out of range: " + RangeHint(r));
+        } else {
+            result_.options.settings.Set(r.slider, static_cast<int>(*value));
+        }
+    }
+
+    void FunctionOption(const std::optional<std::string>& attached) {
+        const std::string hint = "mono (Mono Enhancer, the default) or vocal (Vocal Remover)";
+        const auto text = TakeValue("--function", attached, hint);
+        if (!text) return;
+        if (EqualsIgnoringCase(*text, "mono")) {
+            result_.options.settings.channel_function = MonoEnhancer;
+        } else if (EqualsIgnoringCase(*text, "vocal")) {
+            result_.options.settings.channel_function = VocalRemover;
+        } else {
+            Fail("--function \"" + *text + "\" is not a channel function: give " + hint);
+        }
+    }
+
+    void WizardOption(const std::optional<std::string>& attached) {
+        const auto text = TakeValue("--wizard", attached, "CATEGORY,EQ,HISS,CLICKS,WEAR");
+        if (!text) return;
+        auto parsed = ParseWizardAnswers(*text);
+        if (auto* message = std::get_if<std::string>(&parsed)) {
+            Fail(*message);
+            return;
+        }
+        ApplyPreset(std::get<WizardAnswers>(parsed), result_.options.settings);
+    }
+
+    void OutputOption(const std::string& display, const std::optional<std::string>& attached) {
+        const auto text =
+            TakeValue(display, attached, "the output folder (\".\": beside each input)");
+        if (!text) return;
+        if (text->empty()) {
+            Fail("option " + display + " needs a folder name, not an empty text");
+            return;
+        }
+        result_.options.outputFolder = *text;
+    }
+
+    void JobsOption(const std::string& display, const std::optional<std::string>& attached) {
+        const std::string hint = "a whole number from 1 to " + std::to_string(kMaxJobs);
+        const auto text = TakeValue(display, attached, hint);
+        if (!text) return;
+        const std::optional<long long> value = ParseWholeNumber(*text);
+        if (!value) {
+            Fail(display + " \"" + *text + "\" is not a whole number: give " + hint);
+        } else if (*value < 1 || *value > kMaxJobs) {
+            Fail(display + " " + *text + " is out of range: give " + hint);
+        } else {
+            result_.options.jobs = static_cast<int>(*value);
+        }
+    }
+
+    void CheckCompleteness() {
+        const CliOptions& o = result_.options;
+        if (o.inputs.empty()) {
+            Fail("no input files given");
+        } else if (o.action == CliAction::Restore && !o.outputFolder) {
+            Fail(
+                "no output folder given: add -o FOLDER (or -o . to write each output beside its "
+                "input)");
+        }
+    }
+
+    std::span<const std::string> args_;
+    std::size_t next_ = 0;
+    bool finished_ = false;
+    ParsedCommandLine result_;
+};
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
+    return Parser(args).Run();
+}
+
+int DefaultJobCount() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (cores == 0) return 1;
+    return cores > static_cast<unsigned>(kMaxJobs) ? kMaxJobs : static_cast<int>(cores);
+}
+
+}  // namespace sonorel

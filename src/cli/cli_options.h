@@ -1,0 +1,53 @@
+#pragma once
+// What the command line asks for, and the parser that reads it.
+//
+// Options are applied in command-line order, so a later option overrides an
+// earlier one: "--wizard HMV,1,1,1,1 --hiss 12" keeps the wizard's values
+// except the hiss filter. Every value is checked against its range before
+// anything runs; a refusal names the option and the range it takes.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/restoration_settings.h"
+
+namespace sonorel {
+
+inline constexpr const char* kCliName = "sonorel-cli";
+inline constexpr int kMaxJobs = 256;
+
+enum class CliAction {
+    Restore,         // write restored files into the output folder
+    Preview,         // play the start of each file instead
+    Help,            // print the help text
+    Version,         // print the version line
+    ListCategories,  // print the wizard's 24 categories
+};
+
+struct CliOptions {
+    CliAction action = CliAction::Restore;
+    RestorationSettings settings;
+    std::optional<std::string> outputFolder;  // as given after -o; "." = beside each input
+    std::vector<std::string> inputs;          // in command-line order
+    std::optional<int> jobs;                  // no value: the number of cores
+    bool quiet = false;
+};
+
+// Either the options or the reason they were refused.
+struct ParsedCommandLine {
+    CliOptions options;
+    std::string error;  // empty when the command line is acceptable
+
+    bool Ok() const { return error.empty(); }
+};
+
+// `args` excludes the program name.
+ParsedCommandLine ParseCommandLine(std::span<const std::string> args);
+
+// The number of files restored at once when --jobs is not given.
+int DefaultJobCount();
+
+}  // namespace sonorel

@@ -1,0 +1,173 @@
+#include "cli/help_text.h"
+
+#include <array>
+#include <string_view>
+
+#include "cli/cli_options.h"
+#include "settings/presets.h"
+#include "settings/product.h"
+#include "settings/restoration_settings.h"
+
+namespace sonorel {
+
+namespace {
+
+// What each slider does, in the order of kSliderRanges.
+constexpr std::array<std::string_view, kSliderCount> kSliderPurpose{
+    "how hard clicks and ticks are repaired",
+    "noise suppression in quiet passages",
+    "distortion suppression in loud passages",
+    "output level in dB",
+    "rumble filter: removes what lies below this frequency, in Hz",
+    "hiss filter: highest frequency kept, in kHz (at 44.1 kHz, 21 and above turn it off)",
+    "bass lift in dB (shelf at 300 Hz)",
+    "treble lift in dB (shelf at 3.5 kHz)",
+    "how many seconds of each file --preview plays",
+};
+
+std::string Pad(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
+std::string ChoiceLine(const std::array<std::string_view, 3>& choices) {
+    std::string line;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) line += ", ";
+        line += std::to_string(i) + " " + std::string(choices[i]);
+    }
+    return line;
+}
+
+std::string SliderLines() {
+    std::string text;
+    for (int i = 0; i < kSliderCount; ++i) {
+        const SliderRange& r = kSliderRanges[i];
+        text += "  " + Pad("--" + std::string(r.option) + " N", 20) + std::string(r.group) + ": " +
+                std::string(kSliderPurpose[i]) + ".\n" + std::string(22, ' ') +
+                std::to_string(r.minimum) + " to " + std::to_string(r.maximum) + ", default " +
+                std::to_string(r.defaultValue) + ".\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string HelpText(int defaultJobs) {
+    std::string text;
+    text +=
+        "Usage: sonorel-cli [OPTIONS] -o FOLDER INPUT...\n"
+        "       sonorel-cli --preview [OPTIONS] INPUT...\n"
+        "\n"
+        "Restores stereo transfers of old mono records (78s, cylinders, early LPs,\n"
+        "tapes) into mono sound files of the same header type, data format and\n"
+        "sample rate. Each input is measured over its whole length, then restored\n"
+        "block by block: clicks are repaired in each channel, and each channel is\n"
+        "estimated from the other, so that what the two groove walls share survives\n"
+        "and what only one of them carries (surface noise, ticks) does not.\n"
+        "\n"
+        "Output:\n"
+        "  -o, --output FOLDER   where the restored files go; \".\" puts each output\n"
+        "                        beside its own input. The folder must exist: it is\n"
+        "                        not created, and a missing one is refused (status 2).\n"
+        "  The output of side1.wav is FOLDER/side1.wav; when that name is taken, the\n"
+        "  first free one of side1-1.wav, side1-2.wav, ... (the input's base name,\n"
+        "  a hyphen and a counter from 1; an input without an extension gives an\n"
+        "  output without one). An existing file is never overwritten, also when\n"
+        "  several jobs or other programs pick names at the same time.\n"
+        "\n"
+        "Restoration settings (the names, ranges and defaults of the main window):\n";
+    text += SliderLines();
+    text +=
+        "  --function mono|vocal\n"
+        "                      Function: mono (Mono Enhancer, the default) keeps what\n"
+        "                      the two channels share; vocal (Vocal Remover) keeps what\n"
+        "                      they do not.\n"
+        "  --anti-phase        Anti-Phase Signal Channels, for vertical-cut records\n"
+        "                      transferred with lateral-cut equipment. Off by default;\n"
+        "                      --no-anti-phase turns it off again.\n"
+        "  --keep-level        Keep Original Signal Level. Off by default;\n"
+        "                      --no-keep-level turns it off again.\n"
+        "  --wizard CATEGORY,EQ,HISS,CLICKS,WEAR\n"
+        "                      set the nine values the settings wizard sets from its\n"
+        "                      five answers: click, noise, distortion, gain, rumble,\n"
+        "                      hiss, bass, treble and anti-phase. Each answer is a\n"
+        "                      zero-based index or the choice's text, in any letter\n"
+        "                      case. CATEGORY: 0 to 23 or a name (--list-categories);\n"
+        "                      EQ, the playback equalisation of the transfer: " +
+        ChoiceLine(kPlaybackChoices) +
+        ";\n"
+        "                      HISS: " +
+        ChoiceLine(kHissChoices) +
+        ";\n"
+        "                      CLICKS: " +
+        ChoiceLine(kClicksChoices) +
+        ";\n"
+        "                      WEAR: " +
+        ChoiceLine(kWearChoices) +
+        ".\n"
+        "  Options take effect in the order given: a setting after --wizard overrides\n"
+        "  the wizard's value, one before it is overridden.\n"
+        "\n"
+        "Running:\n"
+        "  -j, --jobs N          restore N files at once, 1 to " +
+        std::to_string(kMaxJobs) +
+        "; default: the number of\n"
+        "                        cores (" +
+        std::to_string(defaultJobs) +
+        " here). Results are reported in the order given.\n"
+        "  --preview             play the start of each file (--preview-time seconds)\n"
+        "                        on the default sound output instead of writing,\n"
+        "                        one file at a time; -o is not needed.\n"
+        "  -q, --quiet           print nothing but errors.\n"
+        "  --list-categories     print the wizard's 24 categories with their indices.\n"
+        "  -h, --help            print this help.\n"
+        "  -V, --version         print the version.\n"
+        "  --                    what follows are input files, even if they start with -.\n"
+        "\n"
+        "Reporting:\n"
+        "  While files run, standard error shows one progress line per running file\n"
+        "  (name, percent, elapsed and remaining time) when it is a terminal. Each\n"
+        "  restored file is listed on standard output as \"INPUT -> OUTPUT\", in the\n"
+        "  order given. A failure is listed on standard error as \"INPUT: message\":\n"
+        "    Input file should be (but is not) stereo\n"
+        "    Input file could not be opened or is too short\n"
+        "    Output file could not be opened\n"
+        "    Output file is incomplete      (stopped early; the shorter file is\n"
+        "                                    well formed and says how long it is)\n"
+        "    Problem playing preview        (--preview: no sound output)\n"
+        "    Preview cancelled              (--preview)\n"
+        "  Ctrl-C cancels: the running files stop at the next block and are closed\n"
+        "  as shorter, well-formed files (\"Output file is incomplete\"), and no\n"
+        "  further file starts. A second Ctrl-C ends the program at once.\n"
+        "  The first 2649 samples of every output are silent: the restoration\n"
+        "  delays the sound by 3162 samples.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  every file was restored (or previewed) to its end\n"
+        "  1  at least one file failed or was cancelled\n"
+        "  2  the command line was refused; no file was touched\n"
+        "\n"
+        "Examples:\n"
+        "  sonorel-cli -o restored side1.wav side2.wav\n"
+        "  sonorel-cli -o . --click 7 --hiss 12 transfers/*.wav\n"
+        "  sonorel-cli --wizard \"HMV,RIAA / CCIR,1,2,0\" --rumble 60 -o out side1.wav\n"
+        "  sonorel-cli --preview --preview-time 10 side1.wav\n";
+    return text;
+}
+
+std::string VersionText() {
+    return std::string(kCliName) + " (" + kProductNameAndVersion + ")\n";
+}
+
+std::string CategoryListText() {
+    std::string text;
+    for (int i = 0; i < kPresetCount; ++i) {
+        const std::string index = std::to_string(i);
+        text += (index.size() < 2 ? " " : "") + index + "  " +
+                std::string(PresetTable[i].category) + "\n";
+    }
+    return text;
+}
+
+}  // namespace sonorel

@@ -1,0 +1,40 @@
+#include "cli/interrupt.h"
+
+#include <signal.h>
+
+namespace sonorel {
+
+namespace {
+
+std::atomic<bool> gInterrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int signalNumber) {
+    if (gInterrupted.exchange(true)) {
+        // The second one: do what the signal would have done without us.
+        signal(signalNumber, SIG_DFL);
+        raise(signalNumber);
+    }
+}
+
+}  // namespace
+
+std::atomic<bool>& InterruptRequested() {
+    return gInterrupted;
+}
+
+void InstallInterruptHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+}  // namespace sonorel

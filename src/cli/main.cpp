@@ -1,0 +1,31 @@
+// sonorel-cli: restores stereo transfers of old mono records from the
+// command line. Everything but the real streams and signals is in RunCli.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_app.h"
+#include "cli/interrupt.h"
+#include "cli/terminal.h"
+#include "pipeline/process_file.h"
+
+int main(int argc, char** argv) {
+    sonorel::InstallInterruptHandlers();
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const sonorel::CliContext context{
+        .out = std::cout,
+        .err = std::cerr,
+        .errIsTerminal = sonorel::StandardErrorIsTerminal(),
+        .terminalColumns = sonorel::TerminalColumns(),
+        .runner =
+            [](const sonorel::RunRequest& request, sonorel::RunObserver& observer,
+               std::filesystem::path* created) {
+                return sonorel::ProcessFile(request, observer, created);
+            },
+        .cancel = sonorel::InterruptRequested(),
+    };
+    const int status = sonorel::RunCli(args, context);
+    std::cout.flush();
+    return status;
+}
