@@ -1,8 +1,25 @@
 #!/usr/bin/env bash
-# Sets everything up on a fresh Debian machine, builds, and runs the main job
-# on the bundled example.
+# Sets everything up on a fresh Debian machine, builds, synthesises the bundled
+# example (a stereo transfer of an old record, with clicks, crackle, surface
+# noise and rumble of its own in each channel) and restores it with
+# sonorel-cli, printing where the result is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
-build/bench/kernel_bench --benchmark_min_time=1
+
+example=build/example
+mkdir -p "$example/restored"
+# The synthesiser is deterministic; an existing transfer is the same file.
+if [ ! -e "$example/transfer.wav" ]; then
+    build/tools/sonorel-make-example --seconds 8 "$example/transfer.wav"
+fi
+
+# sonorel-cli never overwrites: a second run writes transfer-1.wav, and so on.
+# It lists each restored file on standard output as "INPUT -> OUTPUT".
+listing=$(build/src/cli/sonorel-cli -o "$example/restored" "$example/transfer.wav")
+restored=${listing##* -> }
+
+echo
+echo "Example transfer (stereo): $(realpath "$example/transfer.wav")"
+echo "Restored (mono):           $restored"
