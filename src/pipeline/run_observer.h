@@ -16,7 +16,7 @@ enum class ProgressKind {
 };
 
 class RunObserver {
-public:
+  public:
     virtual ~RunObserver() = default;
 
     // Around the analysis pass and the derivation of the kernel parameters.
