@@ -6,6 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     libgtest-dev libgmock-dev libbenchmark-dev
     libsndfile1-dev portaudio19-dev libasound2-plugins
+    libfftw3-dev
     libwxgtk3.2-dev
     xvfb xauth
     clang-format

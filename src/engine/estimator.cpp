@@ -1,0 +1,73 @@
+#include "engine/estimator.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "engine/fft_correlation.h"
+#include "engine/kernel.h"
+#include "engine/toeplitz.h"
+
+namespace sonorel {
+
+void WindowSegment(std::span<const float, kAnalysisLength> segment,
+                   std::span<float, kAnalysisLength> out) {
+    const auto& window = GetKernelTables().AnalysisWindow;
+    double sum = 0.0;
+    for (float s : segment)
+        sum += s;
+    // 1/2885 as the single-precision value 0.00034662045.
+    const double mean = sum * static_cast<double>(1.0f / kAnalysisLength);
+    constexpr int centre = kWindowHalf;  // 1442, window value 1
+    for (int i = 0; i < centre; ++i) {
+        out[i] = static_cast<float>((segment[i] - mean) * window[i]);
+        const int mirror = kAnalysisLength - 1 - i;
+        out[mirror] = static_cast<float>((segment[mirror] - mean) * window[i]);
+    }
+    out[centre] = static_cast<float>(segment[centre] - mean);
+}
+
+double RegularisedZeroLag(std::span<const float, kEstimatorTaps> r, float rejuv, float nf) {
+    double energy = 0.0;
+    for (float v : r)
+        energy += static_cast<double>(v) * v;
+    const double r0 = r[0];
+    const double floor = nf;
+    return std::sqrt(r0 * r0 + static_cast<double>(rejuv) * energy + floor * floor);
+}
+
+void EstimateChannel(std::span<const float, kAnalysisLength> target,
+                     std::span<const float, kAnalysisLength> input, float nf, float rejuv, int mode,
+                     std::span<float, kEstimatorTaps> coefficients,
+                     std::span<float, kEstimateSpan> out) {
+    std::array<float, kAnalysisLength> windowedTarget;
+    std::array<float, kAnalysisLength> windowedInput;
+    WindowSegment(target, windowedTarget);
+    WindowSegment(input, windowedInput);
+
+    std::array<float, kEstimatorTaps> r;
+    std::array<float, kEstimatorTaps> b;
+    CorrelateSegments(windowedTarget, windowedInput, r, b);
+
+    r[0] = static_cast<float>(RegularisedZeroLag(r, rejuv, nf));
+
+    std::array<float, kEstimatorTaps> h;
+    const bool solved = SolveToeplitz(r, b, h) &&
+                        std::all_of(h.begin(), h.end(), [](float v) { return std::isfinite(v); });
+    // A failed solve keeps the last block's coefficients (zero at the start).
+    if (solved) std::copy(h.begin(), h.end(), coefficients.begin());
+
+    std::array<double, kEstimateSpan> sums;
+    FilterSegment(
+        coefficients,
+        std::span<const float, kFilteredLength>(input.data() + kEstimateLead, kFilteredLength),
+        sums);
+    const bool vocalRemover = mode == kVocalRemover;
+    for (int i = 0; i < kEstimateSpan; ++i) {
+        const double estimate =
+            vocalRemover ? sums[i] - static_cast<double>(target[kEstimateLead + i]) : sums[i];
+        out[i] = static_cast<float>(estimate);
+    }
+}
+
+}  // namespace sonorel
