@@ -93,10 +93,15 @@ void ProgressBoard::RedrawLocked(Clock::time_point now) {
     *bars_ << '\r';
     const bool overflow = slots_.size() > kMaxLinesShown;
     const std::size_t shown = overflow ? kMaxLinesShown - 1 : slots_.size();
+    std::size_t nameColumns = 0;
+    for (std::size_t i = 0; i < shown; ++i) {
+        nameColumns = std::max(nameColumns, std::min(slots_[i]->name.size(), kMaxNameColumns));
+    }
     for (std::size_t i = 0; i < shown; ++i) {
         const Slot* slot = slots_[i].get();
         ProgressSnapshot snapshot;
         snapshot.name = slot->name;
+        snapshot.nameColumns = nameColumns;
         snapshot.phase = slot->phase;
         snapshot.maximum = slot->maximum;
         snapshot.value = slot->value.load(std::memory_order_relaxed);

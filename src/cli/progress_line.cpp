@@ -7,7 +7,6 @@ namespace sonorel {
 
 namespace {
 
-constexpr std::size_t kMaxNameColumns = 28;
 constexpr int kMinBarColumns = 10;
 constexpr int kMaxBarColumns = 40;
 
@@ -84,6 +83,9 @@ std::string FormatProgressLine(const ProgressSnapshot& s, int widthColumns) {
             break;
     }
 
+    if (name.size() < s.nameColumns && s.nameColumns <= kMaxNameColumns) {
+        name.append(s.nameColumns - name.size(), ' ');
+    }
     std::string line = name + "  ";
     if (withBar) {
         const int room = static_cast<int>(width) - static_cast<int>(line.size() + tail.size()) - 3;

@@ -14,8 +14,12 @@ enum class ProgressPhase {
     Playing,     // a preview playing: shows the elapsed time
 };
 
+// Longer names are cut short, with "..." at the end.
+inline constexpr std::size_t kMaxNameColumns = 28;
+
 struct ProgressSnapshot {
     std::string name;
+    std::size_t nameColumns = 0;  // the name is padded to this, so that bars line up
     ProgressPhase phase = ProgressPhase::Waiting;
     std::int64_t value = 0;
     std::int64_t maximum = 0;

@@ -39,6 +39,17 @@ TEST(ProgressLine, ProcessingShowsNamePercentElapsedAndRemaining) {
     EXPECT_EQ(std::count(bar.begin(), bar.end(), '#'), static_cast<long>(bar.size() / 4)) << bar;
 }
 
+TEST(ProgressLine, NamesArePaddedSoThatBarsLineUp) {
+    ProgressSnapshot a, b;
+    a.name = "a.wav";
+    b.name = "longer-name.wav";
+    a.phase = b.phase = ProgressPhase::Processing;
+    a.nameColumns = b.nameColumns = b.name.size();
+    a.maximum = b.maximum = 10;
+    EXPECT_EQ(FormatProgressLine(a, 80).find('['), FormatProgressLine(b, 80).find('['));
+    EXPECT_EQ(FormatProgressLine(a, 80).size(), FormatProgressLine(b, 80).size());
+}
+
 TEST(ProgressLine, RemainingTimeIsUnknownBeforeTheFirstBlock) {
     ProgressSnapshot s;
     s.name = "a";
