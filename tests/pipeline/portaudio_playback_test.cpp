@@ -17,9 +17,13 @@
 #include <thread>
 #include <vector>
 
+#include "fake_playback_output.h"
 #include "pipeline/playback.h"
+#include "pipeline/process_file.h"
+#include "run_helpers.h"
 #include "scripted_observer.h"
 #include "temp_folder.h"
+#include "test_audio.h"
 
 namespace sonorel {
 namespace {
@@ -46,6 +50,31 @@ void UseAlsaConfig(const std::filesystem::path& config) {
     std::_Exit(passed ? 0 : 1);
 }
 
+// ALSA's default device becomes the `file` plugin writing to `capture`.
+void WriteCaptureConfig(const std::filesystem::path& config, const std::filesystem::path& capture) {
+    WriteText(config,
+              "pcm.!default {\n"
+              "    type file\n"
+              "    slave.pcm \"null\"\n"
+              "    file \"" +
+                  capture.string() +
+                  "\"\n"
+                  "    format \"raw\"\n"
+                  "}\n"
+                  "pcm.null { type null }\n");
+}
+
+// Little-endian 16-bit samples.
+std::vector<std::int16_t> ReadCapture(const std::filesystem::path& capture) {
+    const auto bytes = test::ReadBytes(capture);
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[2 * i]) |
+                                               static_cast<std::uint16_t>(bytes[2 * i + 1]) << 8);
+    }
+    return samples;
+}
+
 std::vector<std::int16_t> PatternBuffer(std::int64_t samples) {
     std::vector<std::int16_t> buffer(static_cast<std::size_t>(samples));
     for (std::int64_t i = 0; i < samples; ++i) {
@@ -58,16 +87,7 @@ TEST(PortAudioPlayback, DefaultOutputReceivesExactlyThePreviewSamples) {
     const TempFolder folder;
     const auto capture = folder / "capture.raw";
     const auto config = folder / "asound.conf";
-    WriteText(config,
-              "pcm.!default {\n"
-              "    type file\n"
-              "    slave.pcm \"null\"\n"
-              "    file \"" +
-                  capture.string() +
-                  "\"\n"
-                  "    format \"raw\"\n"
-                  "}\n"
-                  "pcm.null { type null }\n");
+    WriteCaptureConfig(config, capture);
     // Three whole chunks and a partial one that must not be played.
     const auto buffer = PatternBuffer(3 * kPlaybackChunkSamples + 500);
 
@@ -83,15 +103,35 @@ TEST(PortAudioPlayback, DefaultOutputReceivesExactlyThePreviewSamples) {
         ::testing::ExitedWithCode(0), "");
 
     // Little-endian 16-bit mono, exactly as in the buffer.
-    std::ifstream in(capture, std::ios::binary);
-    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
-    ASSERT_EQ(bytes.size(), 3u * 14128u);
-    for (std::size_t i = 0; i < 3u * 7064u; ++i) {
-        const auto sample =
-            static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[2 * i]) |
-                                      static_cast<std::uint16_t>(bytes[2 * i + 1]) << 8);
-        ASSERT_EQ(sample, buffer[i]) << "sample " << i;
-    }
+    const auto played = ReadCapture(capture);
+    ASSERT_EQ(played.size(), 3u * 7064u);
+    EXPECT_TRUE(std::equal(played.begin(), played.end(), buffer.begin()));
+}
+
+TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutputWhenGivenNoLine) {
+    const TempFolder folder;
+    const auto capture = folder / "capture.raw";
+    const auto config = folder / "asound.conf";
+    WriteCaptureConfig(config, capture);
+    const auto input = folder / "take.wav";
+    test::WriteInput(input, test::Wav16(), 2, test::TransferSignal(20000, 44100));
+    // What the preview run hands to a line: two chunks (N0 = 23 blocks).
+    test::FakePlaybackOutput reference;
+    ScriptedObserver referenceObserver;
+    ASSERT_EQ(test::RunPreview(input, reference, referenceObserver), RunOk);
+    ASSERT_EQ(reference.Samples().size(), 2u * 7064u);
+
+    EXPECT_EXIT(
+        {
+            UseAlsaConfig(config);
+            RunRequest request;
+            request.input = input;
+            RunObserver quiet;
+            ExitChild(ProcessFile(request, quiet) == RunOk);
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    EXPECT_EQ(ReadCapture(capture), reference.Samples());
 }
 
 // A default device on a sound card that is not there: no device at all.

@@ -12,6 +12,7 @@
 
 #include "allocation_counter.h"
 #include "pipeline/process_file.h"
+#include "pipeline/thread_priority.h"
 #include "run_helpers.h"
 #include "temp_folder.h"
 #include "test_audio.h"
@@ -163,6 +164,29 @@ TEST(ProcessFile, NothingIsAllocatedWhileBlocksAreProcessed) {
     for (int block = 2; block <= 34; ++block) {
         EXPECT_EQ(probe.atBlock_[block - 1], probe.atBlock_[0]) << "block " << block;
     }
+}
+
+// Records the thread's nice value while blocks are processed.
+class PriorityProbe : public RunObserver {
+  public:
+    bool UpdateProgress(std::int64_t) override {
+        niceWhileProcessing = CurrentThreadNice();
+        return false;
+    }
+    int niceWhileProcessing = -100;
+};
+
+TEST(ProcessFile, ProcessingPassRunsAtLowPriorityAndRestoresIt) {
+    const TempFolder folder;
+    WriteInput(folder / "in.wav", Wav16(), 2, TransferSignal(8000, 44100));
+    std::thread([&] {
+        const int before = CurrentThreadNice();
+        const bool reversible = CanSetCurrentThreadNice(before);
+        PriorityProbe probe;
+        ASSERT_EQ(RunStart(folder / "in.wav", folder.Path(), probe).result, RunOk);
+        EXPECT_EQ(probe.niceWhileProcessing, reversible ? kLowestNormalNice : before);
+        EXPECT_EQ(CurrentThreadNice(), before);
+    }).join();
 }
 
 }  // namespace
