@@ -110,10 +110,11 @@ void RestoreWithCli(benchmark::State& state, int fileCount, int jobs, const std:
         }
     }
     fs::remove_all(output);
-    const double audioSeconds = kFileSeconds * fileCount;
-    state.counters["realtime_x"] =
-        benchmark::Counter(audioSeconds * double(state.iterations()), benchmark::Counter::kIsRate);
-    if (state.iterations() > 0) SecondsPerRun()[name] = totalSeconds / double(state.iterations());
+    if (state.iterations() > 0 && totalSeconds > 0.0) {
+        const double secondsPerRun = totalSeconds / double(state.iterations());
+        state.counters["realtime_x"] = kFileSeconds * fileCount / secondsPerRun;
+        SecondsPerRun()[name] = secondsPerRun;
+    }
 }
 
 void BM_OneFileOneJob(benchmark::State& state) {
