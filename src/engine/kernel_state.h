@@ -13,11 +13,11 @@ inline constexpr int kBlockLength = 883;      // frames in, samples out per bloc
 inline constexpr int kOverlap = 882;          // samples crossfaded with the previous block
 inline constexpr int kAnalysisLength = 2885;  // estimator segment and channel history length
 inline constexpr int kEstimatorTaps = 177;
-inline constexpr int kEstimateSpan = 2 * kBlockLength - 1;                // 1765
-inline constexpr int kChannelBuffer = kAnalysisLength + kBlockLength;     // 3768
-inline constexpr int kClickHistory = 1233;    // energy-sum and repair-input history
-inline constexpr int kFlagHistory = 616;      // click-flag history
-inline constexpr int kWindowHalf = 1442;      // stored half of the analysis window
+inline constexpr int kEstimateSpan = 2 * kBlockLength - 1;             // 1765
+inline constexpr int kChannelBuffer = kAnalysisLength + kBlockLength;  // 3768
+inline constexpr int kClickHistory = 1233;  // energy-sum and repair-input history
+inline constexpr int kFlagHistory = 616;    // click-flag history
+inline constexpr int kWindowHalf = 1442;    // stored half of the analysis window
 
 // Whole-kernel delay: output sample i of block n estimates input frame
 // 883 n + i - 3162, so the first three blocks of every file are silent.
