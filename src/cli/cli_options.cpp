@@ -1,5 +1,8 @@
 #include "cli/cli_options.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <charconv>
 #include <thread>
 #include <variant>
@@ -254,9 +257,14 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
 }
 
 int DefaultJobCount() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    if (cores == 0) return 1;
-    return cores > static_cast<unsigned>(kMaxJobs) ? kMaxJobs : static_cast<int>(cores);
+    // The cores this process may run on (taskset, container limits), as nproc
+    // counts them; all cores of the machine when that cannot be asked.
+    int cores = 0;
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) cores = CPU_COUNT(&allowed);
+    if (cores <= 0) cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores, 1, kMaxJobs);
 }
 
 }  // namespace sonorel
