@@ -1,0 +1,129 @@
+// The file list, the output folder and the status line.
+
+#include <wx/button.h>
+#include <wx/file.h>
+#include <wx/filename.h>
+#include <wx/listbox.h>
+#include <wx/log.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+
+#include "ui/choosers.h"
+#include "ui/my_event_frame.h"
+
+namespace sonorel {
+
+namespace {
+
+struct StatusRow {
+    const char* text;
+    bool preview;
+    bool go;
+    bool removeAll;
+};
+
+// Indexed by [files][output].
+constexpr StatusRow kStatusRows[2][2] = {
+    {{"Select input files and output folder...", false, false, false},
+     {"Select the input files...", false, false, false}},
+    {{"Select an output folder...", true, false, true}, {"Ready to go!", true, true, true}},
+};
+
+}  // namespace
+
+// Only a read-permission check: duplicates, extensions and formats are left
+// for the run to find out.
+void MyEventFrame::AddFiles(const wxArrayString& paths) {
+    int added = 0;
+    for (const wxString& path : paths) {
+        if (wxFile::Access(path, wxFile::read)) {
+            file_list->Append(path);
+            ++added;
+        }
+    }
+    if (added > 0) UpdateStatus();
+}
+
+void MyEventFrame::UpdateStatus() {
+    const bool files = file_list->GetCount() > 0;
+    const bool output = !output_text->IsEmpty();
+
+    // An unchanged state rewrites nothing, so a status text that Go! or
+    // Preview wrote stays until the state next changes.
+    if (files != had_files || output != had_output) {
+        const StatusRow& row = kStatusRows[files][output];
+        preview_button->Enable(row.preview);
+        go_button->Enable(row.go);
+        remove_all_button->Enable(row.removeAll);
+        output_text->SetFocus();
+        // Go! becomes the default when the output folder was the last thing
+        // supplied; it stays on Add when the files came last.
+        if (files && output && !had_output) {
+            go_button->SetDefault();
+        } else {
+            add_button->SetDefault();
+        }
+        status_line->SetStatusText(row.text, 0);
+        had_files = files;
+        had_output = output;
+    }
+    EnableSelectionButtons();
+}
+
+void MyEventFrame::EnableSelectionButtons() {
+    wxArrayInt selected;
+    const bool any = file_list->GetSelections(selected) > 0;
+    deselect_button->Enable(any);
+    remove_button->Enable(any);
+}
+
+void MyEventFrame::OnAddFiles(wxCommandEvent&) {
+    InputFilesDialog chooser(this);
+    if (chooser.ShowModal() != wxID_OK) return;
+    const wxArrayString paths = chooser.ChosenPaths();
+    if (paths.empty()) return;
+
+    // The next chooser opens where these files are, and "Input" remembers it.
+    // wxFD_CHANGE_DIR asks the same of the toolkit; doing it here makes it
+    // hold however the chooser was answered.
+    {
+        wxLogNull quiet;
+        wxSetWorkingDirectory(wxFileName(paths[0]).GetPath());
+    }
+    AddFiles(paths);
+}
+
+void MyEventFrame::OnDeselectAll(wxCommandEvent&) {
+    file_list->SetSelection(wxNOT_FOUND);
+    UpdateStatus();
+}
+
+void MyEventFrame::OnRemove(wxCommandEvent&) {
+    wxArrayInt selected;
+    while (file_list->GetSelections(selected) > 0) {
+        file_list->Delete(selected[0]);
+    }
+    UpdateStatus();
+}
+
+void MyEventFrame::OnRemoveAll(wxCommandEvent&) {
+    file_list->Clear();
+    UpdateStatus();
+}
+
+void MyEventFrame::OnListSelect(wxCommandEvent&) {
+    EnableSelectionButtons();
+}
+
+void MyEventFrame::OnOutputFolderChanged(wxCommandEvent&) {
+    UpdateStatus();
+}
+
+void MyEventFrame::OnBrowse(wxCommandEvent&) {
+    OutputFolderDialog chooser(this, output_text->GetValue());
+    if (chooser.ShowModal() != wxID_OK) return;
+    output_text->SetValue(chooser.ChosenPath());
+    UpdateStatus();
+}
+
+}  // namespace sonorel

@@ -1,0 +1,76 @@
+#include "ui/my_event_frame.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/fileconf.h>
+#include <wx/listbox.h>
+#include <wx/radiobox.h>
+#include <wx/slider.h>
+#include <wx/textctrl.h>
+
+#include "resources/icons.h"
+#include "settings/product.h"
+#include "ui/control_ids.h"
+#include "ui/dnd_file.h"
+
+namespace sonorel {
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(MyEventFrame, snl_frame)
+    EVT_BUTTON(ID_ADD_BUTTON, MyEventFrame::OnAddFiles)
+    EVT_BUTTON(ID_DESELECT_BUTTON, MyEventFrame::OnDeselectAll)
+    EVT_BUTTON(ID_REMOVE_BUTTON, MyEventFrame::OnRemove)
+    EVT_BUTTON(ID_REMOVE_ALL_BUTTON, MyEventFrame::OnRemoveAll)
+    EVT_BUTTON(ID_BROWSE_BUTTON, MyEventFrame::OnBrowse)
+    EVT_BUTTON(ID_HELP_BUTTON, MyEventFrame::OnHelp)
+    EVT_BUTTON(ID_INFO_BUTTON, MyEventFrame::OnAbout)
+    EVT_BUTTON(ID_WIZARD_BUTTON, MyEventFrame::OnWizard)
+    EVT_BUTTON(ID_PREVIEW_BUTTON, MyEventFrame::OnPreview)
+    EVT_BUTTON(ID_GO_BUTTON, MyEventFrame::OnStart)
+    EVT_BUTTON(ID_EXIT_BUTTON, MyEventFrame::OnExit)
+    EVT_TEXT(ID_OUTPUT_TEXT, MyEventFrame::OnOutputFolderChanged)
+    EVT_LISTBOX(ID_FILE_LIST, MyEventFrame::OnListSelect)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    MyEventFrame::MyEventFrame()
+    : snl_frame(kProductName, wxDefaultSize) {
+    // The laid-out size is the smallest the window may get.
+    SetMinSize(GetSize());
+    SetIcons(AppIcons());
+    LoadSettings();
+    file_list->SetDropTarget(new DnDFile(this));
+
+    // The list is empty, so this first refresh always applies.
+    had_files = true;
+    UpdateStatus();
+    output_text->SetFocus();
+    add_button->SetDefault();
+}
+
+MyEventFrame::~MyEventFrame() {
+    SaveSettings();
+}
+
+RestorationSettings MyEventFrame::ReadSettings() const {
+    RestorationSettings settings;
+    for (const SliderRange& range : kSliderRanges) {
+        settings.Set(range.slider, SliderFor(range.slider)->GetValue());
+    }
+    settings.channel_function =
+        function_radio->GetSelection() == VocalRemover ? VocalRemover : MonoEnhancer;
+    settings.anti_phase = phasing_check->GetValue();
+    settings.keep_original_level = original_check->GetValue();
+    return settings;
+}
+
+wxString MyEventFrame::OutputFolder() const {
+    return output_text->GetValue();
+}
+
+WizardAnswers MyEventFrame::StoredWizardAnswers() const {
+    return {wizard_category, wizard_playback, wizard_hissiness, wizard_scratchiness,
+            wizard_roughness};
+}
+
+}  // namespace sonorel

@@ -1,0 +1,80 @@
+#pragma once
+// The main window's behaviour on top of its layout: the static event table
+// and its handlers, the configuration file, the five stored wizard answers
+// and the two flags of the status line.
+//
+// Construction: layout and Fit, minimum size, icon, settings loaded, drop
+// target, first status refresh, focus in the output folder. Destruction
+// saves the settings while every control still exists.
+
+#include <cstdint>
+#include <memory>
+
+#include "settings/restoration_settings.h"
+#include "ui/help.h"
+#include "ui/snl_frame.h"
+
+class wxFileConfig;
+
+namespace sonorel {
+
+class MyEventFrame : public snl_frame {
+  public:
+    MyEventFrame();
+    ~MyEventFrame() override;
+
+    // Appends every readable path to the file list; refreshes the status
+    // when at least one was added.
+    void AddFiles(const wxArrayString& paths);
+
+    // The status line, Preview, Go!, Remove All, the focus and the default
+    // button follow whether there are files and an output folder.
+    void UpdateStatus();
+
+    // The twelve settings as the controls hold them now.
+    RestorationSettings ReadSettings() const;
+
+    // The output folder exactly as typed or chosen ("." means beside each input).
+    wxString OutputFolder() const;
+
+    WizardAnswers StoredWizardAnswers() const;
+
+    HelpBook& Help() { return help_book; }
+
+    // The answers of the last accepted wizard, -1 for none.
+    std::int32_t wizard_category = -1;
+    std::int32_t wizard_playback = -1;
+    std::int32_t wizard_hissiness = -1;
+    std::int32_t wizard_scratchiness = -1;
+    std::int32_t wizard_roughness = -1;
+
+  private:
+    void LoadSettings();
+    void SaveSettings();
+    void EnableSelectionButtons();
+
+    void OnAddFiles(wxCommandEvent& event);
+    void OnDeselectAll(wxCommandEvent& event);
+    void OnRemove(wxCommandEvent& event);
+    void OnRemoveAll(wxCommandEvent& event);
+    void OnBrowse(wxCommandEvent& event);
+    void OnOutputFolderChanged(wxCommandEvent& event);
+    void OnListSelect(wxCommandEvent& event);
+    void OnHelp(wxCommandEvent& event);
+    void OnAbout(wxCommandEvent& event);
+    void OnExit(wxCommandEvent& event);
+    void OnWizard(wxCommandEvent& event);
+    void OnPreview(wxCommandEvent& event);
+    void OnStart(wxCommandEvent& event);
+
+    // What the last applied status refresh showed.
+    bool had_files = false;
+    bool had_output = false;
+
+    std::unique_ptr<wxFileConfig> config;
+    HelpBook help_book{this};
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace sonorel

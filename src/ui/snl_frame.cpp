@@ -1,0 +1,278 @@
+#include "ui/snl_frame.h"
+
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/hyperlink.h>
+#include <wx/listbox.h>
+#include <wx/radiobox.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/slider.h>
+#include <wx/statbox.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+
+#include "resources/icons.h"
+#include "settings/product.h"
+#include "ui/control_ids.h"
+
+namespace sonorel {
+
+namespace {
+
+constexpr int kBorderPx = 5;
+
+// Tooltips of the nine sliders, in the order of kSliderRanges.
+constexpr std::array<const char*, kSliderCount> kSliderTooltips{
+    "Adjust the sensitivity of the click suppressor",
+    "Adjust the suppression of noise during quiet periods",
+    "Adjust the suppression of distortion during loud periods",
+    "Adjust the level of the output",
+    "Set the rumble frequency to be removed",
+    "Set the highest frequency to be retained",
+    "Adjust the bass lift",
+    "Adjust the treble lift",
+    "Adjust the duration of the preview samples",
+};
+
+wxString ToWx(std::string_view text) {
+    return wxString::FromUTF8(text.data(), text.size());
+}
+
+// A vertical group with a labelled box around it; the box is a sibling of
+// the group's controls, created just before them.
+wxStaticBoxSizer* NewGroup(wxWindow* parent, const wxString& label) {
+    auto* box = new wxStaticBox(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0);
+    return new wxStaticBoxSizer(box, wxVERTICAL);
+}
+
+wxBitmapButton* NewBitmapButton(wxWindow* parent, int id, ButtonIcon icon, const char* tooltip) {
+    auto* button =
+        new wxBitmapButton(parent, id, ButtonBitmap(icon), wxDefaultPosition, wxDefaultSize, 0);
+    button->SetToolTip(tooltip);
+    return button;
+}
+
+wxButton* NewButton(wxWindow* parent, int id, const char* label, const char* tooltip) {
+    auto* button = new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0);
+    button->SetToolTip(tooltip);
+    return button;
+}
+
+}  // namespace
+
+snl_frame::snl_frame(const wxString& title, const wxSize& size)
+    : wxFrame(nullptr, wxID_ANY, title, wxDefaultPosition, size,
+              wxDEFAULT_FRAME_STYLE | wxTAB_TRAVERSAL) {
+    SetSizeHints(wxDefaultSize, wxDefaultSize);
+    SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    status_line = CreateStatusBar(1, wxST_SIZEGRIP, ID_STATUS_LINE);
+
+    auto* outer = new wxBoxSizer(wxVERTICAL);
+    auto* main = new wxBoxSizer(wxHORIZONTAL);
+    main->Add(BuildLeftColumn(), 0, wxRIGHT, kBorderPx);
+    main->Add(BuildRightColumn(), 1, wxEXPAND | wxLEFT, kBorderPx);
+    outer->Add(main, 1, wxEXPAND | wxALL, kBorderPx);
+
+    SetSizer(outer);
+    Layout();
+    outer->Fit(this);
+}
+
+wxSlider* snl_frame::SliderFor(Slider which) const {
+    switch (which) {
+        case Slider::Click:
+            return click_slider;
+        case Slider::Noise:
+            return noise_slider;
+        case Slider::Distortion:
+            return distortion_slider;
+        case Slider::Gain:
+            return gain_slider;
+        case Slider::Rumble:
+            return rumble_slider;
+        case Slider::Hiss:
+            return hiss_slider;
+        case Slider::Bass:
+            return bass_slider;
+        case Slider::Treble:
+            return treble_slider;
+        case Slider::Duration:
+            return duration_slider;
+    }
+    return nullptr;
+}
+
+wxSizer* snl_frame::BuildLeftColumn() {
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(BuildSliderGrid(), 0, 0, kBorderPx);
+    // Centring is left out here and in the info row below: the toolkit
+    // ignores it next to wxEXPAND (or along a row) and asserts on it.
+    auto* optionsRow = new wxBoxSizer(wxHORIZONTAL);
+    optionsRow->Add(BuildOptionsGroup(), 1, wxEXPAND, kBorderPx);
+    column->Add(optionsRow, 0, wxEXPAND, kBorderPx);
+    return column;
+}
+
+wxSizer* snl_frame::BuildSliderGrid() {
+    // Two columns, filled row by row: the nine slider groups, then Function.
+    auto* grid = new wxFlexGridSizer(2, 0, kBorderPx);
+    for (const SliderRange& range : kSliderRanges) {
+        grid->Add(BuildSliderGroup(range.slider), 0, 0, kBorderPx);
+    }
+
+    const wxString functions[] = {"Mono Enhancer", "Vocal Remover"};
+    function_radio = new wxRadioBox(this, ID_FUNCTION_RADIO, "Function", wxDefaultPosition,
+                                    wxDefaultSize, 2, functions, 1, wxRA_SPECIFY_COLS);
+    function_radio->SetSelection(MonoEnhancer);
+    function_radio->SetToolTip(
+        "Choose whether to enhance or suppress components common to left and right channels");
+    grid->Add(function_radio, 0, wxEXPAND | wxALIGN_CENTER_HORIZONTAL, kBorderPx);
+    return grid;
+}
+
+wxSizer* snl_frame::BuildSliderGroup(Slider which) {
+    const SliderRange& range = RangeOf(which);
+    wxStaticBoxSizer* group = NewGroup(this, ToWx(range.group));
+    auto* slider = new wxSlider(this, ID_CLICK_SLIDER + static_cast<int>(which), range.defaultValue,
+                                range.minimum, range.maximum, wxDefaultPosition, wxDefaultSize,
+                                wxSL_HORIZONTAL | wxSL_LABELS | wxSL_TOP);
+    slider->SetToolTip(kSliderTooltips[static_cast<int>(which)]);
+    group->Add(slider, 0, 0, kBorderPx);
+
+    switch (which) {
+        case Slider::Click:
+            click_slider = slider;
+            break;
+        case Slider::Noise:
+            noise_slider = slider;
+            break;
+        case Slider::Distortion:
+            distortion_slider = slider;
+            break;
+        case Slider::Gain:
+            gain_slider = slider;
+            break;
+        case Slider::Rumble:
+            rumble_slider = slider;
+            break;
+        case Slider::Hiss:
+            hiss_slider = slider;
+            break;
+        case Slider::Bass:
+            bass_slider = slider;
+            break;
+        case Slider::Treble:
+            treble_slider = slider;
+            break;
+        case Slider::Duration:
+            duration_slider = slider;
+            break;
+    }
+    return group;
+}
+
+wxSizer* snl_frame::BuildOptionsGroup() {
+    wxStaticBoxSizer* group = NewGroup(this, "Options");
+    phasing_check = new wxCheckBox(this, ID_PHASING_CHECK, "Anti-Phase Signal Channels",
+                                   wxDefaultPosition, wxDefaultSize, 0);
+    phasing_check->SetToolTip(
+        "Select only for vertical-cut (\"hill-and-dale\") recordings played on unmodified "
+        "(lateral-cut) equipment!");
+    group->Add(phasing_check, 0, wxLEFT, kBorderPx);
+
+    original_check = new wxCheckBox(this, ID_ORIGINAL_CHECK, "Keep Original Signal Level",
+                                    wxDefaultPosition, wxDefaultSize, 0);
+    original_check->SetToolTip("Select to keep output level proportional to input");
+    group->Add(original_check, 0, wxTOP | wxBOTTOM | wxLEFT, kBorderPx);
+    return group;
+}
+
+wxSizer* snl_frame::BuildRightColumn() {
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(BuildInputFilesGroup(), 1, wxEXPAND, kBorderPx);
+    column->Add(BuildOutputFolderGroup(), 0, wxEXPAND, kBorderPx);
+    column->Add(BuildInfoRow(), 0, wxEXPAND | wxALL, kBorderPx);
+    column->Add(BuildCommandRow(), 0, wxALIGN_CENTER_HORIZONTAL, kBorderPx);
+    return column;
+}
+
+wxSizer* snl_frame::BuildInputFilesGroup() {
+    wxStaticBoxSizer* group = NewGroup(this, "Input Files");
+    file_list = new wxListBox(this, ID_FILE_LIST, wxDefaultPosition, wxDefaultSize, 0, nullptr,
+                              wxLB_EXTENDED | wxLB_NEEDED_SB | wxLB_HSCROLL);
+    file_list->SetToolTip("List of files to be processed");
+    group->Add(file_list, 1, wxEXPAND | wxLEFT | wxRIGHT, kBorderPx);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    add_button = NewButton(this, ID_ADD_BUTTON, "Add", "Add file(s) to the list");
+    add_button->SetDefault();
+    buttons->Add(add_button, 0, 0, kBorderPx);
+
+    deselect_button =
+        NewButton(this, ID_DESELECT_BUTTON, "Deselect All", "Clear all file selection(s)");
+    remove_button =
+        NewButton(this, ID_REMOVE_BUTTON, "Remove", "Remove the selected file(s) from the list");
+    remove_all_button = NewButton(this, ID_REMOVE_ALL_BUTTON, "Remove All", "Empty the list");
+    for (wxButton* button : {deselect_button, remove_button, remove_all_button}) {
+        button->Enable(false);
+        buttons->Add(button, 0, wxLEFT, kBorderPx);
+    }
+    group->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, kBorderPx);
+    return group;
+}
+
+wxSizer* snl_frame::BuildOutputFolderGroup() {
+    wxStaticBoxSizer* group = NewGroup(this, "Output Folder");
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    output_text =
+        new wxTextCtrl(this, ID_OUTPUT_TEXT, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0);
+    output_text->SetToolTip("Folder to store output files (use \".\" for same as input)");
+    row->Add(output_text, 1, wxALIGN_CENTER_VERTICAL, kBorderPx);
+
+    browse_button =
+        NewBitmapButton(this, ID_BROWSE_BUTTON, ButtonIcon::Browse, "Browse for output folder");
+    row->Add(browse_button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kBorderPx);
+    group->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, kBorderPx);
+    return group;
+}
+
+wxSizer* snl_frame::BuildInfoRow() {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    web_link =
+        new wxHyperlinkCtrl(this, ID_WEB_LINK, "Visit the Sonorel website", kWebAddress,
+                            wxDefaultPosition, wxDefaultSize, wxHL_DEFAULT_STYLE | wxTAB_TRAVERSAL);
+    row->Add(web_link, 0, wxALIGN_CENTER_VERTICAL, kBorderPx);
+    row->AddStretchSpacer(1);
+
+    help_button = NewBitmapButton(this, ID_HELP_BUTTON, ButtonIcon::Help, "How to use Sonorel");
+    row->Add(help_button, 0, wxALIGN_CENTER_VERTICAL, kBorderPx);
+    info_button =
+        NewBitmapButton(this, ID_INFO_BUTTON, ButtonIcon::Info, "Information about Sonorel");
+    row->Add(info_button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kBorderPx);
+    exit_button = NewBitmapButton(this, ID_EXIT_BUTTON, ButtonIcon::Exit, "Close Sonorel");
+    row->Add(exit_button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kBorderPx);
+    return row;
+}
+
+wxSizer* snl_frame::BuildCommandRow() {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    wizard_button =
+        NewButton(this, ID_WIZARD_BUTTON, "Wizard", "Choose from a selection of preset settings");
+    row->Add(wizard_button, 0, wxEXPAND, kBorderPx);
+
+    preview_button = NewButton(this, ID_PREVIEW_BUTTON, "Preview",
+                               "Preview the start of each file... there might be a short delay!");
+    preview_button->Enable(false);
+    row->Add(preview_button, 0, wxEXPAND | wxLEFT, kBorderPx);
+
+    go_button =
+        NewButton(this, ID_GO_BUTTON, "Go!", "Start processing... this may take some time!");
+    go_button->Enable(false);
+    row->Add(go_button, 0, wxEXPAND | wxLEFT, kBorderPx);
+    return row;
+}
+
+}  // namespace sonorel
