@@ -123,8 +123,8 @@ class SoundWriter {
 
     // Appends samples (whole frames); false on failure, in which case nothing
     // of this call counts as written, and every later Write fails too.
-    // The header is brought up to date after every successful write, so even
-    // a process that dies leaves a well-formed file of the frames written.
+    // Uncompressed formats also have their header brought up to date every
+    // 65536 frames, so even a process that dies leaves a well-formed file.
     bool Write(std::span<const float> samples);
 
     // Closes the file so that its header states exactly the frames written by

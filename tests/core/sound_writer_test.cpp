@@ -95,8 +95,8 @@ TEST(SoundWriter, RefusesPartialFramesAndWritesAfterClosing) {
 
 class HeaderFollowsWrites : public ::testing::TestWithParam<HeaderType> {};
 
-// A process that dies between two blocks (or is never closed) still leaves a
-// file whose header states the frames it holds.
+// A process that dies mid-file (or never closes it) still leaves a file whose
+// header states the frames it holds but for the last 65536 at most.
 TEST_P(HeaderFollowsWrites, HeaderStatesTheFramesWrittenBeforeClosing) {
     ScratchFolder folder;
     const auto path = folder / "open.snd";
@@ -105,15 +105,35 @@ TEST_P(HeaderFollowsWrites, HeaderStatesTheFramesWrittenBeforeClosing) {
         SoundWriter::Create(path, SoundFormat::Make(GetParam(), SampleEncoding::Pcm16, 44100, 2),
                             kOutputComment, status);
     ASSERT_TRUE(writer);
-    for (int b = 0; b < 3; ++b)
+    for (int b = 0; b < 80; ++b)
         ASSERT_TRUE(writer->Write(Block(0.25f)));
 
     auto reader = SoundReader::Open(path);  // while the writer is still open
     ASSERT_TRUE(reader);
-    EXPECT_EQ(reader->Format().frames, 3 * kBlock);
+    EXPECT_EQ(reader->Format().frames, 75 * kBlock);  // the first write past 65536 frames
 
     writer.reset();  // the destructor closes
-    EXPECT_EQ(SoundReader::Open(path)->Format().frames, 3 * kBlock);
+    EXPECT_EQ(SoundReader::Open(path)->Format().frames, 80 * kBlock);
+}
+
+// Compressed data has no header to bring up to date mid-file; trying would
+// cut an Ogg stream short. Long outputs keep every frame.
+TEST(SoundWriter, LongCompressedOutputsKeepEveryFrame) {
+    for (const SoundFormat& format :
+         {SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2),
+          SoundFormat::Make(HeaderType::Ogg, SampleEncoding::Other, 44100, 2)}) {
+        ScratchFolder folder;
+        CreateStatus status{};
+        auto writer = SoundWriter::Create(folder / "long.snd", format, kOutputComment, status);
+        ASSERT_TRUE(writer);
+        for (int b = 0; b < 300; ++b)
+            ASSERT_TRUE(writer->Write(Block(0.25f)));
+        ASSERT_TRUE(writer->Close());
+        auto reader = SoundReader::Open(folder / "long.snd");
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader->Format().frames, 300 * kBlock) << format.code;
+        EXPECT_EQ(reader->Comment(), kOutputComment);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(SoundWriter, HeaderFollowsWrites,
