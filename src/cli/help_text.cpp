@@ -1,5 +1,6 @@
 #include "cli/help_text.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -17,24 +18,56 @@ constexpr std::array<std::string_view, kSliderCount> kSliderPurpose{
     "how hard clicks and ticks are repaired",
     "noise suppression in quiet passages",
     "distortion suppression in loud passages",
-    "output level in dB",
-    "rumble filter: removes what lies below this frequency, in Hz",
-    "hiss filter: highest frequency kept, in kHz (at 44.1 kHz, 21 and above turn it off)",
-    "bass lift in dB (shelf at 300 Hz)",
-    "treble lift in dB (shelf at 3.5 kHz)",
+    "the level of the output",
+    "removes what lies below this frequency",
+    "the highest frequency kept; at 44.1\x1fkHz, 21 and above turn the filter off",
+    "a shelf at 300 Hz",
+    "a shelf at 3.5 kHz",
     "how many seconds of each file --preview plays",
 };
+
+constexpr std::size_t kHelpColumns = 78;
+// Stands for a space that Wrap must not break a line at.
+constexpr char kUnbreakableSpace = '\x1f';
+constexpr std::size_t kDescriptionIndent = 22;
+
+// Fills lines of at most kHelpColumns with the words of `text`; the first
+// line continues `line`, the others are indented by `indent`.
+std::string Wrap(std::string line, std::string_view text, std::size_t indent) {
+    std::string wrapped;
+    bool lineHasWords = false;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        text.remove_prefix(space == std::string_view::npos ? text.size() : space + 1);
+        if (lineHasWords && line.size() + 1 + word.size() > kHelpColumns) {
+            wrapped += line + "\n";
+            line.assign(indent, ' ');
+            lineHasWords = false;
+        }
+        if (lineHasWords) line += ' ';
+        for (const char c : word)
+            line += (c == kUnbreakableSpace) ? ' ' : c;
+        lineHasWords = true;
+    }
+    return wrapped + line + "\n";
+}
 
 std::string Pad(std::string text, std::size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');
     return text;
 }
 
+std::string Unbreakable(std::string words) {
+    std::replace(words.begin(), words.end(), ' ', kUnbreakableSpace);
+    return words;
+}
+
 std::string ChoiceLine(const std::array<std::string_view, 3>& choices) {
     std::string line;
     for (int i = 0; i < 3; ++i) {
         if (i > 0) line += ", ";
-        line += std::to_string(i) + " " + std::string(choices[i]);
+        line += Unbreakable(std::to_string(i) + " " + std::string(choices[i]));
     }
     return line;
 }
@@ -43,12 +76,35 @@ std::string SliderLines() {
     std::string text;
     for (int i = 0; i < kSliderCount; ++i) {
         const SliderRange& r = kSliderRanges[i];
-        text += "  " + Pad("--" + std::string(r.option) + " N", 20) + std::string(r.group) + ": " +
-                std::string(kSliderPurpose[i]) + ".\n" + std::string(22, ' ') +
-                std::to_string(r.minimum) + " to " + std::to_string(r.maximum) + ", default " +
-                std::to_string(r.defaultValue) + ".\n";
+        text += Wrap(
+            "  " + Pad("--" + std::string(r.option) + " N", kDescriptionIndent - 2),
+            std::string(r.group) + ": " + std::string(kSliderPurpose[i]) + ". " +
+                Unbreakable(std::to_string(r.minimum) + " to " + std::to_string(r.maximum) + ",") +
+                " " + Unbreakable("default " + std::to_string(r.defaultValue) + "."),
+            kDescriptionIndent);
     }
     return text;
+}
+
+std::string WizardLines() {
+    const std::string indent(kDescriptionIndent, ' ');
+    const auto paragraph = [&indent](const std::string& words) {
+        return Wrap(indent, words, kDescriptionIndent);
+    };
+    return "  --wizard CATEGORY,EQ,HISS,CLICKS,WEAR\n" +
+           paragraph(
+               "set the nine values the settings wizard sets from its five answers: "
+               "click, noise, distortion, gain, rumble, hiss, bass, treble and "
+               "anti-phase. Each answer is a zero-based index or the choice's text, in "
+               "any letter case.") +
+           paragraph(
+               "CATEGORY: the kind of record or label, 0 to 23 or its name (see "
+               "--list-categories);") +
+           paragraph("EQ, the playback equalisation of the transfer: " +
+                     ChoiceLine(kPlaybackChoices) + ";") +
+           paragraph("HISS: " + ChoiceLine(kHissChoices) + ";") +
+           paragraph("CLICKS: " + ChoiceLine(kClicksChoices) + ";") +
+           paragraph("WEAR: " + ChoiceLine(kWearChoices) + ".");
 }
 
 }  // namespace
@@ -87,35 +143,19 @@ std::string HelpText(int defaultJobs) {
         "                      transferred with lateral-cut equipment. Off by default;\n"
         "                      --no-anti-phase turns it off again.\n"
         "  --keep-level        Keep Original Signal Level. Off by default;\n"
-        "                      --no-keep-level turns it off again.\n"
-        "  --wizard CATEGORY,EQ,HISS,CLICKS,WEAR\n"
-        "                      set the nine values the settings wizard sets from its\n"
-        "                      five answers: click, noise, distortion, gain, rumble,\n"
-        "                      hiss, bass, treble and anti-phase. Each answer is a\n"
-        "                      zero-based index or the choice's text, in any letter\n"
-        "                      case. CATEGORY: 0 to 23 or a name (--list-categories);\n"
-        "                      EQ, the playback equalisation of the transfer: " +
-        ChoiceLine(kPlaybackChoices) +
-        ";\n"
-        "                      HISS: " +
-        ChoiceLine(kHissChoices) +
-        ";\n"
-        "                      CLICKS: " +
-        ChoiceLine(kClicksChoices) +
-        ";\n"
-        "                      WEAR: " +
-        ChoiceLine(kWearChoices) +
-        ".\n"
+        "                      --no-keep-level turns it off again.\n";
+    text += WizardLines();
+    text +=
         "  Options take effect in the order given: a setting after --wizard overrides\n"
         "  the wizard's value, one before it is overridden.\n"
         "\n"
-        "Running:\n"
-        "  -j, --jobs N          restore N files at once, 1 to " +
-        std::to_string(kMaxJobs) +
-        "; default: the number of\n"
-        "                        cores (" +
-        std::to_string(defaultJobs) +
-        " here). Results are reported in the order given.\n"
+        "Running:\n";
+    text += Wrap("  -j, --jobs N          ",
+                 "restore N files at once, 1 to " + std::to_string(kMaxJobs) +
+                     "; default: the number of cores (" + std::to_string(defaultJobs) +
+                     " here). Results are reported in the order given.",
+                 24);
+    text +=
         "  --preview             play the start of each file (--preview-time seconds)\n"
         "                        on the default sound output instead of writing,\n"
         "                        one file at a time; -o is not needed.\n"
@@ -123,7 +163,7 @@ std::string HelpText(int defaultJobs) {
         "  --list-categories     print the wizard's 24 categories with their indices.\n"
         "  -h, --help            print this help.\n"
         "  -V, --version         print the version.\n"
-        "  --                    what follows are input files, even if they start with -.\n"
+        "  --                    the rest are inputs, even if they start with -.\n"
         "\n"
         "Reporting:\n"
         "  While files run, standard error shows one progress line per running file\n"
