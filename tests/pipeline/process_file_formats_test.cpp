@@ -32,6 +32,11 @@ struct FormatCase {
     int sampleRate;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FormatRoundTrip : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatRoundTrip, OutputKeepsHeaderTypeDataFormatRateAndGetsTheComment) {
