@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 
 #include "engine/sliding_extremum.h"
 
@@ -24,13 +23,14 @@ void DetectClicks(std::span<const float, kEnergyLength> energySum, float click,
         sums[j] = static_cast<double>(energySum[j + kEnergyWindow]) - energySum[j];
     }
     // floor[d] = min S(d .. d + 1210); context[j] = max S(j .. j + 440).
-    std::array<int, kWindowSums> queue;
+    std::array<double, kWindowSums> prefix;
+    std::array<double, kWindowSums> suffix;
     std::array<double, kBlockLength> floor;
     std::array<double, kWindowSums - kContextSpan + 1> context;
-    SlidingExtremum(std::span<const double>(sums), kFloorSpan, std::span<double>(floor),
-                    std::span<int>(queue), std::less<double>());
-    SlidingExtremum(std::span<const double>(sums), kContextSpan, std::span<double>(context),
-                    std::span<int>(queue), std::greater<double>());
+    SlidingExtremum(std::span<const double>(sums), kFloorSpan, std::span<double>(floor), prefix,
+                    suffix, PickMin{});
+    SlidingExtremum(std::span<const double>(sums), kContextSpan, std::span<double>(context), prefix,
+                    suffix, PickMax{});
 
     const double sensitivity = click;
     for (int d = 0; d < kBlockLength; ++d) {

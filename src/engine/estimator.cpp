@@ -6,6 +6,7 @@
 
 #include "engine/fft_correlation.h"
 #include "engine/kernel.h"
+#include "engine/sums.h"
 #include "engine/toeplitz.h"
 
 namespace sonorel {
@@ -13,24 +14,22 @@ namespace sonorel {
 void WindowSegment(std::span<const float, kAnalysisLength> segment,
                    std::span<float, kAnalysisLength> out) {
     const auto& window = GetKernelTables().AnalysisWindow;
-    double sum = 0.0;
-    for (float s : segment)
-        sum += s;
     // 1/2885 as the single-precision value 0.00034662045.
-    const double mean = sum * static_cast<double>(1.0f / kAnalysisLength);
+    const double mean =
+        Sum(segment.data(), segment.size()) * static_cast<double>(1.0f / kAnalysisLength);
     constexpr int centre = kWindowHalf;  // 1442, window value 1
     for (int i = 0; i < centre; ++i) {
         out[i] = static_cast<float>((segment[i] - mean) * window[i]);
-        const int mirror = kAnalysisLength - 1 - i;
-        out[mirror] = static_cast<float>((segment[mirror] - mean) * window[i]);
     }
     out[centre] = static_cast<float>(segment[centre] - mean);
+    // The second half mirrors the first: w[i] = W[2884 - i].
+    for (int i = centre + 1; i < kAnalysisLength; ++i) {
+        out[i] = static_cast<float>((segment[i] - mean) * window[kAnalysisLength - 1 - i]);
+    }
 }
 
 double RegularisedZeroLag(std::span<const float, kEstimatorTaps> r, float rejuv, float nf) {
-    double energy = 0.0;
-    for (float v : r)
-        energy += static_cast<double>(v) * v;
+    const double energy = DotProduct(r.data(), r.data(), r.size());
     const double r0 = r[0];
     const double floor = nf;
     return std::sqrt(r0 * r0 + static_cast<double>(rejuv) * energy + floor * floor);

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <complex>
 
+#include "engine/sums.h"
+
 namespace sonorel {
 namespace {
 
@@ -97,10 +99,16 @@ void CorrelateByFft(std::span<const float, kAnalysisLength> windowedTarget,
 
     // conj(X) Y is the spectrum of sum_n x[n] y[n + k]: X = target gives b,
     // X = input gives r. Both products overwrite their own operand's bin only.
-    for (std::size_t f = 0; f < input.v.size(); ++f) {
-        const std::complex<double> y = input.v[f];
-        target.v[f] = std::conj(target.v[f]) * y;
-        input.v[f] = std::norm(y);
+    // Written out in real arithmetic: std::complex's product carries NaN
+    // recovery that costs more than the transforms here.
+    double* t = reinterpret_cast<double*>(target.v.data());
+    double* y = reinterpret_cast<double*>(input.v.data());
+    for (std::size_t f = 0; f < 2 * input.v.size(); f += 2) {
+        const double tr = t[f], ti = t[f + 1], yr = y[f], yi = y[f + 1];
+        t[f] = tr * yr + ti * yi;
+        t[f + 1] = tr * yi - ti * yr;
+        y[f] = yr * yr + yi * yi;
+        y[f + 1] = 0.0;
     }
     const double scale = 1.0 / kCorrelationFft;  // FFTW leaves the inverse unnormalised
     fftw_execute_dft_c2r(plans.correlationInverse, input.fftw(), time.v.data());
@@ -137,10 +145,7 @@ float RoundLikeDirect(double fftValue, double bound, std::span<const float, kAna
 }
 
 double Energy(std::span<const float, kAnalysisLength> x) {
-    double sum = 0.0;
-    for (float v : x)
-        sum += static_cast<double>(v) * v;
-    return sum;
+    return DotProduct(x.data(), x.data(), x.size());
 }
 
 }  // namespace
@@ -180,8 +185,13 @@ void FilterSegment(std::span<const float, kEstimatorTaps> coefficients,
     std::fill(time.v.begin() + kFilteredLength, time.v.end(), 0.0);
     fftw_execute_dft_r2c(plans.filterForward, time.v.data(), inputSpectrum.fftw());
 
-    for (std::size_t f = 0; f < inputSpectrum.v.size(); ++f) {
-        inputSpectrum.v[f] *= std::conj(coefficientSpectrum.v[f]);
+    // inputSpectrum = conj(C) X, in real arithmetic as above.
+    const double* c = reinterpret_cast<const double*>(coefficientSpectrum.v.data());
+    double* x = reinterpret_cast<double*>(inputSpectrum.v.data());
+    for (std::size_t f = 0; f < 2 * inputSpectrum.v.size(); f += 2) {
+        const double cr = c[f], ci = c[f + 1], xr = x[f], xi = x[f + 1];
+        x[f] = cr * xr + ci * xi;
+        x[f + 1] = cr * xi - ci * xr;
     }
     fftw_execute_dft_c2r(plans.filterInverse, inputSpectrum.fftw(), time.v.data());
 

@@ -1,36 +1,45 @@
 #pragma once
-// Sliding-window minimum and maximum by a monotone queue (each value enters
-// and leaves the queue once, so a whole array costs O(n) comparisons however
-// wide the window). The result is exactly the direct minimum or maximum:
-// values are only compared and copied, never combined.
+// Sliding-window minimum and maximum by the van Herk / Gil-Werman method:
+// cut the array into blocks of the window's width; the window starting at j
+// spans at most two blocks, so its extremum is that of the suffix of the
+// first block from j and the prefix of the next block up to j + width - 1.
+// Three branch-free passes, whatever the width. The result is exactly the
+// direct minimum or maximum: values are only compared and copied.
 
+#include <algorithm>
 #include <cassert>
 #include <span>
 
 namespace sonorel {
 
-// out[j] = the best of values[j .. j + window - 1], for every j from 0 to
-// values.size() - window, where `better(a, b)` says a is strictly better
-// (std::less for a minimum, std::greater for a maximum). `queue` is caller
-// scratch with room for values.size() indices.
-template <typename Better>
-void SlidingExtremum(std::span<const double> values, int window, std::span<double> out,
-                     std::span<int> queue, Better better) {
+// out[j] = pick of values[j .. j + width - 1] for every j from 0 to
+// values.size() - width, where pick(a, b) is std::min or std::max of two
+// values. prefix and suffix are caller scratch of values.size().
+template <typename Pick>
+void SlidingExtremum(std::span<const double> values, int width, std::span<double> out,
+                     std::span<double> prefix, std::span<double> suffix, Pick pick) {
     const int count = static_cast<int>(values.size());
-    assert(window >= 1 && window <= count);
-    assert(static_cast<int>(out.size()) >= count - window + 1);
-    assert(static_cast<int>(queue.size()) >= count);
-    // queue[head .. tail) holds indices whose values get strictly worse from
-    // head to tail; the head is the best of the current window.
-    int head = 0;
-    int tail = 0;
-    for (int i = 0; i < count; ++i) {
-        while (tail > head && !better(values[queue[tail - 1]], values[i]))
-            --tail;
-        queue[tail++] = i;
-        if (queue[head] <= i - window) ++head;
-        if (i >= window - 1) out[i - window + 1] = values[queue[head]];
+    assert(width >= 1 && width <= count);
+    assert(static_cast<int>(out.size()) >= count - width + 1);
+    assert(static_cast<int>(prefix.size()) >= count && static_cast<int>(suffix.size()) >= count);
+    for (int start = 0; start < count; start += width) {
+        const int end = std::min(start + width, count);
+        prefix[start] = values[start];
+        for (int i = start + 1; i < end; ++i)
+            prefix[i] = pick(prefix[i - 1], values[i]);
+        suffix[end - 1] = values[end - 1];
+        for (int i = end - 2; i >= start; --i)
+            suffix[i] = pick(suffix[i + 1], values[i]);
     }
+    for (int j = 0; j + width <= count; ++j)
+        out[j] = pick(suffix[j], prefix[j + width - 1]);
 }
+
+struct PickMin {
+    double operator()(double a, double b) const { return b < a ? b : a; }
+};
+struct PickMax {
+    double operator()(double a, double b) const { return b > a ? b : a; }
+};
 
 }  // namespace sonorel
