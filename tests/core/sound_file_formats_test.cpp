@@ -127,31 +127,6 @@ TEST_P(FormatRoundTrip, InputReadsAsWrittenAndOutputKeepsItsFormat) {
 INSTANTIATE_TEST_SUITE_P(SoundFile, FormatRoundTrip, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SoundFileFormats, CommentIsKeptExactlyWhereTheHeaderTypeStoresOne) {
-    EXPECT_TRUE(
-        SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, 1).CanStoreComment());
-    EXPECT_TRUE(
-        SoundFormat::Make(HeaderType::Aiff, SampleEncoding::Pcm16, 44100, 1).CanStoreComment());
-    EXPECT_TRUE(
-        SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 1).CanStoreComment());
-    EXPECT_FALSE(
-        SoundFormat::Make(HeaderType::Au, SampleEncoding::Pcm16, 44100, 1).CanStoreComment());
-    EXPECT_FALSE(
-        SoundFormat::Make(HeaderType::Raw, SampleEncoding::Pcm16, 44100, 1).CanStoreComment());
-}
-
-TEST(SoundFileFormats, BytesPerSampleOfUncompressedFormatsOnly) {
-    EXPECT_EQ(SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, 1).BytesPerSample(),
-              2);
-    EXPECT_EQ(SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm24, 44100, 1).BytesPerSample(),
-              3);
-    EXPECT_EQ(
-        SoundFormat::Make(HeaderType::Wav, SampleEncoding::Float32, 44100, 1).BytesPerSample(), 4);
-    EXPECT_EQ(SoundFormat::Make(HeaderType::Au, SampleEncoding::Ulaw, 8000, 1).BytesPerSample(), 1);
-    EXPECT_EQ(SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 1).BytesPerSample(),
-              0);
-}
-
 // A headerless input is stereo big-endian 16-bit at 44100 Hz; its output is
 // headerless mono big-endian 16-bit, nothing but the samples.
 TEST(SoundFileFormats, HeaderlessInputGivesHeaderlessMonoOutput) {
