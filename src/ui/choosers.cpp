@@ -28,7 +28,8 @@ wxArrayString InputFilesDialog::ChosenPaths() const {
 
 OutputFolderDialog::OutputFolderDialog(wxWindow* parent, const wxString& startPath)
     : wxDirDialog(parent, kOutputFolderMessage, startPath,
-                  wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER) {}
+                  wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER),
+      startPath_(startPath) {}
 
 wxString OutputFolderDialog::ChosenPath() const {
     return answer_.empty() ? GetPath() : answer_;

@@ -30,7 +30,11 @@ class OutputFolderDialog : public wxDirDialog {
     wxString ChosenPath() const;
     void Answer(const wxString& path) { answer_ = path; }
 
+    // The folder it opens in (GTK's chooser does not report it back).
+    const wxString& StartPath() const { return startPath_; }
+
   private:
+    wxString startPath_;
     wxString answer_;
 };
 
