@@ -6,9 +6,19 @@
 // tail, optional hiss low-pass, bass and treble shelves, clamp to +-0.999f.
 // The kernel delays by kKernelDelay (3162) samples and does not compensate.
 //
+// Timing: click repair delays each channel by 925 samples into channel
+// buffers whose index j holds input frame 883 n + j - 3810; output sample i
+// is the estimate of index 648 + i (drawn from the other channel 88 samples
+// either side of it), so output sample i of block n is input frame
+// 883 n + i - 3162. The first three blocks of every file are exactly 0.
+//
 // Real-time contract: ProcessBlock allocates nothing, locks nothing and never
 // fails. Everything it keeps lives in the caller's KernelState; the filter
-// coefficients are read-only during the processing pass.
+// coefficients are read-only during the processing pass. Its scratch lives on
+// the stack (under 200 KB), so several files can be restored at once on
+// several threads, each with its own state. The input is assumed finite (the
+// caller replaces NaN and infinity); a non-finite sample never reaches the
+// output, which then holds 0.
 
 #include <span>
 
