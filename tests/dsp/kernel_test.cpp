@@ -162,27 +162,5 @@ TEST(Kernel, EveryFileStartsFromAFreshState) {
     EXPECT_EQ(run.Process(music.left, music.right), first);
 }
 
-TEST(Kernel, StateAdvancesByExactlyOneBlockPerCall) {
-    // The histories hold the newest 2885 click-stage outputs: after a block,
-    // the last 883 entries are what the stage produced for it, 925 behind
-    // the input. With no clicks that is the rumble-filtered input.
-    std::vector<float> ramp(4 * kBlockLength);
-    for (std::size_t n = 0; n < ramp.size(); ++n) {
-        const float fade = n < 2000 ? n / 2000.0f : 1.0f;
-        ramp[n] = fade * 0.2f * std::sin(0.01f * n);
-    }
-    KernelRun run;
-    run.Process(ramp, ramp);
-    CascadeState rumble;
-    std::vector<float> filtered(ramp.size());
-    for (std::size_t n = 0; n < ramp.size(); ++n) {
-        filtered[n] = static_cast<float>(RunCascade(ramp[n], run.filters.rumbleCoeffs, rumble));
-    }
-    const int newestFrame = 4 * kBlockLength - 1 - 925;
-    for (int i = 0; i < 1000; ++i) {
-        ASSERT_EQ(run.state->historyL[kAnalysisLength - 1 - i], filtered[newestFrame - i]) << i;
-    }
-}
-
 }  // namespace
 }  // namespace sonorel

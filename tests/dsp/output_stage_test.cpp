@@ -147,32 +147,5 @@ TEST(FinishBlock, WithoutHissStateTheCrossfadedMixGoesStraightToTheShelves) {
     }
 }
 
-TEST(FinishBlock, ShelvesCarryTheirStatesAcrossBlocks) {
-    const ShelfCoeffs shelves = DesignShelves(9, -4, 44100);
-    Stage stage;
-    stage.params.bp = shelves.bp;
-    stage.params.bz = shelves.bz;
-    stage.params.tp = shelves.tp;
-    stage.params.tz = shelves.tz;
-    stage.params.g = shelves.g;
-    Estimate l{};
-    for (int i = 0; i < kEstimateSpan; ++i)
-        l[i] = 0.3f * std::sin(0.05f * i);
-    float bass = 0.0f;
-    float treble = 0.0f;
-    for (int block = 0; block < 3; ++block) {
-        Tail before = stage.tail;
-        const Block out = stage.Finish(l, Constant(0.0f));
-        const auto& ramp = GetKernelTables().CrossfadeRamp;
-        for (int i = 0; i < kBlockLength; ++i) {
-            double mix = l[i];
-            if (i < kOverlap) mix += (before[i] - mix) * ramp[i];
-            ASSERT_EQ(out[i], RunShelves(static_cast<float>(mix), shelves, bass, treble));
-        }
-    }
-    EXPECT_EQ(stage.bassState, bass);
-    EXPECT_EQ(stage.trebleState, treble);
-}
-
 }  // namespace
 }  // namespace sonorel

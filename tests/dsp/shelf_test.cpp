@@ -143,14 +143,5 @@ TEST(Shelves, ZeroLiftOrTurnoverAboveNyquistIsTheIdentity) {
     EXPECT_NE(SetupShelf(first, second, 6, 300.0f, 601), 1.0);
 }
 
-TEST(Shelves, CutIsTheMirrorOfTheLift) {
-    float liftFirst = 0.0f, liftSecond = 0.0f, cutFirst = 0.0f, cutSecond = 0.0f;
-    const double lift = SetupShelf(liftFirst, liftSecond, 7, 300.0f, 44100);
-    const double cut = SetupShelf(cutFirst, cutSecond, -7, 300.0f, 44100);
-    EXPECT_EQ(cutFirst, liftSecond);
-    EXPECT_EQ(cutSecond, liftFirst);
-    EXPECT_EQ(cut, 1.0 / lift);
-}
-
 }  // namespace
 }  // namespace sonorel
