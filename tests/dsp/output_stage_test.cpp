@@ -8,7 +8,6 @@
 #include <numbers>
 
 #include "engine/output_stage.h"
-#include "filters/shelf.h"
 #include "filters/tone_filters.h"
 
 namespace sonorel {
