@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <thread>
@@ -19,6 +20,8 @@ class FakePlaybackOutput : public PlaybackOutput {
     bool openSucceeds = true;
     int failAtWrite = -1;  // index of the write that fails, -1 for none
     std::chrono::milliseconds writeDelay{0};
+    // Called on the writing thread during each write, with its index.
+    std::function<void(int)> onWrite = [](int) {};
 
     bool Open(int sampleRate, std::int64_t chunkFrames) override {
         const std::lock_guard lock(mutex_);
@@ -31,9 +34,14 @@ class FakePlaybackOutput : public PlaybackOutput {
 
     bool Write(std::span<const std::int16_t> chunk) override {
         if (writeDelay.count() > 0) std::this_thread::sleep_for(writeDelay);
+        int index = 0;
+        {
+            const std::lock_guard lock(mutex_);
+            if (!open_) return false;
+            index = writes_++;
+        }
+        onWrite(index);
         const std::lock_guard lock(mutex_);
-        if (!open_) return false;
-        const int index = writes_++;
         if (index == failAtWrite) return false;
         samples_.insert(samples_.end(), chunk.begin(), chunk.end());
         return true;
