@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <set>
 #include <thread>
 
 #include "allocation_counter.h"
@@ -100,6 +101,34 @@ TEST(ProcessFile, RunsOnSeveralThreadsAtOnceMatchSequentialRuns) {
         const std::string name = inputs[i].filename().string();
         EXPECT_TRUE(SameSamples(folder / "parallel" / name, folder / "sequential" / name));
     }
+}
+
+TEST(ProcessFile, RunsRacingForTheSameNameEachGetTheirOwnFile) {
+    // Four runs of one input into one folder at once: the exclusive creation
+    // gives each its own name of the "%s-%d" rule, and no run overwrites
+    // another's output.
+    constexpr int kRuns = 4;
+    const TempFolder folder;
+    WriteInput(folder / "in.wav", FloatWav(), 2, TransferSignal(12000, 44100));
+    std::filesystem::create_directory(folder / "out");
+    std::vector<StartOutcome> outcomes(kRuns);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kRuns; ++i) {
+        threads.emplace_back([&, i] { outcomes[i] = RunStart(folder / "in.wav", folder / "out"); });
+    }
+    for (auto& t : threads)
+        t.join();
+
+    std::set<std::filesystem::path> names;
+    for (const StartOutcome& outcome : outcomes) {
+        EXPECT_EQ(outcome.result, RunOk);
+        names.insert(outcome.output);
+    }
+    EXPECT_EQ(names, (std::set<std::filesystem::path>{
+                         folder / "out" / "in.wav", folder / "out" / "in-1.wav",
+                         folder / "out" / "in-2.wav", folder / "out" / "in-3.wav"}));
+    for (const auto& name : names)
+        EXPECT_TRUE(SameSamples(name, folder / "out" / "in.wav"));
 }
 
 TEST(ProcessFile, DamagedSamplesAreReadAsSilenceAndDoNotSpread) {
