@@ -110,17 +110,6 @@ TEST_F(LayoutTest, SlidersHaveTheirGroupRangeDefaultStyleAndTooltip) {
     }
 }
 
-TEST_F(LayoutTest, SliderTableAndMembersAgree) {
-    Open();
-    for (const SliderRange& range : kSliderRanges) {
-        wxSlider* slider = frame->SliderFor(range.slider);
-        ASSERT_NE(slider, nullptr);
-        EXPECT_EQ(GroupOf(slider), wxString::FromUTF8(range.group.data(), range.group.size()));
-    }
-    EXPECT_EQ(frame->click_slider->GetId(), 1001);
-    EXPECT_EQ(frame->duration_slider->GetId(), 1009);
-}
-
 TEST_F(LayoutTest, OtherControlsHaveTheirLabelGroupStateAndTooltip) {
     Open();
     for (const ControlRow& row : kControls) {
