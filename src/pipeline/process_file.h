@@ -29,6 +29,23 @@ struct RunRequest {
     PlaybackOutput* previewOutput = nullptr;
 };
 
+// Observer calls, in order: BeginBusy and EndBusy around the analysis pass;
+// BeginProgress(Processing, "Processing...", label, blocks), UpdateProgress(i)
+// after block i (from 1), and on a cancel request ConfirmCancel (Start run
+// only; No is followed by ResumeProgress and the next block); EndProgress.
+// A preview run that processed all its blocks then plays them:
+// BeginProgress(Playing, "Playing...", label, chunks), UpdateProgress(chunks
+// written) about every 125 ms, EndProgress. The label is the output's file
+// name without folder and extension (the input's for a preview). Inputs that
+// are refused before the analysis make no observer call.
+//
+// Results: RunNotStereo; RunBadInput when the input cannot be opened, has
+// fewer than 7060 frames, or a read fails in the analysis pass (a Start run
+// then leaves its output without samples); RunNoOutput when the output cannot
+// be created, or a preview finds no audio device or a write to it fails;
+// RunIncomplete when cancelled or a read or write failed during processing
+// (the output holds exactly the blocks written and says so in its header).
+//
 // `createdOutput`, when given, receives the path of the output file the run
 // created (empty if none). Runs on the calling thread, whose priority is
 // lowered during the processing pass; every observer call comes from it.
