@@ -152,10 +152,5 @@ TEST(CliOptions, HelpVersionAndListNeedNothingElse) {
     EXPECT_EQ(parsed.options.action, CliAction::Help);
 }
 
-TEST(CliOptions, DefaultJobCountIsAtLeastOne) {
-    EXPECT_GE(DefaultJobCount(), 1);
-    EXPECT_LE(DefaultJobCount(), kMaxJobs);
-}
-
 }  // namespace
 }  // namespace sonorel
