@@ -157,9 +157,11 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
     RunBatch(items, jobs, context.runner, board, context.cancel, reporter);
 
     if (reporter.Failures() > 0 && items.size() > 1) {
+        // Failed, cancelled or never started: what the exit status 1 is about.
         board.Print(context.err, std::string(kCliName) + ": " +
                                      std::to_string(reporter.Failures()) + " of " +
-                                     std::to_string(items.size()) + " files failed");
+                                     std::to_string(items.size()) + " files were not " +
+                                     (preview ? "played to the end" : "restored"));
     }
     return reporter.Failures() > 0 ? kExitSomeFailed : kExitAllDone;
 }

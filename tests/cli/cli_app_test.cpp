@@ -144,7 +144,7 @@ TEST_F(CliApp, AFailedFileGivesExitOneWithTheProgramsMessage) {
     EXPECT_EQ(run.err, Input("mono.wav") + ": Input file should be (but is not) stereo\n" +
                            Input("nothing-here.wav") +
                            ": Input file could not be opened or is too short\n"
-                           "sonorel-cli: 2 of 3 files failed\n");
+                           "sonorel-cli: 2 of 3 files were not restored\n");
     // The mono input leaves no output behind.
     EXPECT_EQ(NamesIn(outputs.Path()), std::vector<std::string>{"good.wav"});
 }
