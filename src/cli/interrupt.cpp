@@ -35,6 +35,9 @@ void InstallInterruptHandlers() {
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     sigaction(SIGPIPE, &ignore, nullptr);
+    // A file-size limit must make a write fail, so that the run keeps a
+    // well-formed shorter file and reports it, instead of killing the process.
+    sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 }  // namespace sonorel

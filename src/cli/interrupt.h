@@ -10,9 +10,9 @@ namespace sonorel {
 // The flag the handler sets. Lock-free, so the handler may touch it.
 std::atomic<bool>& InterruptRequested();
 
-// Installs the handlers for SIGINT and SIGTERM, and ignores SIGPIPE so that a
-// closed pipe on standard output cannot kill the program in the middle of
-// writing a file.
+// Installs the handlers for SIGINT and SIGTERM, and ignores SIGPIPE and
+// SIGXFSZ so that neither a closed pipe on standard output nor a file-size
+// limit can kill the program in the middle of writing a file.
 void InstallInterruptHandlers();
 
 }  // namespace sonorel
