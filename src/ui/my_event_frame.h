@@ -11,12 +11,15 @@
 #include <memory>
 
 #include "settings/restoration_settings.h"
+#include "ui/gui_run_observer.h"
 #include "ui/help.h"
 #include "ui/snl_frame.h"
 
 class wxFileConfig;
 
 namespace sonorel {
+
+class PlaybackOutput;
 
 class MyEventFrame : public snl_frame {
   public:
@@ -47,6 +50,12 @@ class MyEventFrame : public snl_frame {
     std::int32_t wizard_hissiness = -1;
     std::int32_t wizard_scratchiness = -1;
     std::int32_t wizard_roughness = -1;
+
+    // Left unset by the program; tests and tools set them. Where Preview
+    // plays (nullptr: the default sound output; not owned), and a call with
+    // the open progress dialog before each of its moves.
+    PlaybackOutput* preview_output = nullptr;
+    ProgressHook progress_hook;
 
   private:
     void LoadSettings();

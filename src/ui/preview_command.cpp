@@ -1,8 +1,51 @@
+// Preview: the start of each selected file (or of every file) processed with
+// the current settings and played.
+
+#include <algorithm>
+
+#include <wx/listbox.h>
+#include <wx/statusbr.h>
+
+#include "pipeline/process_file.h"
+#include "ui/gui_run_observer.h"
 #include "ui/my_event_frame.h"
+#include "ui/run_reporting.h"
 
 namespace sonorel {
 
-// Preview: processing and playing the start of the selected files comes here.
-void MyEventFrame::OnPreview(wxCommandEvent&) {}
+void MyEventFrame::OnPreview(wxCommandEvent&) {
+    wxArrayInt entries;
+    file_list->GetSelections(entries);
+    if (entries.empty()) {
+        for (unsigned i = 0; i < file_list->GetCount(); ++i)
+            entries.push_back(static_cast<int>(i));
+    }
+    std::sort(entries.begin(), entries.end());
+    const int count = static_cast<int>(entries.size());
+
+    for (int k = 0; k < count; ++k) {
+        const int entry = entries[k];
+        status_line->SetStatusText(ProcessingStatus(k + 1, count), 0);
+        // Scrolled into view; the selection stays as the user made it.
+        file_list->SetFirstItem(entry);
+        file_list->Refresh();
+        file_list->Update();
+        status_line->Update();
+
+        RunRequest request;
+        request.input = ToPath(file_list->GetString(entry));
+        request.params = ReadSettings().Convert();
+        request.previewOutput = preview_output;
+        GuiRunObserver observer(this, progress_hook);
+        const RunResult result = ProcessFile(request, observer);
+
+        const wxString failure = PreviewFailureText(result);
+        if (!failure.empty() &&
+            !ReportFailure(this, failure, k + 1 < count, "Preview stopped", wxICON_INFORMATION)) {
+            break;
+        }
+    }
+    status_line->SetStatusText("Preview finished.", 0);
+}
 
 }  // namespace sonorel

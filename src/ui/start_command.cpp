@@ -1,8 +1,85 @@
+// Go!: every listed file, in list order, into the output folder.
+
+#include <wx/filename.h>
+#include <wx/listbox.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+
+#include "pipeline/process_file.h"
+#include "ui/gui_run_observer.h"
 #include "ui/my_event_frame.h"
+#include "ui/run_reporting.h"
 
 namespace sonorel {
+namespace {
 
-// Go!: the batch run over every listed file into the output folder comes here.
-void MyEventFrame::OnStart(wxCommandEvent&) {}
+// Environment variables, "." and "..", a leading "~", relative to the
+// working folder: everything the toolkit normalises except case folding.
+constexpr int kFolderNormalisation = wxPATH_NORM_ENV_VARS | wxPATH_NORM_DOTS | wxPATH_NORM_TILDE |
+                                     wxPATH_NORM_ABSOLUTE | wxPATH_NORM_LONG | wxPATH_NORM_SHORTCUT;
+
+wxString AbsoluteFolder(const wxString& typed) {
+    wxFileName folder = wxFileName::DirName(typed);
+    folder.Normalize(kFolderNormalisation);
+    return folder.GetPath();
+}
+
+// False when the user declined to create a missing folder, or creating it
+// failed; the run then does not start.
+bool EnsureFolder(wxWindow* parent, const wxString& folder) {
+    if (wxFileName::DirExists(folder)) return true;
+    if (wxMessageBox("Output folder does not exist. Create it?", "Create new folder?",
+                     wxOK | wxCANCEL | wxICON_QUESTION, parent) != wxOK) {
+        return false;
+    }
+    wxLogNull quiet;  // a failure ends the command without a message
+    return wxFileName::Mkdir(folder, 0777, wxPATH_MKDIR_FULL);
+}
+
+}  // namespace
+
+void MyEventFrame::OnStart(wxCommandEvent&) {
+    const int count = static_cast<int>(file_list->GetCount());
+    if (count == 0) return;
+
+    wxString folder = output_text->GetValue();
+    if (folder != ".") {
+        folder = AbsoluteFolder(folder);
+        output_text->SetValue(folder);
+        if (!EnsureFolder(this, folder)) return;
+    }
+    const std::string folderText(static_cast<const char*>(folder.fn_str()));
+
+    file_list->SetSelection(wxNOT_FOUND);
+    for (int i = 0; i < count; ++i) {
+        status_line->SetStatusText(ProcessingStatus(i + 1, count), 0);
+        file_list->SetFirstItem(i);
+        file_list->SetSelection(i);
+        file_list->Refresh();
+        file_list->Update();
+        status_line->Update();
+
+        RunRequest request;
+        request.input = ToPath(file_list->GetString(i));
+        // The run creates the first free name exclusively, so nothing that
+        // appears meanwhile is ever overwritten.
+        request.output = NameOutputFor(request.input, folderText);
+        request.params = ReadSettings().Convert();
+        GuiRunObserver observer(this, progress_hook);
+        const RunResult result = ProcessFile(request, observer);
+
+        file_list->Deselect(i);
+        const wxString failure = StartFailureText(result);
+        if (!failure.empty() &&
+            !ReportFailure(this, failure, i + 1 < count, "Sonorel stopped", wxICON_EXCLAMATION)) {
+            break;
+        }
+    }
+    status_line->SetStatusText("Processing finished.", 0);
+    // Nothing is selected now; Deselect and Remove follow.
+    EnableSelectionButtons();
+}
 
 }  // namespace sonorel

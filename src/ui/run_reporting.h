@@ -1,0 +1,36 @@
+#pragma once
+// What Go! and Preview share around their per-file runs: the status text of
+// the file in hand, each command's words for a failed run, and the question
+// that follows a failure.
+
+#include <filesystem>
+
+#include <wx/string.h>
+
+#include "pipeline/run_result.h"
+
+class wxWindow;
+
+namespace sonorel {
+
+// "Processing 2 of 5..." for file `number` (from 1) of `count`.
+wxString ProcessingStatus(int number, int count);
+
+// The message for a result of Go!, empty for RunOk and unknown values.
+wxString StartFailureText(RunResult result);
+
+// The same for Preview: no output file there, so "no output" is a playback
+// problem and "incomplete" a cancel.
+wxString PreviewFailureText(RunResult result);
+
+// After a failure with message `text`: when more files follow, asks
+// "Continue Sonorel?" and returns whether the answer was Yes; after the last
+// file, only reports it in a box captioned `stoppedCaption` with `stoppedIcon`
+// (wxICON_EXCLAMATION, wxICON_INFORMATION) and returns false.
+bool ReportFailure(wxWindow* parent, const wxString& text, bool moreFollow,
+                   const wxString& stoppedCaption, long stoppedIcon);
+
+// A list entry or a typed folder as a path, in the file system's encoding.
+std::filesystem::path ToPath(const wxString& text);
+
+}  // namespace sonorel

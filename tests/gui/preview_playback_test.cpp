@@ -1,0 +1,149 @@
+// Preview on PortAudio's default output, with ALSA pointed at a configuration
+// of the test's own. Each case runs in a child process that starts the test
+// program afresh (the "threadsafe" death-test style: a forked copy of a
+// process with a display connection and toolkit threads is not usable), so
+// the configuration is in place before PortAudio first starts and nothing
+// outside the child sees it. The child reports through its exit code and
+// explains a failure on its standard error.
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include <wx/button.h>
+#include <wx/msgdlg.h>
+#include <wx/slider.h>
+#include <wx/statusbr.h>
+
+#include "gui_fixture.h"
+#include "pipeline/process_file.h"
+#include "run_test_support.h"
+
+namespace sonorel::test {
+namespace {
+
+class PreviewPlaybackTest : public MainWindowTest {
+  protected:
+    // Runs in the child: points ALSA (and nothing else, JACK being kept from
+    // starting or finding a server) at `config`.
+    void UseAlsaConfig(const std::string& config) {
+        const auto path = Folder() / "asound.conf";
+        std::ofstream(path) << config;
+        setenv("ALSA_CONFIG_PATH", path.c_str(), 1);
+        setenv("JACK_NO_START_SERVER", "1", 1);
+        setenv("JACK_DEFAULT_SERVER", "sonorel-test-no-such-server", 1);
+    }
+
+    // Leaves the child at once, after removing its own temporary folders
+    // (its test folder and the settings folder its test program made):
+    // no destructor of the audio or toolkit libraries can change the result.
+    [[noreturn]] void ExitChild(bool passed) {
+        std::error_code ignored;
+        std::filesystem::remove_all(Folder(), ignored);
+        if (const char* settings = std::getenv("XDG_CONFIG_HOME")) {
+            std::filesystem::remove_all(settings, ignored);
+        }
+        std::fflush(nullptr);
+        std::_Exit(passed ? 0 : 1);
+    }
+
+    // A listed 1.5 s input previewed for the shortest time: 9 chunks.
+    void ListInput() {
+        Open();
+        WriteStereo(Folder() / "take.wav");
+        frame->AddFiles(Paths({Folder() / "take.wav"}));
+        frame->duration_slider->SetValue(10);
+    }
+};
+
+// Little-endian 16-bit samples.
+std::vector<std::int16_t> ReadCapture(const std::filesystem::path& capture) {
+    std::ifstream in(capture, std::ios::binary);
+    std::vector<std::int16_t> samples;
+    unsigned char pair[2];
+    while (in.read(reinterpret_cast<char*>(pair), 2)) {
+        samples.push_back(static_cast<std::int16_t>(pair[0] | pair[1] << 8));
+    }
+    return samples;
+}
+
+TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // ALSA's default device becomes the `file` plugin, which writes
+            // every sample it is given to the capture and passes it on to the
+            // `null` device.
+            const auto capture = Folder() / "capture.raw";
+            UseAlsaConfig(
+                "pcm.!default {\n"
+                "    type file\n"
+                "    slave.pcm \"null\"\n"
+                "    file \"" +
+                capture.string() +
+                "\"\n"
+                "    format \"raw\"\n"
+                "}\n"
+                "pcm.null { type null }\n");
+            ListInput();
+            CapturingOutput reference;
+            RunRequest request;
+            request.input = Folder() / "take.wav";
+            request.params = frame->ReadSettings().Convert();
+            request.previewOutput = &reference;
+            RunObserver quiet;
+            const RunResult referenceResult = ProcessFile(request, quiet);
+
+            DialogAnswers answers;  // none expected
+            Click(frame->preview_button);
+
+            const auto played = ReadCapture(capture);
+            const auto expected = reference.Samples();
+            const bool passed = referenceResult == RunOk && answers.ShownCount() == 0 &&
+                                expected.size() == 9u * 7064u && played == expected &&
+                                frame->status_line->GetStatusText(0) == "Preview finished.";
+            if (!passed) {
+                std::fprintf(stderr, "reference %d, %zu samples; played %zu; %d box(es)\n",
+                             referenceResult, expected.size(), played.size(), answers.ShownCount());
+            }
+            ExitChild(passed);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(PreviewPlaybackTest, NoAudioDeviceIsAProblemPlayingPreview) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // A default device on a sound card that is not there.
+            UseAlsaConfig("pcm.!default { type hw card 29 }\n");
+            ListInput();
+            wxString message;
+            wxString caption;
+            DialogAnswers answers;
+            answers.Expect([&](wxDialog* dialog) {
+                if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
+                    message = box->GetMessage();
+                    caption = box->GetTitle();
+                }
+                return static_cast<int>(wxID_OK);
+            });
+            Click(frame->preview_button);
+
+            const bool passed = answers.ShownCount() == 1 &&
+                                message == "Problem playing preview." &&
+                                caption == "Preview stopped" &&
+                                frame->status_line->GetStatusText(0) == "Preview finished.";
+            if (!passed) {
+                std::fprintf(stderr, "%d box(es): \"%s\" \"%s\"\n", answers.ShownCount(),
+                             message.utf8_str().data(), caption.utf8_str().data());
+            }
+            ExitChild(passed);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace sonorel::test
