@@ -16,7 +16,8 @@ foreach(icon IN LISTS SONOREL_ICONS)
 endforeach()
 configure_file(resources/icon_svg.h.in ${SONOREL_GENERATED_DIR}/resources/icon_svg.h @ONLY)
 
-# The help book: the pages in help/ and the main window's picture, zipped.
+# The help book: the pages in help/ and the pictures of the main window and
+# the wizard, zipped.
 set(SONOREL_HELP_SOURCE_DIR ${PROJECT_SOURCE_DIR}/help)
 file(GLOB SONOREL_HELP_PAGES CONFIGURE_DEPENDS
     ${SONOREL_HELP_SOURCE_DIR}/*.hhp ${SONOREL_HELP_SOURCE_DIR}/*.hhc
@@ -25,6 +26,9 @@ file(GLOB SONOREL_HELP_PAGES CONFIGURE_DEPENDS
 set(SONOREL_HELP_FILES ${SONOREL_HELP_PAGES})
 if(EXISTS ${PROJECT_SOURCE_DIR}/docs/main-window.png)
     list(APPEND SONOREL_HELP_FILES ${PROJECT_SOURCE_DIR}/docs/main-window.png)
+endif()
+if(EXISTS ${PROJECT_SOURCE_DIR}/docs/wizard.png)
+    list(APPEND SONOREL_HELP_FILES ${PROJECT_SOURCE_DIR}/docs/wizard.png)
 endif()
 set(SONOREL_HELP_STAGING ${CMAKE_CURRENT_BINARY_DIR}/help-book)
 set(SONOREL_HELP_BOOK ${CMAKE_CURRENT_BINARY_DIR}/Sonorel.htb)
@@ -83,4 +87,9 @@ if(SONOREL_GUI_SOURCES)
     add_executable(sonorel_screenshot ${PROJECT_SOURCE_DIR}/tools/screenshot_main_window.cpp)
     target_link_libraries(sonorel_screenshot PRIVATE sonorel_gui)
     sonorel_warnings(sonorel_screenshot)
+
+    # Takes docs/wizard.png; tools/screenshot-wizard.sh runs it.
+    add_executable(sonorel_wizard_screenshot ${PROJECT_SOURCE_DIR}/tools/screenshot_wizard.cpp)
+    target_link_libraries(sonorel_wizard_screenshot PRIVATE sonorel_gui)
+    sonorel_warnings(sonorel_wizard_screenshot)
 endif()

@@ -1,0 +1,40 @@
+#include "wizard/my_event_presets.h"
+
+#include <wx/radiobox.h>
+
+#include "ui/help.h"
+#include "wizard/wizard_help.h"
+
+namespace sonorel {
+
+namespace {
+
+void SelectIfInRange(wxRadioBox* question, int answer) {
+    if (answer >= 0 && answer < static_cast<int>(question->GetCount())) {
+        question->SetSelection(answer);
+    }
+}
+
+}  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(MyEventPresets, PresetsDialog)
+    EVT_BUTTON(ID_WIZARD_HELP_BUTTON, MyEventPresets::OnPresetsHelp)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    MyEventPresets::MyEventPresets(wxWindow* parent, const WizardAnswers& stored)
+    : PresetsDialog(parent, ID_WIZARD_DIALOG, kWizardTitle) {
+    SelectIfInRange(category_radio, stored.category);
+    SelectIfInRange(playback_radio, stored.playback);
+    SelectIfInRange(hiss_radio, stored.hissiness);
+    SelectIfInRange(clicks_radio, stored.scratchiness);
+    SelectIfInRange(wear_radio, stored.roughness);
+}
+
+// The wizard stays open underneath; its answers are kept while the user reads.
+void MyEventPresets::OnPresetsHelp(wxCommandEvent&) {
+    ShowWizardHelp(this, kWizardHelpTopic);
+}
+
+}  // namespace sonorel
