@@ -34,8 +34,18 @@ bool EnsureFolder(wxWindow* parent, const wxString& folder) {
                      wxOK | wxCANCEL | wxICON_QUESTION, parent) != wxOK) {
         return false;
     }
-    wxLogNull quiet;  // a failure ends the command without a message
-    return wxFileName::Mkdir(folder, 0777, wxPATH_MKDIR_FULL);
+    bool created = false;
+    {
+        wxLogNull quiet;  // our own message below, not the toolkit's
+        created = wxFileName::Mkdir(folder, 0777, wxPATH_MKDIR_FULL);
+    }
+    if (!created) {
+        // The user has just asked for the folder: say that it did not happen
+        // rather than leave the button looking dead.
+        wxMessageBox("Output folder could not be created.", "Sonorel stopped",
+                     wxOK | wxICON_EXCLAMATION, parent);
+    }
+    return created;
 }
 
 }  // namespace

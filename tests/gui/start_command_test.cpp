@@ -240,7 +240,7 @@ TEST_F(StartCommandTest, TildeIsExpandedInTheFolderText) {
     EXPECT_EQ(frame->output_text->GetValue(), wxGetHomeDir() + "/sonorel-test-no-such-folder-7f3a");
 }
 
-TEST_F(StartCommandTest, FolderThatCannotBeCreatedEndsTheCommandSilently) {
+TEST_F(StartCommandTest, FolderThatCannotBeCreatedIsReportedAndEndsTheCommand) {
     Open();
     const auto input = Input("take.wav");
     List({input});
@@ -249,9 +249,11 @@ TEST_F(StartCommandTest, FolderThatCannotBeCreatedEndsTheCommandSilently) {
     const wxString statusBefore = StatusText();
     DialogAnswers answers;
     answers.Expect([](wxDialog*) { return static_cast<int>(wxID_OK); });
-    Click(frame->go_button);  // no message, no logged error
+    answers.Expect(
+        MessageBox("Output folder could not be created.", "Sonorel stopped", kStopped, wxID_OK));
+    Click(frame->go_button);  // our message only, no logged error from the toolkit
 
-    EXPECT_EQ(answers.ShownCount(), 1);
+    EXPECT_EQ(answers.ShownCount(), 2);
     EXPECT_EQ(FileNames(Folder() / "in"), std::vector<std::string>{"take.wav"});
     EXPECT_EQ(StatusText(), statusBefore);
 }
