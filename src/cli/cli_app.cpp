@@ -7,7 +7,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
-#include "cli/result_messages.h"
+#include "pipeline/result_messages.h"
 
 namespace sonorel {
 

@@ -1,6 +1,10 @@
 #include "ui/run_reporting.h"
 
+#include <string>
+
 #include <wx/msgdlg.h>
+
+#include "pipeline/result_messages.h"
 
 namespace sonorel {
 
@@ -9,30 +13,11 @@ wxString ProcessingStatus(int number, int count) {
 }
 
 wxString StartFailureText(RunResult result) {
-    switch (result) {
-        case RunOk:
-            return {};
-        case RunNotStereo:
-            return "Input file should be (but is not) stereo";
-        case RunBadInput:
-            return "Input file could not be opened or is too short";
-        case RunNoOutput:
-            return "Output file could not be opened";
-        case RunIncomplete:
-            return "Output file is incomplete";
-    }
-    return {};
+    return wxString::FromUTF8(std::string(ResultMessage(result, RunKind::Restore)));
 }
 
 wxString PreviewFailureText(RunResult result) {
-    switch (result) {
-        case RunNoOutput:
-            return "Problem playing preview";
-        case RunIncomplete:
-            return "Preview cancelled";
-        default:
-            return StartFailureText(result);
-    }
+    return wxString::FromUTF8(std::string(ResultMessage(result, RunKind::Preview)));
 }
 
 bool ReportFailure(wxWindow* parent, const wxString& text, bool moreFollow,

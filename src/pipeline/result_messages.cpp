@@ -1,4 +1,4 @@
-#include "cli/result_messages.h"
+#include "pipeline/result_messages.h"
 
 namespace sonorel {
 
