@@ -15,7 +15,8 @@ void MyEventFrame::OnHelp(wxCommandEvent&) {
 void MyEventFrame::OnAbout(wxCommandEvent&) {
     const wxString text = wxString(kProductNameAndVersion) + "\n\n<" + kWebAddress + ">\n\n" +
                           "Sonorel uses the wxWidgets GUI library, the libsndfile audio file "
-                          "library, and the PortAudio audio I/O library.";
+                          "library, the PortAudio audio I/O library, and the FFTW Fourier "
+                          "transform library.";
     wxMessageBox(text, "About Sonorel", wxOK, this);
 }
 

@@ -37,8 +37,8 @@ TEST_F(InfoCommandsTest, AboutNamesVersionAddressAndLibrariesAndChangesNothing) 
         EXPECT_EQ(box->GetTitle(), "About Sonorel");
         EXPECT_EQ(box->GetMessage(),
                   "Sonorel 4.2\n\n<https://sonorel.example.org/>\n\nSonorel uses the wxWidgets "
-                  "GUI library, the libsndfile audio file library, and the PortAudio audio "
-                  "I/O library.");
+                  "GUI library, the libsndfile audio file library, the PortAudio audio I/O "
+                  "library, and the FFTW Fourier transform library.");
         EXPECT_TRUE(box->GetMessageDialogStyle() & wxOK);
         EXPECT_FALSE(box->GetMessageDialogStyle() & (wxCANCEL | wxYES_NO));
         return static_cast<int>(wxID_OK);
