@@ -10,15 +10,17 @@
 
 #include "pipeline/process_file.h"
 #include "soundfile/sound_file.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 #include "test_files.h"
 
 namespace sonorel {
 namespace {
 
-using clitest::NamesIn;
-using clitest::TempFolder;
 using clitest::WriteMonoTransfer;
 using clitest::WriteStereoTransfer;
+using test::FileNamesIn;
+using test::TempFolder;
 
 namespace fs = std::filesystem;
 
@@ -93,8 +95,8 @@ TEST_F(CliApp, RefusalsExitWithTwoBeforeAnyFileIsTouched) {
         EXPECT_EQ(run.err.rfind("sonorel-cli: ", 0), 0u) << run.err;
         EXPECT_NE(run.err.find("Try 'sonorel-cli --help'"), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
-        EXPECT_TRUE(NamesIn(outputs.Path()).empty()) << args.front();
-        EXPECT_EQ(NamesIn(inputs.Path()), (std::vector<std::string>{"good.wav", "mono.wav"}));
+        EXPECT_TRUE(FileNamesIn(outputs.Path()).empty()) << args.front();
+        EXPECT_EQ(FileNamesIn(inputs.Path()), (std::vector<std::string>{"good.wav", "mono.wav"}));
     }
 }
 
@@ -146,7 +148,7 @@ TEST_F(CliApp, AFailedFileGivesExitOneWithTheProgramsMessage) {
                            ": Input file could not be opened or is too short\n"
                            "sonorel-cli: 2 of 3 files were not restored\n");
     // The mono input leaves no output behind.
-    EXPECT_EQ(NamesIn(outputs.Path()), std::vector<std::string>{"good.wav"});
+    EXPECT_EQ(FileNamesIn(outputs.Path()), std::vector<std::string>{"good.wav"});
 }
 
 TEST_F(CliApp, QuietPrintsOnlyFailures) {
@@ -168,7 +170,7 @@ TEST_F(CliApp, DotWritesBesideEachInputWithoutOverwriting) {
     const CliRun second = RunTool({"-o", ".", Input("side1.wav")});
     EXPECT_EQ(second.status, kExitAllDone) << second.err;
     EXPECT_EQ(second.out, Input("side1.wav") + " -> " + Input("side1-2.wav") + "\n");
-    EXPECT_EQ(NamesIn(inputs.Path()),
+    EXPECT_EQ(FileNamesIn(inputs.Path()),
               (std::vector<std::string>{"good.wav", "mono.wav", "side1-1.wav", "side1-2.wav",
                                         "side1.wav"}));
     // The restored files are identical: the same input, the same settings.
@@ -179,7 +181,7 @@ TEST_F(CliApp, TheSameInputTwiceTakesTheNextName) {
     const CliRun run =
         RunTool({"-j", "2", "-o", outputs.Path().string(), Input("good.wav"), Input("good.wav")});
     EXPECT_EQ(run.status, kExitAllDone) << run.err;
-    EXPECT_EQ(NamesIn(outputs.Path()), (std::vector<std::string>{"good-1.wav", "good.wav"}));
+    EXPECT_EQ(FileNamesIn(outputs.Path()), (std::vector<std::string>{"good-1.wav", "good.wav"}));
 }
 
 TEST_F(CliApp, TwoJobsReportInListOrder) {
@@ -253,14 +255,14 @@ TEST_F(CliApp, ACancelLeavesAShorterWellFormedFileAndStartsNoOther) {
     EXPECT_NE(err.str().find("cancelling"), std::string::npos) << err.str();
     // Ten blocks were written before the cancel was seen.
     EXPECT_EQ(FramesOf(Output("good.wav")), 10 * 883);
-    EXPECT_EQ(NamesIn(outputs.Path()), std::vector<std::string>{"good.wav"});
+    EXPECT_EQ(FileNamesIn(outputs.Path()), std::vector<std::string>{"good.wav"});
 }
 
 TEST_F(CliApp, ACancelBeforeTheStartRunsNothing) {
     const CliRun run = RunTool({"-o", outputs.Path().string(), Input("good.wav")}, RealRun, true);
     EXPECT_EQ(run.status, kExitSomeFailed);
     EXPECT_NE(run.err.find(Input("good.wav") + ": not started (cancelled)"), std::string::npos);
-    EXPECT_TRUE(NamesIn(outputs.Path()).empty());
+    EXPECT_TRUE(FileNamesIn(outputs.Path()).empty());
 }
 
 }  // namespace

@@ -3,51 +3,29 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
+#include <atomic>
 #include <sstream>
 
 #include "cli/cli_app.h"
-#include "pipeline/playback_output.h"
 #include "pipeline/process_file.h"
+#include "support/fake_playback_output.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 #include "test_files.h"
 
 namespace sonorel {
 namespace {
 
 namespace fs = std::filesystem;
-
-class FakeOutput : public PlaybackOutput {
-  public:
-    bool Open(int, std::int64_t) override {
-        std::lock_guard lock(mutex);
-        ++opens;
-        mostOpenAtOnce = std::max(mostOpenAtOnce, ++open);
-        return !refuse;
-    }
-    bool Write(std::span<const std::int16_t> chunk) override {
-        std::lock_guard lock(mutex);
-        samples += static_cast<std::int64_t>(chunk.size());
-        if (cancelOnWrite) *cancelOnWrite = true;
-        return true;
-    }
-    void Close(bool) override {
-        std::lock_guard lock(mutex);
-        --open;
-    }
-
-    std::mutex mutex;
-    bool refuse = false;
-    std::atomic<bool>* cancelOnWrite = nullptr;
-    int opens = 0, open = 0, mostOpenAtOnce = 0;
-    std::int64_t samples = 0;
-};
+using test::FakePlaybackOutput;
+using test::FileNamesIn;
 
 struct PreviewRun {
     int status;
     std::string out, err;
 };
 
-PreviewRun Preview(const std::vector<std::string>& args, FakeOutput& output,
+PreviewRun Preview(const std::vector<std::string>& args, FakePlaybackOutput& output,
                    std::atomic<bool>& cancel) {
     std::ostringstream out, err;
     const FileRunner runner = [&output](const RunRequest& request, RunObserver& observer,
@@ -69,8 +47,8 @@ class CliPreview : public ::testing::Test {
     }
     std::string Input(const std::string& name) const { return (folder / name).string(); }
 
-    clitest::TempFolder folder;
-    FakeOutput output;
+    test::TempFolder folder;
+    FakePlaybackOutput output;
     std::atomic<bool> cancel{false};
 };
 
@@ -81,34 +59,34 @@ TEST_F(CliPreview, PlaysTheStartOfEachFileAndWritesNothing) {
     EXPECT_EQ(run.status, kExitAllDone) << run.err;
     EXPECT_EQ(run.out,
               Input("a.wav") + ": preview played\n" + Input("b.wav") + ": preview played\n");
-    EXPECT_EQ(output.opens, 2);
-    EXPECT_EQ(output.samples, 2 * 6 * 7064);
-    EXPECT_EQ(clitest::NamesIn(folder.Path()), (std::vector<std::string>{"a.wav", "b.wav"}));
+    EXPECT_EQ(output.Opens(), 2);
+    EXPECT_EQ(output.Samples().size(), 2u * 6 * 7064);
+    EXPECT_EQ(FileNamesIn(folder.Path()), (std::vector<std::string>{"a.wav", "b.wav"}));
 }
 
 TEST_F(CliPreview, PlaysOneFileAtATimeWhateverTheJobs) {
     const PreviewRun run = Preview(
         {"--preview", "-j", "4", Input("a.wav"), Input("b.wav"), Input("a.wav")}, output, cancel);
     EXPECT_EQ(run.status, kExitAllDone) << run.err;
-    EXPECT_EQ(output.opens, 3);
-    EXPECT_EQ(output.mostOpenAtOnce, 1);
+    EXPECT_EQ(output.Opens(), 3);
+    EXPECT_EQ(output.MostOpenAtOnce(), 1);
 }
 
 TEST_F(CliPreview, NoSoundOutputIsAProblemPlayingPreview) {
-    output.refuse = true;
+    output.openSucceeds = false;
     const PreviewRun run = Preview({"--preview", Input("a.wav")}, output, cancel);
     EXPECT_EQ(run.status, kExitSomeFailed);
     EXPECT_EQ(run.err, Input("a.wav") + ": Problem playing preview\n");
 }
 
 TEST_F(CliPreview, CtrlCWhilePlayingCancelsThePreviewAndTheRest) {
-    output.cancelOnWrite = &cancel;
+    output.onWrite = [this](int) { cancel = true; };
     const PreviewRun run = Preview({"--preview", Input("a.wav"), Input("b.wav")}, output, cancel);
     EXPECT_EQ(run.status, kExitSomeFailed);
     EXPECT_NE(run.err.find(Input("a.wav") + ": Preview cancelled\n"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(Input("b.wav") + ": not started (cancelled)\n"), std::string::npos)
         << run.err;
-    EXPECT_EQ(output.opens, 1);
+    EXPECT_EQ(output.Opens(), 1);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "soundfile/sound_file.h"
-#include "test_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
@@ -43,7 +43,7 @@ TEST(ExampleTransfer, ChannelsShareTheMusicButNotTheNoise) {
 }
 
 TEST(ExampleTransfer, WavFileReadsBackAsWrittenAndIsNeverReplaced) {
-    clitest::TempFolder folder;
+    test::TempFolder folder;
     const std::vector<float> samples{0.0f, 0.5f, -0.5f, -1.0f, 0.25f, 0.999f};
     std::string error;
     ASSERT_TRUE(example::WriteWav16(folder / "t.wav", 2, 44100, samples, error)) << error;

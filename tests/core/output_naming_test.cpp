@@ -12,12 +12,15 @@
 #include <vector>
 
 #include "settings/product.h"
-#include "sound_test_support.h"
+#include "support/files.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
 
-using test::ScratchFolder;
+using test::TempFolder;
+using test::Wav16;
 namespace fs = std::filesystem;
 
 TEST(OutputNaming, CandidatesFollowTheCounterRule) {
@@ -57,10 +60,6 @@ TEST(OutputNaming, ExtensionsDotsAndHiddenFiles) {
     EXPECT_EQ(NameOutputFor("/rec/take.", ".").Candidate(1), fs::path("/rec/take-1."));
 }
 
-SoundFormat Wav16() {
-    return SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, 2);
-}
-
 // Creates the next output of `input` into `folderText` and closes it at once.
 fs::path NextOutput(const fs::path& input, const std::string& folderText) {
     fs::path chosen;
@@ -73,16 +72,16 @@ fs::path NextOutput(const fs::path& input, const std::string& folderText) {
 }
 
 TEST(CreateFirstFreeOutput, BesideItsInputTheFirstOutputIsNumberOne) {
-    ScratchFolder folder;
+    TempFolder folder;
     const fs::path input = folder / "side1.wav";
     std::ofstream(input) << "the transfer";
     EXPECT_EQ(NextOutput(input, "."), folder / "side1-1.wav");
     EXPECT_EQ(NextOutput(input, "."), folder / "side1-2.wav");
-    EXPECT_EQ(test::FileBytes(input).size(), 12u);  // the input is untouched
+    EXPECT_EQ(test::ReadBytes(input).size(), 12u);  // the input is untouched
 }
 
 TEST(CreateFirstFreeOutput, TheSameInputTwiceIntoAnotherFolder) {
-    ScratchFolder in, out;
+    TempFolder in, out;
     const fs::path input = in / "name.wav";
     std::ofstream(input) << "x";
     EXPECT_EQ(NextOutput(input, out.Path().string()), out / "name.wav");
@@ -90,7 +89,7 @@ TEST(CreateFirstFreeOutput, TheSameInputTwiceIntoAnotherFolder) {
 }
 
 TEST(CreateFirstFreeOutput, SkipsFoldersAndFilesOfTheCandidateNames) {
-    ScratchFolder out;
+    TempFolder out;
     fs::create_directory(out / "name.wav");
     std::ofstream(out / "name-1.wav") << "keep me";
     EXPECT_EQ(NextOutput("/elsewhere/name.wav", out.Path().string()), out / "name-2.wav");
@@ -99,7 +98,7 @@ TEST(CreateFirstFreeOutput, SkipsFoldersAndFilesOfTheCandidateNames) {
 }
 
 TEST(CreateFirstFreeOutput, AMissingFolderFailsWithoutTryingFurtherNames) {
-    ScratchFolder out;
+    TempFolder out;
     fs::path chosen;
     CreateStatus status{};
     auto writer = CreateFirstFreeOutput(NameOutputFor("/rec/a.wav", (out / "missing").string()),
@@ -113,7 +112,7 @@ TEST(CreateFirstFreeOutput, AMissingFolderFailsWithoutTryingFurtherNames) {
 // gets a name of its own and nothing is written over. Each job marks its
 // files with its own level and checks them afterwards.
 TEST(CreateFirstFreeOutput, RacingJobsGetDistinctNamesAndOverwriteNothing) {
-    ScratchFolder out;
+    TempFolder out;
     constexpr int kJobs = 8;
     constexpr int kFilesPerJob = 6;
     std::vector<std::vector<fs::path>> names(kJobs);

@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "settings/product.h"
-#include "sound_test_support.h"
 #include "soundfile/sound_file.h"
+#include "support/files.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
 
-using test::ScratchFolder;
+using test::TempFolder;
 
 constexpr std::int64_t kInputFrames = 10000;
 constexpr int kBlock = 883;
@@ -67,9 +69,9 @@ class FormatRoundTrip : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatRoundTrip, InputReadsAsWrittenAndOutputKeepsItsFormat) {
     const FormatCase& c = GetParam();
-    ScratchFolder folder;
+    TempFolder folder;
     const auto inputPath = folder / (std::string("input") + c.extension);
-    const std::vector<float> signal = test::TestSignal(2, kInputFrames, c.sampleRate);
+    const std::vector<float> signal = test::DistinctTones(2, kInputFrames, c.sampleRate);
     test::WriteSoundFile(inputPath,
                          SoundFormat::Make(c.header, c.encoding, c.sampleRate, 2, c.order), signal);
 
@@ -130,9 +132,9 @@ INSTANTIATE_TEST_SUITE_P(SoundFile, FormatRoundTrip, ::testing::ValuesIn(kCases)
 // A headerless input is stereo big-endian 16-bit at 44100 Hz; its output is
 // headerless mono big-endian 16-bit, nothing but the samples.
 TEST(SoundFileFormats, HeaderlessInputGivesHeaderlessMonoOutput) {
-    ScratchFolder folder;
+    TempFolder folder;
     const auto inputPath = folder / "transfer.pcm";
-    const std::vector<float> signal = test::TestSignal(2, kInputFrames, 44100);
+    const std::vector<float> signal = test::DistinctTones(2, kInputFrames, 44100);
     test::WriteSoundFile(
         inputPath,
         SoundFormat::Make(HeaderType::Raw, SampleEncoding::Pcm16, 44100, 2, ByteOrder::Big),
@@ -163,12 +165,10 @@ TEST(SoundFileFormats, HeaderlessInputGivesHeaderlessMonoOutput) {
     ASSERT_TRUE(writer->Close());
 
     // No header, no comment: exactly 883 big-endian 16-bit samples.
-    const std::vector<char> bytes = test::FileBytes(outputPath);
+    const std::vector<unsigned char> bytes = test::ReadBytes(outputPath);
     ASSERT_EQ(bytes.size(), 2u * kBlock);
     for (int i = 0; i < kBlock; ++i) {
-        const auto high = static_cast<unsigned char>(bytes[2 * i]);
-        const auto low = static_cast<unsigned char>(bytes[2 * i + 1]);
-        const auto value = static_cast<std::int16_t>((high << 8) | low);
+        const auto value = static_cast<std::int16_t>((bytes[2 * i] << 8) | bytes[2 * i + 1]);
         ASSERT_NEAR(value / 32768.0, left[i], 1.0 / 32768) << "sample " << i;
     }
 }

@@ -15,24 +15,23 @@
 #include <vector>
 
 #include "pipeline/channel_analysis.h"
-#include "sound_test_support.h"
 #include "soundfile/sound_file.h"
+#include "support/files.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
 
-using test::ScratchFolder;
-
-SoundFormat Wav16(int channels) {
-    return SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, channels);
-}
+using test::TempFolder;
+using test::Wav16;
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
 TEST(SoundReader, WhatCannotBeOpenedGivesNull) {
-    ScratchFolder folder;
+    TempFolder folder;
     EXPECT_FALSE(SoundReader::Open(folder / "missing.wav"));
     EXPECT_FALSE(SoundReader::Open(folder.Path()));  // a folder
     // A recognised header that is damaged is not taken for raw data.
@@ -42,8 +41,8 @@ TEST(SoundReader, WhatCannotBeOpenedGivesNull) {
 
 TEST(SoundReader, UnreadableFileGivesNull) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    ScratchFolder folder;
-    test::WriteSoundFile(folder / "locked.wav", Wav16(2), test::TestSignal(2, 100, 44100));
+    TempFolder folder;
+    test::WriteSoundFile(folder / "locked.wav", Wav16(), test::DistinctTones(2, 100, 44100));
     std::filesystem::permissions(folder / "locked.wav", std::filesystem::perms::none);
     EXPECT_FALSE(SoundReader::Open(folder / "locked.wav"));
 }
@@ -52,7 +51,7 @@ TEST(SoundReader, UnreadableFileGivesNull) {
 // 16-bit; the name of the file plays no part (".au" would otherwise suggest
 // 8000 Hz mu-law to the library).
 TEST(SoundReader, UnrecognisedDataIsReadWithTheRawDefaults) {
-    ScratchFolder folder;
+    TempFolder folder;
     // Frames (0.5, -0.5) and (0.25, -0.25), then 998 frames of silence.
     std::string bytes("\x40\x00\xc0\x00\x20\x00\xe0\x00", 8);
     bytes.append(4 * 998, '\0');
@@ -79,7 +78,7 @@ TEST(SoundReader, UnrecognisedDataIsReadWithTheRawDefaults) {
 }
 
 TEST(SoundReader, EmptyFileIsHeaderlessAndHoldsNoFrames) {
-    ScratchFolder folder;
+    TempFolder folder;
     WriteBytes(folder / "empty.wav", "");
     auto reader = SoundReader::Open(folder / "empty.wav");
     ASSERT_TRUE(reader);
@@ -88,9 +87,9 @@ TEST(SoundReader, EmptyFileIsHeaderlessAndHoldsNoFrames) {
 }
 
 TEST(SoundReader, ReadsPastTheEndAsZerosAndRewinds) {
-    ScratchFolder folder;
-    const std::vector<float> signal = test::TestSignal(2, 1000, 44100);
-    test::WriteSoundFile(folder / "short.wav", Wav16(2), signal);
+    TempFolder folder;
+    const std::vector<float> signal = test::DistinctTones(2, 1000, 44100);
+    test::WriteSoundFile(folder / "short.wav", Wav16(), signal);
     auto reader = SoundReader::Open(folder / "short.wav");
     ASSERT_TRUE(reader);
 
@@ -117,8 +116,8 @@ TEST(SoundReader, ReadsPastTheEndAsZerosAndRewinds) {
 }
 
 TEST(SoundReader, RefusesBuffersShorterThanTheRead) {
-    ScratchFolder folder;
-    test::WriteSoundFile(folder / "a.wav", Wav16(2), test::TestSignal(2, 100, 44100));
+    TempFolder folder;
+    test::WriteSoundFile(folder / "a.wav", Wav16(), test::DistinctTones(2, 100, 44100));
     auto reader = SoundReader::Open(folder / "a.wav");
     ASSERT_TRUE(reader);
     std::vector<float> left(10), right(9);
@@ -130,10 +129,10 @@ TEST(SoundReader, RefusesBuffersShorterThanTheRead) {
 // filters downstream would make every later sample NaN; as read they are 0,
 // and absurd magnitudes are limited.
 TEST(SoundReader, NonFiniteSamplesBecomeZeroAndDoNotSpread) {
-    ScratchFolder folder;
+    TempFolder folder;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    std::vector<float> signal = test::TestSignal(2, kAnalysisBlockFrames, 44100);
+    std::vector<float> signal = test::DistinctTones(2, kAnalysisBlockFrames, 44100);
     std::vector<float> clean = signal;
     signal[2 * 100] = nan;
     signal[2 * 200 + 1] = inf;
@@ -165,10 +164,10 @@ TEST(SoundReader, NonFiniteSamplesBecomeZeroAndDoNotSpread) {
 }
 
 TEST(SoundReader, MonoAndFourChannelFilesAreReadableSoTheRunCanRefuseThem) {
-    ScratchFolder folder;
-    const std::vector<float> mono = test::TestSignal(1, 2000, 44100);
-    const std::vector<float> quad = test::TestSignal(4, 2000, 44100);
-    test::WriteSoundFile(folder / "mono.wav", Wav16(1), mono);
+    TempFolder folder;
+    const std::vector<float> mono = test::DistinctTones(1, 2000, 44100);
+    const std::vector<float> quad = test::DistinctTones(4, 2000, 44100);
+    test::WriteSoundFile(folder / "mono.wav", Wav16(44100, 1), mono);
     test::WriteSoundFile(folder / "quad.aiff",
                          SoundFormat::Make(HeaderType::Aiff, SampleEncoding::Pcm16, 44100, 4),
                          quad);
@@ -197,7 +196,7 @@ TEST(SoundReader, MonoAndFourChannelFilesAreReadableSoTheRunCanRefuseThem) {
 // A sparse headerless file of 8 GiB holds 2^31 frames, one more than a
 // signed 32-bit count can hold. Nothing is written but its length.
 TEST(SoundReader, FrameCountsAreSixtyFourBit) {
-    ScratchFolder folder;
+    TempFolder folder;
     const auto path = folder / "long.raw";
     const std::int64_t frames = std::int64_t{1} << 31;
     {
@@ -215,12 +214,12 @@ TEST(SoundReader, FrameCountsAreSixtyFourBit) {
 }
 
 TEST(SoundReader, InMemoryOpenReadsLikeTheFile) {
-    ScratchFolder folder;
-    const std::vector<float> signal = test::TestSignal(2, 3000, 48000);
+    TempFolder folder;
+    const std::vector<float> signal = test::DistinctTones(2, 3000, 48000);
     test::WriteSoundFile(folder / "a.flac",
                          SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 48000, 2),
                          signal, "note");
-    const std::vector<char> bytes = test::FileBytes(folder / "a.flac");
+    const std::vector<unsigned char> bytes = test::ReadBytes(folder / "a.flac");
 
     auto fromFile = SoundReader::Open(folder / "a.flac");
     auto fromMemory = SoundReader::OpenMemory(std::as_bytes(std::span(bytes)));

@@ -13,25 +13,24 @@
 #include <vector>
 
 #include "settings/product.h"
-#include "sound_test_support.h"
 #include "soundfile/sound_file.h"
+#include "support/files.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
 
-using test::ScratchFolder;
+using test::TempFolder;
+using test::Wav16;
 constexpr int kBlock = 883;
-
-SoundFormat Wav16() {
-    return SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, 2);
-}
 
 std::vector<float> Block(float value) {
     return std::vector<float>(kBlock, value);
 }
 
 TEST(SoundWriter, NeverCreatesOverAnythingThatExists) {
-    ScratchFolder folder;
+    TempFolder folder;
     const auto file = folder / "taken.wav";
     std::ofstream(file) << "precious";
     std::filesystem::create_directory(folder / "folder.wav");
@@ -40,7 +39,8 @@ TEST(SoundWriter, NeverCreatesOverAnythingThatExists) {
     CreateStatus status{};
     EXPECT_FALSE(SoundWriter::Create(file, Wav16(), kOutputComment, status));
     EXPECT_EQ(status, CreateStatus::Exists);
-    EXPECT_EQ(test::FileBytes(file), (std::vector<char>{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+    EXPECT_EQ(test::ReadBytes(file),
+              (std::vector<unsigned char>{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
 
     EXPECT_FALSE(SoundWriter::Create(folder / "folder.wav", Wav16(), kOutputComment, status));
     EXPECT_EQ(status, CreateStatus::Exists);
@@ -53,7 +53,7 @@ TEST(SoundWriter, NeverCreatesOverAnythingThatExists) {
 }
 
 TEST(SoundWriter, OtherCreationFailuresLeaveNothingBehind) {
-    ScratchFolder folder;
+    TempFolder folder;
     CreateStatus status{};
     EXPECT_FALSE(SoundWriter::Create(folder / "no" / "such" / "folder.wav", Wav16(), "", status));
     EXPECT_EQ(status, CreateStatus::Failed);
@@ -71,7 +71,7 @@ TEST(SoundWriter, OtherCreationFailuresLeaveNothingBehind) {
 
 TEST(SoundWriter, ReadOnlyFolderFails) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    ScratchFolder folder;
+    TempFolder folder;
     std::filesystem::permissions(
         folder.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     CreateStatus status{};
@@ -80,7 +80,7 @@ TEST(SoundWriter, ReadOnlyFolderFails) {
 }
 
 TEST(SoundWriter, RefusesPartialFramesAndWritesAfterClosing) {
-    ScratchFolder folder;
+    TempFolder folder;
     CreateStatus status{};
     auto writer = SoundWriter::CreateWithChannels(folder / "s.wav", Wav16(), 2, "", status);
     ASSERT_TRUE(writer);
@@ -98,7 +98,7 @@ class HeaderFollowsWrites : public ::testing::TestWithParam<HeaderType> {};
 // A process that dies mid-file (or never closes it) still leaves a file whose
 // header states the frames it holds but for the last 65536 at most.
 TEST_P(HeaderFollowsWrites, HeaderStatesTheFramesWrittenBeforeClosing) {
-    ScratchFolder folder;
+    TempFolder folder;
     const auto path = folder / "open.snd";
     CreateStatus status{};
     auto writer =
@@ -122,7 +122,7 @@ TEST(SoundWriter, LongCompressedOutputsKeepEveryFrame) {
     for (const SoundFormat& format :
          {SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2),
           SoundFormat::Make(HeaderType::Ogg, SampleEncoding::Other, 44100, 2)}) {
-        ScratchFolder folder;
+        TempFolder folder;
         CreateStatus status{};
         auto writer = SoundWriter::Create(folder / "long.snd", format, kOutputComment, status);
         ASSERT_TRUE(writer);
@@ -175,7 +175,7 @@ class WriteFailure : public ::testing::TestWithParam<LimitCase> {};
 // block not counted, and every later write refused.
 TEST_P(WriteFailure, PartialBlockDoesNotCountAndTheFileStaysWellFormed) {
     const LimitCase& c = GetParam();
-    ScratchFolder folder;
+    TempFolder folder;
     const SoundFormat format = SoundFormat::Make(c.header, c.encoding, 44100, 2);
     CreateStatus status{};
 
@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
 // left without a stated length (which no reader takes for complete) and
 // must still read back to its last whole frame, as written.
 TEST(SoundWriter, FlacCutShortByAWriteFailureReadsBackToItsLastWholeFrame) {
-    ScratchFolder folder;
+    TempFolder folder;
     const auto path = folder / "limited.flac";
     CreateStatus status{};
     auto writer = SoundWriter::Create(

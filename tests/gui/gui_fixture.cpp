@@ -1,7 +1,5 @@
 #include "gui_fixture.h"
 
-#include <stdlib.h>
-
 #include <fstream>
 #include <sstream>
 
@@ -38,16 +36,14 @@ int DialogAnswers::Enter(wxDialog* dialog) {
 
 void MainWindowTest::SetUp() {
     startDirectory_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "sonorel-gui-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = std::filesystem::canonical(pattern);
+    folder_.emplace();
     std::filesystem::remove(SettingsPath());
 }
 
 void MainWindowTest::TearDown() {
     if (frame != nullptr) CloseAndDestroy();
     std::filesystem::current_path(startDirectory_);
-    std::filesystem::remove_all(folder_);
+    folder_.reset();
     std::filesystem::remove(SettingsPath());
 }
 
@@ -85,7 +81,7 @@ std::map<std::string, std::string> MainWindowTest::ReadSettingsKeys() {
 }
 
 std::filesystem::path MainWindowTest::MakeFile(const std::string& name) {
-    const std::filesystem::path path = folder_ / name;
+    const std::filesystem::path path = Folder() / name;
     std::ofstream(path) << "RIFF";
     return path;
 }

@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include <wx/modalhook.h>
 #include <wx/string.h>
 
+#include "support/temp_folder.h"
 #include "ui/my_event_frame.h"
 
 // Lets GoogleTest print wxString values in failure messages.
@@ -65,8 +67,10 @@ class MainWindowTest : public testing::Test {
 
     // A readable file `name` in the test's own folder.
     std::filesystem::path MakeFile(const std::string& name);
-    std::filesystem::path Folder() const { return folder_; }
-    std::filesystem::path Missing(const std::string& name) const { return folder_ / "gone" / name; }
+    std::filesystem::path Folder() const { return folder_->Path(); }
+    std::filesystem::path Missing(const std::string& name) const {
+        return Folder() / "gone" / name;
+    }
 
     // What a user does: press an enabled button, change the selection of the
     // list, type into or clear the output folder.
@@ -82,7 +86,7 @@ class MainWindowTest : public testing::Test {
     MyEventFrame* frame = nullptr;
 
   private:
-    std::filesystem::path folder_;
+    std::optional<TempFolder> folder_;
     std::filesystem::path startDirectory_;
 };
 

@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
-#include <string>
+#include <cstdio>
+#include <exception>
+#include <optional>
 
 #include <wx/app.h>
 #include <wx/config.h>
@@ -15,6 +16,7 @@
 #include <wx/log.h>
 #include <wx/stdpaths.h>
 
+#include "support/temp_folder.h"
 #include "ui/help.h"
 
 namespace {
@@ -45,10 +47,14 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
 
-    std::string configHome =
-        (std::filesystem::temp_directory_path() / "sonorel-gui-tests-XXXXXX").string();
-    if (mkdtemp(configHome.data()) == nullptr) return 2;
-    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    std::optional<sonorel::test::TempFolder> configHome;
+    try {
+        configHome.emplace("gui-tests");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 2;
+    }
+    setenv("XDG_CONFIG_HOME", configHome->Path().c_str(), 1);
 
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv)) return 2;
@@ -64,6 +70,5 @@ int main(int argc, char** argv) {
 
     wxTheApp->OnExit();
     wxEntryCleanup();
-    std::filesystem::remove_all(configHome);
     return result;
 }

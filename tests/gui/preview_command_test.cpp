@@ -61,7 +61,7 @@ class PreviewCommandTest : public MainWindowTest {
     // What the preview of `name` plays with the current settings, straight
     // through the per-file run.
     std::vector<std::int16_t> ReferencePreview(const char* name) {
-        CapturingOutput reference;
+        FakePlaybackOutput reference;
         RunRequest request;
         request.input = Folder() / name;
         request.params = frame->ReadSettings().Convert();
@@ -71,7 +71,7 @@ class PreviewCommandTest : public MainWindowTest {
         return reference.Samples();
     }
 
-    CapturingOutput line;
+    FakePlaybackOutput line;
 };
 
 TEST_F(PreviewCommandTest, TwoSelectedOfFourArePreviewedAndStaySelected) {

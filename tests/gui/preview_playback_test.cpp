@@ -6,11 +6,9 @@
 // outside the child sees it. The child reports through its exit code and
 // explains a failure on its standard error.
 
-#include <stdlib.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <system_error>
 
 #include <wx/button.h>
 #include <wx/msgdlg.h>
@@ -20,33 +18,26 @@
 #include "gui_fixture.h"
 #include "pipeline/process_file.h"
 #include "run_test_support.h"
+#include "support/alsa_capture.h"
 
 namespace sonorel::test {
 namespace {
 
 class PreviewPlaybackTest : public MainWindowTest {
   protected:
-    // Runs in the child: points ALSA (and nothing else, JACK being kept from
-    // starting or finding a server) at `config`.
-    void UseAlsaConfig(const std::string& config) {
-        const auto path = Folder() / "asound.conf";
-        std::ofstream(path) << config;
-        setenv("ALSA_CONFIG_PATH", path.c_str(), 1);
-        setenv("JACK_NO_START_SERVER", "1", 1);
-        setenv("JACK_DEFAULT_SERVER", "sonorel-test-no-such-server", 1);
-    }
+    // Runs in the child: points ALSA at `config`, kept in the test's folder.
+    void UseAlsa(const std::string& config) { UseAlsaConfig(Folder() / "asound.conf", config); }
 
     // Leaves the child at once, after removing its own temporary folders
-    // (its test folder and the settings folder its test program made):
-    // no destructor of the audio or toolkit libraries can change the result.
-    [[noreturn]] void ExitChild(bool passed) {
+    // (its test folder and the settings folder its test program made), which
+    // no destructor will.
+    [[noreturn]] void LeaveChild(bool passed) {
         std::error_code ignored;
         std::filesystem::remove_all(Folder(), ignored);
         if (const char* settings = std::getenv("XDG_CONFIG_HOME")) {
             std::filesystem::remove_all(settings, ignored);
         }
-        std::fflush(nullptr);
-        std::_Exit(passed ? 0 : 1);
+        ExitChild(passed);
     }
 
     // A listed 1.5 s input previewed for the shortest time: 9 chunks.
@@ -58,17 +49,6 @@ class PreviewPlaybackTest : public MainWindowTest {
     }
 };
 
-// Little-endian 16-bit samples.
-std::vector<std::int16_t> ReadCapture(const std::filesystem::path& capture) {
-    std::ifstream in(capture, std::ios::binary);
-    std::vector<std::int16_t> samples;
-    unsigned char pair[2];
-    while (in.read(reinterpret_cast<char*>(pair), 2)) {
-        samples.push_back(static_cast<std::int16_t>(pair[0] | pair[1] << 8));
-    }
-    return samples;
-}
-
 TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -77,18 +57,9 @@ TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
             // every sample it is given to the capture and passes it on to the
             // `null` device.
             const auto capture = Folder() / "capture.raw";
-            UseAlsaConfig(
-                "pcm.!default {\n"
-                "    type file\n"
-                "    slave.pcm \"null\"\n"
-                "    file \"" +
-                capture.string() +
-                "\"\n"
-                "    format \"raw\"\n"
-                "}\n"
-                "pcm.null { type null }\n");
+            UseAlsa(AlsaCaptureConfig(capture));
             ListInput();
-            CapturingOutput reference;
+            FakePlaybackOutput reference;
             RunRequest request;
             request.input = Folder() / "take.wav";
             request.params = frame->ReadSettings().Convert();
@@ -108,7 +79,7 @@ TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
                 std::fprintf(stderr, "reference %d, %zu samples; played %zu; %d box(es)\n",
                              referenceResult, expected.size(), played.size(), answers.ShownCount());
             }
-            ExitChild(passed);
+            LeaveChild(passed);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -117,8 +88,7 @@ TEST_F(PreviewPlaybackTest, NoAudioDeviceIsAProblemPlayingPreview) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            // A default device on a sound card that is not there.
-            UseAlsaConfig("pcm.!default { type hw card 29 }\n");
+            UseAlsa(kAlsaNoDeviceConfig);
             ListInput();
             wxString message;
             wxString caption;
@@ -140,7 +110,7 @@ TEST_F(PreviewPlaybackTest, NoAudioDeviceIsAProblemPlayingPreview) {
                 std::fprintf(stderr, "%d box(es): \"%s\" \"%s\"\n", answers.ShownCount(),
                              message.utf8_str().data(), caption.utf8_str().data());
             }
-            ExitChild(passed);
+            LeaveChild(passed);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -1,23 +1,21 @@
 #pragma once
 // What the tests of Go! and Preview share: real sound files made in code, a
-// watcher on the progress dialogs of a command, answers for its message
-// boxes, and a sound line that keeps what Preview plays.
+// watcher on the progress dialogs of a command and answers for its message
+// boxes. The sound line that keeps what Preview plays, reading outputs back
+// and listing folders come from the shared test support.
 
-#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
-#include <mutex>
-#include <span>
-#include <string>
 #include <vector>
 
 #include <wx/string.h>
 
 #include "gui_fixture.h"
-#include "pipeline/playback_output.h"
 #include "pipeline/run_observer.h"
 #include "settings/restoration_settings.h"
-#include "soundfile/sound_file.h"
+#include "support/fake_playback_output.h"
+#include "support/files.h"
+#include "support/sound_files.h"
 
 namespace sonorel::test {
 
@@ -34,23 +32,11 @@ void WriteStereo(const std::filesystem::path& path, std::int64_t frames = kInput
 // The same signal as a mono WAV.
 void WriteMono(const std::filesystem::path& path, std::int64_t frames = kInputFrames);
 
-struct MonoOutput {
-    bool opened = false;
-    SoundFormat format;
-    std::string comment;
-    std::vector<float> samples;
-};
-// Reads a mono file back; `opened` is false when it cannot be read.
-MonoOutput ReadOutput(const std::filesystem::path& path);
-
 // A Start run of `input` straight through the per-file run, into `folder`:
 // what Go! should produce with these settings. Returns the created file.
 std::filesystem::path ReferenceStart(const std::filesystem::path& input,
                                      const std::filesystem::path& folder,
                                      const RunParameters& params);
-
-// The file names in a folder, sorted.
-std::vector<std::string> FileNames(const std::filesystem::path& folder);
 
 // One progress dialog as the watcher saw it at its first move.
 struct ProgressView {
@@ -100,32 +86,5 @@ class RunWatcher {
 // (buttons and icon) and gives `reply` (wxID_OK, wxID_YES, ...).
 DialogAnswers::Answer MessageBox(const wxString& message, const wxString& caption, long style,
                                  int reply);
-
-// The sound line of a Preview: keeps every sample written. Writes can be held
-// back, so that a test acts while a chunk is being written.
-class CapturingOutput : public PlaybackOutput {
-  public:
-    bool openSucceeds = true;
-
-    bool Open(int sampleRate, std::int64_t chunkFrames) override;
-    bool Write(std::span<const std::int16_t> chunk) override;
-    void Close(bool drain) override;
-
-    // While held, a write waits inside the line until released.
-    void HoldWrites();
-    void ReleaseWrites();
-
-    int Opens() const;
-    int SampleRate() const;
-    std::vector<std::int16_t> Samples() const;
-
-  private:
-    mutable std::mutex mutex_;
-    std::condition_variable released_;
-    bool held_ = false;
-    int opens_ = 0;
-    int sampleRate_ = 0;
-    std::vector<std::int16_t> samples_;
-};
 
 }  // namespace sonorel::test

@@ -83,7 +83,7 @@ TEST_F(FiveFilesTest, YesAfterTheMonoFileProcessesTheRest) {
     });
     Click(frame->go_button);
 
-    EXPECT_EQ(FileNames(out), (std::vector<std::string>{"a.wav", "c.wav", "d.wav", "e.wav"}));
+    EXPECT_EQ(FileNamesIn(out), (std::vector<std::string>{"a.wav", "c.wav", "d.wav", "e.wav"}));
     EXPECT_EQ(watcher.Labels(ProgressKind::Processing),
               (std::vector<wxString>{"a", "c", "d", "e"}));
     // Each file alone selected while it runs, with its number in the status
@@ -107,7 +107,7 @@ TEST_F(FiveFilesTest, NoAfterTheMonoFileEndsTheRun) {
     answers.Expect(MessageBox(notStereo, "Continue Sonorel?", kQuestionYesNo, wxID_NO));
     Click(frame->go_button);
 
-    EXPECT_EQ(FileNames(out), std::vector<std::string>{"a.wav"});
+    EXPECT_EQ(FileNamesIn(out), std::vector<std::string>{"a.wav"});
     EXPECT_EQ(watcher.Labels(ProgressKind::Processing), std::vector<wxString>{"a"});
     EXPECT_EQ(StatusText(), "Processing finished.");
     EXPECT_TRUE(Selection().empty());
@@ -157,11 +157,10 @@ TEST_F(StartCommandTest, SameInputTwiceGetsTheNextFreeNameAndIsWellFormed) {
     const auto out = UseOutFolder();
     Click(frame->go_button);
 
-    ASSERT_EQ(FileNames(out), (std::vector<std::string>{"name-1.wav", "name.wav"}));
-    const MonoOutput reference =
-        ReadOutput(ReferenceStart(input, Folder() / "reference", Params()));
+    ASSERT_EQ(FileNamesIn(out), (std::vector<std::string>{"name-1.wav", "name.wav"}));
+    const MonoFile reference = ReadMono(ReferenceStart(input, Folder() / "reference", Params()));
     for (const char* name : {"name.wav", "name-1.wav"}) {
-        const MonoOutput output = ReadOutput(out / name);
+        const MonoFile output = ReadMono(out / name);
         ASSERT_TRUE(output.opened) << name;
         EXPECT_EQ(output.format.channels, 1);
         EXPECT_EQ(output.format.sampleRate, kRate);
@@ -179,10 +178,10 @@ TEST_F(StartCommandTest, DotPutsEachOutputBesideItsInputUnderAFreeName) {
     List({input});
     Type(".");
     Click(frame->go_button);
-    EXPECT_EQ(FileNames(Folder() / "in"), (std::vector<std::string>{"side1-1.wav", "side1.wav"}));
+    EXPECT_EQ(FileNamesIn(Folder() / "in"), (std::vector<std::string>{"side1-1.wav", "side1.wav"}));
 
     Click(frame->go_button);
-    EXPECT_EQ(FileNames(Folder() / "in"),
+    EXPECT_EQ(FileNamesIn(Folder() / "in"),
               (std::vector<std::string>{"side1-1.wav", "side1-2.wav", "side1.wav"}));
     EXPECT_EQ(frame->output_text->GetValue(), ".");  // "." is never rewritten
 }
@@ -202,7 +201,7 @@ TEST_F(StartCommandTest, RelativeFolderIsMadeAbsoluteAndCreatedAfterOk) {
     });
     Click(frame->go_button);
 
-    EXPECT_EQ(FileNames(Folder() / "out" / "sub"), std::vector<std::string>{"take.wav"});
+    EXPECT_EQ(FileNamesIn(Folder() / "out" / "sub"), std::vector<std::string>{"take.wav"});
     EXPECT_FALSE(std::filesystem::exists(Folder() / "new"));
     EXPECT_EQ(StatusText(), "Processing finished.");
 }
@@ -224,8 +223,8 @@ TEST_F(StartCommandTest, CancelAtTheFolderQuestionTouchesNothing) {
     EXPECT_EQ(frame->output_text->GetValue(),
               wxString::FromUTF8((Folder() / "missing" / "sub").string()));
     EXPECT_FALSE(std::filesystem::exists(Folder() / "missing"));
-    EXPECT_EQ(FileNames(Folder()), std::vector<std::string>{"in"});
-    EXPECT_EQ(FileNames(Folder() / "in"), (std::vector<std::string>{"other.wav", "take.wav"}));
+    EXPECT_EQ(FileNamesIn(Folder()), std::vector<std::string>{"in"});
+    EXPECT_EQ(FileNamesIn(Folder() / "in"), (std::vector<std::string>{"other.wav", "take.wav"}));
     EXPECT_EQ(StatusText(), statusBefore);
     EXPECT_EQ(Selection(), std::vector<int>{1});
 }
@@ -254,7 +253,7 @@ TEST_F(StartCommandTest, FolderThatCannotBeCreatedIsReportedAndEndsTheCommand) {
     Click(frame->go_button);  // our message only, no logged error from the toolkit
 
     EXPECT_EQ(answers.ShownCount(), 2);
-    EXPECT_EQ(FileNames(Folder() / "in"), std::vector<std::string>{"take.wav"});
+    EXPECT_EQ(FileNamesIn(Folder() / "in"), std::vector<std::string>{"take.wav"});
     EXPECT_EQ(StatusText(), statusBefore);
 }
 
@@ -272,13 +271,13 @@ TEST_F(StartCommandTest, CancelConfirmedLeavesAShorterFileAndAsksToGoOn) {
     Click(frame->go_button);
 
     // Block 10 was written before the cancel was seen.
-    const MonoOutput cut = ReadOutput(out / "first.wav");
+    const MonoFile cut = ReadMono(out / "first.wav");
     ASSERT_TRUE(cut.opened);
     EXPECT_EQ(cut.format.frames, 10 * 883);
-    const MonoOutput whole =
-        ReadOutput(ReferenceStart(Folder() / "in" / "first.wav", Folder() / "ref", Params()));
+    const MonoFile whole =
+        ReadMono(ReferenceStart(Folder() / "in" / "first.wav", Folder() / "ref", Params()));
     EXPECT_TRUE(std::equal(cut.samples.begin(), cut.samples.end(), whole.samples.begin()));
-    EXPECT_EQ(ReadOutput(out / "second.wav").format.frames, kInputBlocks * 883);
+    EXPECT_EQ(ReadMono(out / "second.wav").format.frames, kInputBlocks * 883);
     EXPECT_EQ(StatusText(), "Processing finished.");
 }
 
@@ -294,9 +293,8 @@ TEST_F(StartCommandTest, CancelTakenBackLosesNoBlock) {
         MessageBox("Do you really want to cancel?", "Cancel Sonorel?", kQuestionYesNo, wxID_NO));
     Click(frame->go_button);
 
-    const MonoOutput output = ReadOutput(out / "take.wav");
-    EXPECT_EQ(output.samples,
-              ReadOutput(ReferenceStart(input, Folder() / "ref", Params())).samples);
+    const MonoFile output = ReadMono(out / "take.wav");
+    EXPECT_EQ(output.samples, ReadMono(ReferenceStart(input, Folder() / "ref", Params())).samples);
     // Every block once: the cancel seen at block 10 was taken back, and
     // block 11 followed.
     ASSERT_EQ(watcher.Displays().size(), 1u);
@@ -320,8 +318,8 @@ TEST_F(StartCommandTest, FailureOfTheLastFileIsOnlyReported) {
     answers.Expect(MessageBox("Output file is incomplete.", "Sonorel stopped", kStopped, wxID_OK));
     Click(frame->go_button);
 
-    EXPECT_EQ(FileNames(out), (std::vector<std::string>{"first.wav", "last.wav"}));
-    EXPECT_EQ(ReadOutput(out / "last.wav").format.frames, 5 * 883);
+    EXPECT_EQ(FileNamesIn(out), (std::vector<std::string>{"first.wav", "last.wav"}));
+    EXPECT_EQ(ReadMono(out / "last.wav").format.frames, 5 * 883);
     EXPECT_EQ(StatusText(), "Processing finished.");
 }
 
@@ -345,7 +343,7 @@ TEST_F(StartCommandTest, EveryResultHasItsMessage) {
                    "files?",
                    "Continue Sonorel?", kQuestionYesNo, wxID_YES));
     Click(frame->go_button);
-    EXPECT_EQ(FileNames(out), (std::vector<std::string>{"take-1.wav", "take.wav"}));
+    EXPECT_EQ(FileNamesIn(out), (std::vector<std::string>{"take-1.wav", "take.wav"}));
 
     // Beside an input whose name is as long as a name may be, the next free
     // name is one too long to create.
@@ -357,7 +355,7 @@ TEST_F(StartCommandTest, EveryResultHasItsMessage) {
     answers.Expect(
         MessageBox("Output file could not be opened.", "Sonorel stopped", kStopped, wxID_OK));
     Click(frame->go_button);
-    EXPECT_EQ(FileNames(Folder() / "in").size(), 4u);  // the inputs only
+    EXPECT_EQ(FileNamesIn(Folder() / "in").size(), 4u);  // the inputs only
 }
 
 TEST_F(StartCommandTest, SettingsAreReadAtTheStartOfEachFile) {
@@ -377,10 +375,10 @@ TEST_F(StartCommandTest, SettingsAreReadAtTheStartOfEachFile) {
 
     const RunParameters after = Params();
     ASSERT_NE(after.outputGain, before.outputGain);
-    EXPECT_EQ(ReadOutput(out / "first.wav").samples,
-              ReadOutput(ReferenceStart(first, Folder() / "ref", before)).samples);
-    EXPECT_EQ(ReadOutput(out / "second.wav").samples,
-              ReadOutput(ReferenceStart(second, Folder() / "ref", after)).samples);
+    EXPECT_EQ(ReadMono(out / "first.wav").samples,
+              ReadMono(ReferenceStart(first, Folder() / "ref", before)).samples);
+    EXPECT_EQ(ReadMono(out / "second.wav").samples,
+              ReadMono(ReferenceStart(second, Folder() / "ref", after)).samples);
 }
 
 TEST_F(StartCommandTest, EmptyListDoesNothing) {

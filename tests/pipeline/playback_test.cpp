@@ -10,25 +10,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "fake_playback_output.h"
 #include "scripted_observer.h"
+#include "support/fake_playback_output.h"
 
 namespace sonorel {
 namespace {
 
 using test::FakePlaybackOutput;
+using test::PatternBuffer;
 using test::ScriptedObserver;
 using namespace std::chrono_literals;
-
-// A buffer whose every sample differs from its neighbours, so that a lost,
-// repeated or reordered sample shows.
-std::vector<std::int16_t> PatternBuffer(std::int64_t samples) {
-    std::vector<std::int16_t> buffer(static_cast<std::size_t>(samples));
-    for (std::int64_t i = 0; i < samples; ++i) {
-        buffer[static_cast<std::size_t>(i)] = static_cast<std::int16_t>((i * 7919) % 65521 - 32760);
-    }
-    return buffer;
-}
 
 // Polling quickly keeps the tests short; the order of events is the same at
 // any poll interval.

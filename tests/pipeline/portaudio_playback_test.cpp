@@ -9,91 +9,44 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <thread>
 #include <vector>
 
-#include "fake_playback_output.h"
 #include "pipeline/playback.h"
 #include "pipeline/process_file.h"
-#include "run_helpers.h"
 #include "scripted_observer.h"
-#include "temp_folder.h"
-#include "test_audio.h"
+#include "support/alsa_capture.h"
+#include "support/fake_playback_output.h"
+#include "support/run_helpers.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
 
+using test::AlsaCaptureConfig;
+using test::ExitChild;
+using test::kAlsaNoDeviceConfig;
+using test::PatternBuffer;
+using test::ReadCapture;
 using test::ScriptedObserver;
 using test::TempFolder;
-
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
-
-// Only this process (a death-test child) sees the configuration. JACK is kept
-// from starting or finding a server, so ALSA is the only way out.
-void UseAlsaConfig(const std::filesystem::path& config) {
-    setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
-    setenv("JACK_NO_START_SERVER", "1", 1);
-    setenv("JACK_DEFAULT_SERVER", "sonorel-test-no-such-server", 1);
-}
-
-// Leaves the child at once: no leak report or static destructor of the
-// audio libraries can change its exit code.
-[[noreturn]] void ExitChild(bool passed) {
-    std::fflush(nullptr);
-    std::_Exit(passed ? 0 : 1);
-}
-
-// ALSA's default device becomes the `file` plugin writing to `capture`.
-void WriteCaptureConfig(const std::filesystem::path& config, const std::filesystem::path& capture) {
-    WriteText(config,
-              "pcm.!default {\n"
-              "    type file\n"
-              "    slave.pcm \"null\"\n"
-              "    file \"" +
-                  capture.string() +
-                  "\"\n"
-                  "    format \"raw\"\n"
-                  "}\n"
-                  "pcm.null { type null }\n");
-}
-
-// Little-endian 16-bit samples.
-std::vector<std::int16_t> ReadCapture(const std::filesystem::path& capture) {
-    const auto bytes = test::ReadBytes(capture);
-    std::vector<std::int16_t> samples(bytes.size() / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[2 * i]) |
-                                               static_cast<std::uint16_t>(bytes[2 * i + 1]) << 8);
-    }
-    return samples;
-}
-
-std::vector<std::int16_t> PatternBuffer(std::int64_t samples) {
-    std::vector<std::int16_t> buffer(static_cast<std::size_t>(samples));
-    for (std::int64_t i = 0; i < samples; ++i) {
-        buffer[static_cast<std::size_t>(i)] = static_cast<std::int16_t>((i * 7919) % 65521 - 32760);
-    }
-    return buffer;
-}
+using test::UseAlsaConfig;
 
 TEST(PortAudioPlayback, DefaultOutputReceivesExactlyThePreviewSamples) {
     const TempFolder folder;
     const auto capture = folder / "capture.raw";
     const auto config = folder / "asound.conf";
-    WriteCaptureConfig(config, capture);
     // Three whole chunks and a partial one that must not be played.
     const auto buffer = PatternBuffer(3 * kPlaybackChunkSamples + 500);
 
     EXPECT_EXIT(
         {
-            UseAlsaConfig(config);
+            UseAlsaConfig(config, AlsaCaptureConfig(capture));
             ScriptedObserver observer;
             const RunResult result = PlayPreview(observer, "side1", 44100, buffer,
                                                  static_cast<std::int64_t>(buffer.size()));
@@ -112,9 +65,8 @@ TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutputWhenGivenNoLine) {
     const TempFolder folder;
     const auto capture = folder / "capture.raw";
     const auto config = folder / "asound.conf";
-    WriteCaptureConfig(config, capture);
     const auto input = folder / "take.wav";
-    test::WriteInput(input, test::Wav16(), 2, test::TransferSignal(20000, 44100));
+    test::WriteSoundFile(input, test::Wav16(), test::TransferSignal(20000, 44100));
     // What the preview run hands to a line: two chunks (N0 = 23 blocks).
     test::FakePlaybackOutput reference;
     ScriptedObserver referenceObserver;
@@ -123,7 +75,7 @@ TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutputWhenGivenNoLine) {
 
     EXPECT_EXIT(
         {
-            UseAlsaConfig(config);
+            UseAlsaConfig(config, AlsaCaptureConfig(capture));
             RunRequest request;
             request.input = input;
             RunObserver quiet;
@@ -134,18 +86,14 @@ TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutputWhenGivenNoLine) {
     EXPECT_EQ(ReadCapture(capture), reference.Samples());
 }
 
-// A default device on a sound card that is not there: no device at all.
-constexpr const char* kNoDeviceConfig = "pcm.!default { type hw card 29 }\n";
-
 TEST(PortAudioPlayback, NoAudioDeviceIsNoOutputWithoutHanging) {
     const TempFolder folder;
     const auto config = folder / "asound.conf";
-    WriteText(config, kNoDeviceConfig);
     const auto buffer = PatternBuffer(2 * kPlaybackChunkSamples);
 
     EXPECT_EXIT(
         {
-            UseAlsaConfig(config);
+            UseAlsaConfig(config, kAlsaNoDeviceConfig);
             ScriptedObserver observer;
             const RunResult result = PlayPreview(observer, "side1", 44100, buffer,
                                                  static_cast<std::int64_t>(buffer.size()));
@@ -159,12 +107,11 @@ TEST(PortAudioPlayback, PlaybacksOnSeveralThreadsSerialiseTheLibrarySetUp) {
     // two threads doing it at once crash or corrupt its device list.
     const TempFolder folder;
     const auto config = folder / "asound.conf";
-    WriteText(config, kNoDeviceConfig);
     const auto buffer = PatternBuffer(kPlaybackChunkSamples);
 
     EXPECT_EXIT(
         {
-            UseAlsaConfig(config);
+            UseAlsaConfig(config, kAlsaNoDeviceConfig);
             std::atomic<int> wrongResults{0};
             auto play = [&] {
                 for (int i = 0; i < 20; ++i) {

@@ -10,12 +10,13 @@
 
 #include <sys/resource.h>
 
-#include "fake_playback_output.h"
 #include "pipeline/process_file.h"
-#include "run_helpers.h"
 #include "scripted_observer.h"
-#include "temp_folder.h"
-#include "test_audio.h"
+#include "support/fake_playback_output.h"
+#include "support/files.h"
+#include "support/run_helpers.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 #include "wav_layout.h"
 
 namespace sonorel {
@@ -29,7 +30,7 @@ constexpr std::int64_t kBlocks = 25;
 class EarlyEnd : public ::testing::Test {
   protected:
     void SetUp() override {
-        WriteInput(input_, FloatWav(), 2, TransferSignal(kFrames, 44100));
+        WriteSoundFile(input_, FloatWav(), TransferSignal(kFrames, 44100));
         std::filesystem::create_directory(folder_ / "out");
         const StartOutcome full = RunStart(input_, folder_ / "out");
         ASSERT_EQ(full.result, RunOk);
@@ -127,8 +128,8 @@ TEST(ProcessFile, ReadFailureInTheAnalysisPassLeavesAnEmptyOutput) {
     // header opens, the decoder fails on the first damaged frame.
     const TempFolder folder;
     const auto input = folder / "damaged.flac";
-    WriteInput(input, SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2), 2,
-               TransferSignal(44100, 44100));
+    WriteSoundFile(input, SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2),
+                   TransferSignal(44100, 44100));
     DamageSecondHalf(input);
     std::filesystem::create_directory(folder / "out");
 

@@ -10,11 +10,12 @@
 
 #include "pipeline/process_file.h"
 #include "pipeline/run_blocks.h"
-#include "run_helpers.h"
 #include "scripted_observer.h"
 #include "settings/product.h"
-#include "temp_folder.h"
-#include "test_audio.h"
+#include "support/files.h"
+#include "support/run_helpers.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
@@ -46,8 +47,8 @@ TEST_P(FormatRoundTrip, OutputKeepsHeaderTypeDataFormatRateAndGetsTheComment) {
     const auto outFolder = folder / "out";
     std::filesystem::create_directory(outFolder);
     constexpr std::int64_t kFrames = 22050;
-    WriteInput(input, SoundFormat::Make(c.header, c.encoding, c.sampleRate, 2), 2,
-               TransferSignal(kFrames, c.sampleRate));
+    WriteSoundFile(input, SoundFormat::Make(c.header, c.encoding, c.sampleRate, 2),
+                   TransferSignal(kFrames, c.sampleRate));
     const SoundFormat inputFormat = SoundReader::Open(input)->Format();
 
     const StartOutcome run = RunStart(input, outFolder);
@@ -90,10 +91,10 @@ TEST(ProcessFile, HeaderlessInputIsBigEndian16BitStereoAt44100AndGivesHeaderless
     const auto signal = TransferSignal(12000, 44100, 7);
     const auto raw = folder / "take.raw";
     const auto wav = folder / "take.wav";
-    WriteInput(raw,
-               SoundFormat::Make(HeaderType::Raw, SampleEncoding::Pcm16, 44100, 2, ByteOrder::Big),
-               2, signal);
-    WriteInput(wav, Wav16(), 2, signal);
+    WriteSoundFile(
+        raw, SoundFormat::Make(HeaderType::Raw, SampleEncoding::Pcm16, 44100, 2, ByteOrder::Big),
+        signal);
+    WriteSoundFile(wav, Wav16(), signal);
     std::filesystem::create_directory(folder / "out");
 
     const StartOutcome rawRun = RunStart(raw, folder / "out");
@@ -116,15 +117,15 @@ TEST(ProcessFile, FrameCountEdges) {
     const TempFolder folder;
     std::filesystem::create_directory(folder / "out");
     // Below one analysis block: refused, nothing created.
-    WriteInput(folder / "short.wav", Wav16(), 2, TransferSignal(7059, 44100));
+    WriteSoundFile(folder / "short.wav", Wav16(), TransferSignal(7059, 44100));
     EXPECT_EQ(RunStart(folder / "short.wav", folder / "out").result, RunBadInput);
-    EXPECT_EQ(CountFiles(folder / "out"), 0u);
+    EXPECT_EQ(FileNamesIn(folder / "out").size(), 0u);
 
     // N x 883 samples for F frames, N = ceil(F / 883): between F and F + 882.
     for (const std::int64_t frames : {7060, 7947, 7948, 10000, 15893}) {
         SCOPED_TRACE(frames);
         const auto input = folder / ("f" + std::to_string(frames) + ".wav");
-        WriteInput(input, Wav16(), 2, TransferSignal(frames, 44100));
+        WriteSoundFile(input, Wav16(), TransferSignal(frames, 44100));
         const StartOutcome run = RunStart(input, folder / "out");
         ASSERT_EQ(run.result, RunOk);
         const std::int64_t blocks = (frames + 882) / 883;
@@ -139,16 +140,16 @@ TEST(ProcessFile, InputsWithoutExactlyTwoChannelsAreRefusedAndCreateNothing) {
     for (const int channels : {1, 3, 4}) {
         SCOPED_TRACE(channels);
         const auto input = folder / ("ch" + std::to_string(channels) + ".wav");
-        WriteInput(input,
-                   SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, channels),
-                   channels, MakeSignal(20000, channels, [](std::int64_t f, int c) {
-                       return 0.3f * std::sin(0.05f * static_cast<float>(f) + c);
-                   }));
+        WriteSoundFile(input,
+                       SoundFormat::Make(HeaderType::Wav, SampleEncoding::Pcm16, 44100, channels),
+                       MakeSignal(20000, channels, [](std::int64_t f, int c) {
+                           return 0.3f * std::sin(0.05f * static_cast<float>(f) + c);
+                       }));
         ScriptedObserver observer;
         EXPECT_EQ(RunStart(input, folder / "out", observer).result, RunNotStereo);
         EXPECT_TRUE(observer.Calls().empty());
     }
-    EXPECT_EQ(CountFiles(folder / "out"), 0u);
+    EXPECT_EQ(FileNamesIn(folder / "out").size(), 0u);
 }
 
 TEST(ProcessFile, UnreadableInputsAreBadInput) {
@@ -171,12 +172,12 @@ TEST(ProcessFile, UnreadableInputsAreBadInput) {
         EXPECT_TRUE(created.empty());
         EXPECT_TRUE(observer.Calls().empty());
     }
-    EXPECT_EQ(CountFiles(folder / "out"), 0u);
+    EXPECT_EQ(FileNamesIn(folder / "out").size(), 0u);
 }
 
 TEST(ProcessFile, OutputThatCannotBeCreatedIsNoOutput) {
     const TempFolder folder;
-    WriteInput(folder / "in.wav", Wav16(), 2, TransferSignal(8000, 44100));
+    WriteSoundFile(folder / "in.wav", Wav16(), TransferSignal(8000, 44100));
     ScriptedObserver observer;
     EXPECT_EQ(RunStart(folder / "in.wav", folder / "no-such-folder", observer).result, RunNoOutput);
     EXPECT_TRUE(observer.Calls().empty());
@@ -186,7 +187,7 @@ TEST(ProcessFile, OutputThatCannotBeCreatedIsNoOutput) {
 TEST(ProcessFile, TakenNamesAreSkippedAndTheLabelIsTheChosenName) {
     const TempFolder folder;
     const auto input = folder / "in.wav";
-    WriteInput(input, Wav16(), 2, TransferSignal(8000, 44100));
+    WriteSoundFile(input, Wav16(), TransferSignal(8000, 44100));
     std::filesystem::create_directory(folder / "out");
     { std::ofstream(folder / "out" / "in.wav") << "someone else's file"; }
     std::filesystem::create_directory(folder / "out" / "in-1.wav");

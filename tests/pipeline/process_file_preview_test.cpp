@@ -5,12 +5,13 @@
 
 #include <cmath>
 
-#include "fake_playback_output.h"
 #include "pipeline/process_file.h"
-#include "run_helpers.h"
 #include "scripted_observer.h"
-#include "temp_folder.h"
-#include "test_audio.h"
+#include "support/fake_playback_output.h"
+#include "support/files.h"
+#include "support/run_helpers.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
@@ -35,7 +36,7 @@ TEST(Preview, ProcessesAndPlaysWholeChunksOnly) {
         SCOPED_TRACE(c.frames);
         const TempFolder folder;
         const auto input = folder / "take.wav";
-        WriteInput(input, Wav16(c.sampleRate), 2, TransferSignal(c.frames, c.sampleRate));
+        WriteSoundFile(input, Wav16(c.sampleRate), TransferSignal(c.frames, c.sampleRate));
         FakePlaybackOutput output;
         ScriptedObserver observer;
         RunParameters params;
@@ -51,14 +52,14 @@ TEST(Preview, ProcessesAndPlaysWholeChunksOnly) {
         EXPECT_EQ(output.SampleRate(), c.sampleRate);
         EXPECT_EQ(output.Writes(), c.chunks);
         EXPECT_EQ(output.Samples().size(), static_cast<std::size_t>(c.chunks * 7064));
-        EXPECT_EQ(CountFiles(folder.Path()), 1u) << "a preview writes no file";
+        EXPECT_EQ(FileNamesIn(folder.Path()).size(), 1u) << "a preview writes no file";
     }
 }
 
 TEST(Preview, SamplesAreTheRestoredOutputTimes32768TruncatedTowardZero) {
     const TempFolder folder;
     const auto input = folder / "take.wav";
-    WriteInput(input, FloatWav(), 2, TransferSignal(30000, 44100, 3));
+    WriteSoundFile(input, FloatWav(), TransferSignal(30000, 44100, 3));
     std::filesystem::create_directory(folder / "out");
     RunParameters params;
     params.bassLiftDb = 6;
@@ -85,7 +86,7 @@ TEST(Preview, SamplesAreTheRestoredOutputTimes32768TruncatedTowardZero) {
 TEST(Preview, CancelWhileProcessingStopsAtOnceAndPlaysNothing) {
     const TempFolder folder;
     const auto input = folder / "take.wav";
-    WriteInput(input, Wav16(), 2, TransferSignal(30000, 44100));
+    WriteSoundFile(input, Wav16(), TransferSignal(30000, 44100));
     FakePlaybackOutput output;
     ScriptedObserver observer;
     observer.cancelAt = [](ProgressKind kind, std::int64_t block) {
@@ -104,7 +105,7 @@ TEST(Preview, CancelWhileProcessingStopsAtOnceAndPlaysNothing) {
 TEST(Preview, CancelWhilePlayingIsIncomplete) {
     const TempFolder folder;
     const auto input = folder / "take.wav";
-    WriteInput(input, Wav16(), 2, TransferSignal(30000, 44100));
+    WriteSoundFile(input, Wav16(), TransferSignal(30000, 44100));
     FakePlaybackOutput output;
     output.writeDelay = std::chrono::milliseconds(100);
     ScriptedObserver observer;
@@ -119,7 +120,7 @@ TEST(Preview, CancelWhilePlayingIsIncomplete) {
 TEST(Preview, LineThatFailsIsNoOutput) {
     const TempFolder folder;
     const auto input = folder / "take.wav";
-    WriteInput(input, Wav16(), 2, TransferSignal(30000, 44100));
+    WriteSoundFile(input, Wav16(), TransferSignal(30000, 44100));
     FakePlaybackOutput output;
     output.openSucceeds = false;
     ScriptedObserver observer;

@@ -12,12 +12,12 @@
 #include <set>
 #include <thread>
 
-#include "allocation_counter.h"
 #include "pipeline/process_file.h"
 #include "pipeline/thread_priority.h"
-#include "run_helpers.h"
-#include "temp_folder.h"
-#include "test_audio.h"
+#include "support/allocation_counter.h"
+#include "support/run_helpers.h"
+#include "support/sound_files.h"
+#include "support/temp_folder.h"
 
 namespace sonorel {
 namespace {
@@ -55,7 +55,7 @@ double Rms(const std::vector<float>& samples, std::size_t from) {
 
 TEST(ProcessFile, TwoRunsOfTheSameInputAreBitIdentical) {
     const TempFolder folder;
-    WriteInput(folder / "in.wav", FloatWav(), 2, TransferSignal(22050, 44100));
+    WriteSoundFile(folder / "in.wav", FloatWav(), TransferSignal(22050, 44100));
     std::filesystem::create_directory(folder / "out");
     const StartOutcome first = RunStart(folder / "in.wav", folder / "out");
     const StartOutcome second = RunStart(folder / "in.wav", folder / "out");
@@ -76,8 +76,8 @@ TEST(ProcessFile, RunsOnSeveralThreadsAtOnceMatchSequentialRuns) {
     for (int i = 0; i < kRuns; ++i) {
         const int rate = i % 2 == 0 ? 44100 : 22050;
         inputs.push_back(folder / ("in" + std::to_string(i) + ".wav"));
-        WriteInput(inputs.back(), FloatWav(rate), 2,
-                   TransferSignal(15000 + 1000 * i, rate, static_cast<unsigned>(i)));
+        WriteSoundFile(inputs.back(), FloatWav(rate),
+                       TransferSignal(15000 + 1000 * i, rate, static_cast<unsigned>(i)));
         params[i].bassLiftDb = 3 * i;
         params[i].trebleLiftDb = -2 * i;
         params[i].hissHz = 6000 + 2000u * static_cast<unsigned>(i);
@@ -109,7 +109,7 @@ TEST(ProcessFile, RunsRacingForTheSameNameEachGetTheirOwnFile) {
     // another's output.
     constexpr int kRuns = 4;
     const TempFolder folder;
-    WriteInput(folder / "in.wav", FloatWav(), 2, TransferSignal(12000, 44100));
+    WriteSoundFile(folder / "in.wav", FloatWav(), TransferSignal(12000, 44100));
     std::filesystem::create_directory(folder / "out");
     std::vector<StartOutcome> outcomes(kRuns);
     std::vector<std::thread> threads;
@@ -143,8 +143,8 @@ TEST(ProcessFile, DamagedSamplesAreReadAsSilenceAndDoNotSpread) {
     damaged[2 * 5000] = std::numeric_limits<float>::quiet_NaN();
     damaged[2 * 9000 + 1] = std::numeric_limits<float>::infinity();
     damaged[2 * 15000] = -std::numeric_limits<float>::infinity();
-    WriteInput(folder / "clean.wav", FloatWav(), 2, signal);
-    WriteInput(folder / "damaged.wav", FloatWav(), 2, damaged);
+    WriteSoundFile(folder / "clean.wav", FloatWav(), signal);
+    WriteSoundFile(folder / "damaged.wav", FloatWav(), damaged);
 
     const StartOutcome clean = RunStart(folder / "clean.wav", folder.Path());
     const StartOutcome hurt = RunStart(folder / "damaged.wav", folder.Path());
@@ -160,9 +160,9 @@ TEST(ProcessFile, DamagedSamplesAreReadAsSilenceAndDoNotSpread) {
 TEST(ProcessFile, OneSilentChannelGivesAFiniteOutput) {
     // Every analysis block is rejected, so no level range is known.
     const TempFolder folder;
-    WriteInput(folder / "in.wav", FloatWav(), 2, MakeSignal(22050, 2, [](std::int64_t f, int c) {
-                   return c == 0 ? 0.4f * std::sin(0.06f * static_cast<float>(f)) : 0.0f;
-               }));
+    WriteSoundFile(folder / "in.wav", FloatWav(), MakeSignal(22050, 2, [](std::int64_t f, int c) {
+                       return c == 0 ? 0.4f * std::sin(0.06f * static_cast<float>(f)) : 0.0f;
+                   }));
     const StartOutcome run = RunStart(folder / "in.wav", folder.Path());
     ASSERT_EQ(run.result, RunOk);
     EXPECT_TRUE(AllFinite(ReadMono(run.output).samples));
@@ -172,10 +172,10 @@ TEST(ProcessFile, SteadyToneGivesAFiniteAudibleOutput) {
     // Every analysis block has the same level, so the level range is zero.
     // A tone both channels share is what the restoration keeps.
     const TempFolder folder;
-    WriteInput(folder / "in.wav", FloatWav(), 2, MakeSignal(44100, 2, [](std::int64_t f, int) {
-                   return 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi * 1000.0 *
-                                                             static_cast<double>(f) / 44100.0));
-               }));
+    WriteSoundFile(folder / "in.wav", FloatWav(), MakeSignal(44100, 2, [](std::int64_t f, int) {
+                       return 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi * 1000.0 *
+                                                                 static_cast<double>(f) / 44100.0));
+                   }));
     const StartOutcome run = RunStart(folder / "in.wav", folder.Path());
     ASSERT_EQ(run.result, RunOk);
     const auto out = ReadMono(run.output).samples;
@@ -200,7 +200,7 @@ class AllocationProbe : public RunObserver {
 
 TEST(ProcessFile, NothingIsAllocatedWhileBlocksAreProcessed) {
     const TempFolder folder;
-    WriteInput(folder / "in.wav", Wav16(), 2, TransferSignal(30000, 44100));  // 34 blocks
+    WriteSoundFile(folder / "in.wav", Wav16(), TransferSignal(30000, 44100));  // 34 blocks
     AllocationProbe probe;
     RunParameters params;
     params.hissHz = 8000;  // with the hiss low-pass
@@ -226,7 +226,7 @@ class PriorityProbe : public RunObserver {
 
 TEST(ProcessFile, ProcessingPassRunsAtLowPriorityAndRestoresIt) {
     const TempFolder folder;
-    WriteInput(folder / "in.wav", Wav16(), 2, TransferSignal(8000, 44100));
+    WriteSoundFile(folder / "in.wav", Wav16(), TransferSignal(8000, 44100));
     std::thread([&] {
         const int before = CurrentThreadNice();
         const bool reversible = CanSetCurrentThreadNice(before);

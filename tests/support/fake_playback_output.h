@@ -1,14 +1,15 @@
 #pragma once
 // A PlaybackOutput that keeps what it is given: the samples written, the
-// number of calls, and optionally a delay per write or a failure at a chosen
-// write. Thread-safe: the playback thread writes while the test thread reads.
+// calls, how many times it was open at once; optionally a delay per write, a
+// failure at a chosen write, or writes held back until the test releases
+// them. Thread-safe: playback threads write while the test thread reads.
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <span>
-#include <thread>
 #include <vector>
 
 #include "pipeline/playback_output.h"
@@ -23,42 +24,20 @@ class FakePlaybackOutput : public PlaybackOutput {
     // Called on the writing thread during each write, with its index.
     std::function<void(int)> onWrite = [](int) {};
 
-    bool Open(int sampleRate, std::int64_t chunkFrames) override {
-        const std::lock_guard lock(mutex_);
-        ++opens_;
-        sampleRate_ = sampleRate;
-        chunkFrames_ = chunkFrames;
-        open_ = openSucceeds;
-        return openSucceeds;
-    }
+    bool Open(int sampleRate, std::int64_t chunkFrames) override;
+    bool Write(std::span<const std::int16_t> chunk) override;
+    void Close(bool drain) override;
 
-    bool Write(std::span<const std::int16_t> chunk) override {
-        if (writeDelay.count() > 0) std::this_thread::sleep_for(writeDelay);
-        int index = 0;
-        {
-            const std::lock_guard lock(mutex_);
-            if (!open_) return false;
-            index = writes_++;
-        }
-        onWrite(index);
-        const std::lock_guard lock(mutex_);
-        if (index == failAtWrite) return false;
-        samples_.insert(samples_.end(), chunk.begin(), chunk.end());
-        return true;
-    }
-
-    void Close(bool drain) override {
-        const std::lock_guard lock(mutex_);
-        ++closes_;
-        drained_ = drain;
-        open_ = false;
-    }
+    // While held, a write waits inside the line until released.
+    void HoldWrites();
+    void ReleaseWrites();
 
     int Opens() const { return Locked(opens_); }
     int Writes() const { return Locked(writes_); }
     int Closes() const { return Locked(closes_); }
     bool Drained() const { return Locked(drained_); }
-    bool IsOpen() const { return Locked(open_); }
+    bool IsOpen() const { return Locked(openNow_) > 0; }
+    int MostOpenAtOnce() const { return Locked(mostOpenAtOnce_); }
     int SampleRate() const { return Locked(sampleRate_); }
     std::int64_t ChunkFrames() const { return Locked(chunkFrames_); }
     std::vector<std::int16_t> Samples() const { return Locked(samples_); }
@@ -71,14 +50,21 @@ class FakePlaybackOutput : public PlaybackOutput {
     }
 
     mutable std::mutex mutex_;
+    std::condition_variable released_;
+    bool held_ = false;
     int opens_ = 0;
     int writes_ = 0;
     int closes_ = 0;
     bool drained_ = false;
-    bool open_ = false;
+    int openNow_ = 0;
+    int mostOpenAtOnce_ = 0;
     int sampleRate_ = 0;
     std::int64_t chunkFrames_ = 0;
     std::vector<std::int16_t> samples_;
 };
+
+// A buffer whose every sample differs from its neighbours, so that a lost,
+// repeated or reordered sample shows.
+std::vector<std::int16_t> PatternBuffer(std::int64_t samples);
 
 }  // namespace sonorel::test

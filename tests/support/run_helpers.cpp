@@ -1,0 +1,33 @@
+#include "support/run_helpers.h"
+
+#include "pipeline/output_naming.h"
+
+namespace sonorel::test {
+
+StartOutcome RunStart(const std::filesystem::path& input, const std::filesystem::path& folder,
+                      RunObserver& observer, const RunParameters& params) {
+    RunRequest request;
+    request.input = input;
+    request.output = NameOutputFor(input, folder.string());
+    request.params = params;
+    StartOutcome outcome;
+    outcome.result = ProcessFile(request, observer, &outcome.output);
+    return outcome;
+}
+
+StartOutcome RunStart(const std::filesystem::path& input, const std::filesystem::path& folder,
+                      const RunParameters& params) {
+    RunObserver quiet;
+    return RunStart(input, folder, quiet, params);
+}
+
+RunResult RunPreview(const std::filesystem::path& input, PlaybackOutput& output,
+                     RunObserver& observer, const RunParameters& params) {
+    RunRequest request;
+    request.input = input;
+    request.params = params;
+    request.previewOutput = &output;
+    return ProcessFile(request, observer);
+}
+
+}  // namespace sonorel::test
