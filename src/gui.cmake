@@ -82,14 +82,4 @@ if(SONOREL_GUI_SOURCES)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
             RENAME sonorel.svg)
     endif()
-
-    # Takes docs/main-window.png; tools/screenshot-main-window.sh runs it.
-    add_executable(sonorel_screenshot ${PROJECT_SOURCE_DIR}/tools/screenshot_main_window.cpp)
-    target_link_libraries(sonorel_screenshot PRIVATE sonorel_gui)
-    sonorel_warnings(sonorel_screenshot)
-
-    # Takes docs/wizard.png; tools/screenshot-wizard.sh runs it.
-    add_executable(sonorel_wizard_screenshot ${PROJECT_SOURCE_DIR}/tools/screenshot_wizard.cpp)
-    target_link_libraries(sonorel_wizard_screenshot PRIVATE sonorel_gui)
-    sonorel_warnings(sonorel_wizard_screenshot)
 endif()
