@@ -189,9 +189,9 @@ class Parser {
         const auto text = TakeValue("--function", attached, hint);
         if (!text) return;
         if (EqualsIgnoringCase(*text, "mono")) {
-            result_.options.settings.channel_function = MonoEnhancer;
+            result_.options.settings.channel_function = ChannelFunction::MonoEnhancer;
         } else if (EqualsIgnoringCase(*text, "vocal")) {
-            result_.options.settings.channel_function = VocalRemover;
+            result_.options.settings.channel_function = ChannelFunction::VocalRemover;
         } else {
             Fail("--function \"" + *text + "\" is not a channel function: give " + hint);
         }

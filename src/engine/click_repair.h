@@ -40,8 +40,8 @@ inline constexpr int kCentreSum = 604;      // the centre window sum, from the f
 inline constexpr int kMergeGap = 22;        // a flag this close to its group joins it
 inline constexpr int kMarginBefore = 11;
 inline constexpr int kMarginAfter = 10;
-inline constexpr int kRepairReach = 308;  // output m is position 308 + m; anchor search radius
-inline constexpr int kClickDelay = kClickHistory - kRepairReach;  // 925 samples
+// kRepairReach (block_frame.h): output m is position 308 + m, and anchors are
+// sought within 308 positions. The stage delays by kClickDelay = 925.
 
 // The six state fields of one channel.
 struct ClickChannel {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "engine/fft_correlation.h"
-#include "engine/kernel.h"
+#include "engine/kernel_tables.h"
 #include "engine/sums.h"
 #include "engine/toeplitz.h"
 
@@ -36,8 +36,8 @@ double RegularisedZeroLag(std::span<const float, kEstimatorTaps> r, float rejuv,
 }
 
 void EstimateChannel(std::span<const float, kAnalysisLength> target,
-                     std::span<const float, kAnalysisLength> input, float nf, float rejuv, int mode,
-                     std::span<float, kEstimatorTaps> coefficients,
+                     std::span<const float, kAnalysisLength> input, float nf, float rejuv,
+                     ChannelFunction mode, std::span<float, kEstimatorTaps> coefficients,
                      std::span<float, kEstimateSpan> out) {
     std::array<float, kAnalysisLength> windowedTarget;
     std::array<float, kAnalysisLength> windowedInput;
@@ -61,7 +61,7 @@ void EstimateChannel(std::span<const float, kAnalysisLength> target,
         coefficients,
         std::span<const float, kFilteredLength>(input.data() + kEstimateLead, kFilteredLength),
         sums);
-    const bool vocalRemover = mode == kVocalRemover;
+    const bool vocalRemover = mode == ChannelFunction::VocalRemover;
     for (int i = 0; i < kEstimateSpan; ++i) {
         const double estimate =
             vocalRemover ? sums[i] - static_cast<double>(target[kEstimateLead + i]) : sums[i];

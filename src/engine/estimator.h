@@ -20,12 +20,10 @@
 
 #include <span>
 
-#include "engine/kernel_state.h"
+#include "engine/block_frame.h"
+#include "engine/channel_function.h"
 
 namespace sonorel {
-
-inline constexpr int kEstimateLead = 560;  // Y[i] estimates P[560 + i]
-inline constexpr int kVocalRemover = 1;    // `mode` value of Vocal Remover
 
 // out = (segment - its mean) under the symmetric 2885-point window.
 void WindowSegment(std::span<const float, kAnalysisLength> segment,
@@ -39,8 +37,8 @@ double RegularisedZeroLag(std::span<const float, kEstimatorTaps> r, float rejuv,
 // stay (a solve that yields non-finite coefficients counts as failed). Then
 // out[i] = sum_j c[j] Q[560 + i + j], minus P[560 + i] in Vocal Remover mode.
 void EstimateChannel(std::span<const float, kAnalysisLength> target,
-                     std::span<const float, kAnalysisLength> input, float nf, float rejuv, int mode,
-                     std::span<float, kEstimatorTaps> coefficients,
+                     std::span<const float, kAnalysisLength> input, float nf, float rejuv,
+                     ChannelFunction mode, std::span<float, kEstimatorTaps> coefficients,
                      std::span<float, kEstimateSpan> out);
 
 }  // namespace sonorel

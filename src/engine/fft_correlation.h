@@ -22,14 +22,14 @@
 
 #include <span>
 
-#include "engine/kernel_state.h"
+#include "engine/block_frame.h"
 
 namespace sonorel {
 
 inline constexpr int kFilteredLength = kEstimateSpan + kEstimatorTaps - 1;  // 1941 inputs
 
 // Creates the FFT plans if they do not exist yet. Allocates; call it during
-// setup (InitKernelTables does) so that the first block does not.
+// setup (RestorationKernel::Prepare does) so that the first block does not.
 void PrepareFft();
 
 // r[k] = sum_n WQ[n] WQ[n + k] and b[k] = sum_n WP[n] WQ[n + k], k = 0..176,

@@ -1,85 +1,68 @@
 #include "engine/kernel.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
-#include <numbers>
 
 #include "engine/click_repair.h"
 #include "engine/estimator.h"
 #include "engine/fft_correlation.h"
+#include "engine/kernel_tables.h"
 #include "engine/output_stage.h"
 
 namespace sonorel {
-namespace {
 
-// Both estimators target their channel buffer from index 88, so the left and
-// right contributions to an output sample belong to the same input frame.
-constexpr int kTargetOffset = 88;
-
-KernelTables BuildTables() {
-    KernelTables tables;
-    // Four-term Blackman-Nuttall window written as a cubic in cos(2 pi i / 2884).
-    for (int i = 0; i < kWindowHalf; ++i) {
-        const double c = std::cos(i * 2.0 * std::numbers::pi / 2884.0);
-        tables.AnalysisWindow[i] =
-            static_cast<float>(0.2269824 - c * (0.4572542 - c * (0.273199 - c * 0.0425644)));
-    }
-    for (int i = 0; i < kOverlap; ++i) {
-        tables.CrossfadeRamp[i] =
-            static_cast<float>((1.0 + std::cos((i + 1) * std::numbers::pi / 883.0)) / 2.0);
-    }
-    return tables;
-}
-
-}  // namespace
-
-const KernelTables& GetKernelTables() {
-    static const KernelTables tables = BuildTables();
-    return tables;
-}
-
-void InitKernelTables(KernelState& state) {
-    state = KernelState{};
+void RestorationKernel::Prepare(const KernelParams& params, const ToneFilters& filters) {
+    params_ = params;
+    filters_ = filters;
     GetKernelTables();
     PrepareFft();
+    Reset();
 }
 
-void ProcessBlock(KernelState& state, std::span<const float, kBlockLength> left,
-                  std::span<const float, kBlockLength> right, const KernelParams& params,
-                  const ToneFilters& filters, CascadeState* hissState, float& bassState,
-                  float& trebleState, std::span<float, kBlockLength> out) {
-    // Channel buffers: the history followed by this block's repaired samples.
-    // BL[j] and BR[j] hold input frame 883 n + j - 3810 of block n.
-    std::array<float, kChannelBuffer> bufferL;
-    std::array<float, kChannelBuffer> bufferR;
-    std::copy(state.historyL.begin(), state.historyL.end(), bufferL.begin());
-    std::copy(state.historyR.begin(), state.historyR.end(), bufferR.begin());
+void RestorationKernel::Reset() {
+    state_ = KernelState{};
+}
 
-    auto newest = [](std::array<float, kChannelBuffer>& buffer) {
-        return std::span<float, kBlockLength>(buffer.data() + kAnalysisLength, kBlockLength);
-    };
-    RemoveClicks(left, params.click, filters.rumbleCoeffs, filters.detectCoeffs,
-                 LeftClickChannel(state), newest(bufferL));
-    RemoveClicks(right, params.click, filters.rumbleCoeffs, filters.detectCoeffs,
-                 RightClickChannel(state), newest(bufferR));
+void RestorationKernel::ProcessBlock(std::span<const float, kBlockLength> left,
+                                     std::span<const float, kBlockLength> right,
+                                     std::span<float, kBlockLength> out) {
+    RepairClicks(kLeft, left);
+    RepairClicks(kRight, right);
+    Estimate(kLeft);
+    Estimate(kRight);
+    Mix(out);
+}
 
-    std::copy(bufferL.end() - kAnalysisLength, bufferL.end(), state.historyL.begin());
-    std::copy(bufferR.end() - kAnalysisLength, bufferR.end(), state.historyR.begin());
+void RestorationKernel::DrainBlock(std::span<float, kBlockLength> out) {
+    static constexpr std::array<float, kBlockLength> kSilence{};
+    ProcessBlock(kSilence, kSilence, out);
+}
 
-    // YL[i] estimates BL[648 + i] from BR, YR[i] estimates BR[648 + i] from BL.
-    std::array<float, kEstimateSpan> estimateL;
-    std::array<float, kEstimateSpan> estimateR;
-    auto segment = [](const std::array<float, kChannelBuffer>& buffer, int from) {
-        return std::span<const float, kAnalysisLength>(buffer.data() + from, kAnalysisLength);
-    };
-    EstimateChannel(segment(bufferL, kTargetOffset), segment(bufferR, 0), params.nfR, params.rejuv,
-                    params.mode, state.coefL, estimateL);
-    EstimateChannel(segment(bufferR, kTargetOffset), segment(bufferL, 0), params.nfL, params.rejuv,
-                    params.mode, state.coefR, estimateR);
+void RestorationKernel::RepairClicks(Channel channel, std::span<const float, kBlockLength> input) {
+    std::array<float, kChannelBuffer>& buffer = buffers_[channel];
+    std::array<float, kAnalysisLength>& history =
+        channel == kLeft ? state_.historyL : state_.historyR;
+    std::copy(history.begin(), history.end(), buffer.begin());
+    RemoveClicks(input, params_.click, filters_.rumbleCoeffs, filters_.detectCoeffs,
+                 channel == kLeft ? LeftClickChannel(state_) : RightClickChannel(state_),
+                 std::span<float, kBlockLength>(buffer.data() + kAnalysisLength, kBlockLength));
+    // The newest 2885 samples are the next block's history.
+    std::copy(buffer.end() - kAnalysisLength, buffer.end(), history.begin());
+}
 
-    FinishBlock(estimateL, estimateR, params, filters.hissCoeffs, hissState, bassState, trebleState,
-                state.tail, out);
+void RestorationKernel::Estimate(Channel channel) {
+    // The left channel is estimated from the right and the right from the
+    // left; the noise-floor term is that of the estimator's input channel.
+    const Channel other = channel == kLeft ? kRight : kLeft;
+    const float inputNoiseFloor = other == kLeft ? params_.nfL : params_.nfR;
+    const std::span<const float, kAnalysisLength> target(buffers_[channel].data() + kTargetOffset,
+                                                         kAnalysisLength);
+    const std::span<const float, kAnalysisLength> input(buffers_[other].data(), kAnalysisLength);
+    EstimateChannel(target, input, inputNoiseFloor, params_.rejuv, params_.mode,
+                    channel == kLeft ? state_.coefL : state_.coefR, estimates_[channel]);
+}
+
+void RestorationKernel::Mix(std::span<float, kBlockLength> out) {
+    FinishBlock(estimates_[kLeft], estimates_[kRight], params_, filters_, state_, out);
 }
 
 }  // namespace sonorel

@@ -1,24 +1,25 @@
 #include "engine/output_stage.h"
 
-#include "filters/shelf.h"
+#include "engine/kernel_tables.h"
 
 namespace sonorel {
 
 void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
                  std::span<const float, kEstimateSpan> estimateR, const KernelParams& params,
-                 const CascadeCoeffs& hissCoeffs, CascadeState* hissState, float& bassState,
-                 float& trebleState, std::span<float, kOverlap> tail,
+                 const ToneFilters& filters, KernelState& state,
                  std::span<float, kBlockLength> out) {
     const auto& ramp = GetKernelTables().CrossfadeRamp;
-    const ShelfCoeffs shelves{params.bp, params.bz, params.tp, params.tz, params.g};
+    // Local copies: the compiler need not reload them after every store.
     const double wL = params.wL;
     const double wR = params.wR;
+    const bool hissActive = filters.hissActive;
+    const ShelfCoeffs shelves = filters.shelves;
     for (int i = 0; i < kBlockLength; ++i) {
         double mix = wL * estimateL[i] + wR * estimateR[i];
-        if (i < kOverlap) mix += (tail[i] - mix) * ramp[i];
+        if (i < kOverlap) mix += (state.tail[i] - mix) * ramp[i];
         float v = static_cast<float>(mix);
-        if (hissState != nullptr) v = static_cast<float>(RunCascade(v, hissCoeffs, *hissState));
-        float y = RunShelves(v, shelves, bassState, trebleState);
+        if (hissActive) v = static_cast<float>(RunCascade(v, filters.hissCoeffs, state.hissState));
+        float y = RunShelves(v, shelves, state.shelfState);
         if (y > kOutputBound) {
             y = kOutputBound;
         } else if (y < -kOutputBound) {
@@ -30,7 +31,7 @@ void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
         out[i] = y;
     }
     for (int k = 0; k < kOverlap; ++k) {
-        tail[k] =
+        state.tail[k] =
             static_cast<float>(wL * estimateL[kBlockLength + k] + wR * estimateR[kBlockLength + k]);
     }
 }

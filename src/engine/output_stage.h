@@ -1,7 +1,8 @@
 #pragma once
 // The output path of one block, after both estimates exist: weighted mix,
-// crossfade with the previous block's tail, optional hiss low-pass, bass and
-// treble shelves, clamp. Also leaves the next block's tail behind.
+// crossfade with the previous block's tail, hiss low-pass (unless bypassed),
+// bass and treble shelves, clamp to +-kOutputBound. Also leaves the next
+// block's tail behind.
 //
 // The crossfade: samples 0..881 blend this block's mix with the tail through
 // the raised-cosine CrossfadeRamp R (R[0] just below 1, so the tail dominates
@@ -11,16 +12,18 @@
 
 #include <span>
 
-#include "engine/kernel.h"
+#include "engine/block_frame.h"
+#include "engine/kernel_params.h"
+#include "engine/kernel_state.h"
+#include "filters/tone_filters.h"
 
 namespace sonorel {
 
-inline constexpr float kOutputBound = 0.999f;  // the clamp; 0.99900001287 as a float
-
+// Reads and writes the output path's part of `state`: tail, hissState and
+// shelfState.
 void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
                  std::span<const float, kEstimateSpan> estimateR, const KernelParams& params,
-                 const CascadeCoeffs& hissCoeffs, CascadeState* hissState, float& bassState,
-                 float& trebleState, std::span<float, kOverlap> tail,
+                 const ToneFilters& filters, KernelState& state,
                  std::span<float, kBlockLength> out);
 
 }  // namespace sonorel

@@ -41,9 +41,10 @@ Complex DigitalRoot(Complex onePlusSquare, Complex x, double c) {
 
 }  // namespace
 
-void DesignLowPass(CascadeCoeffs& coeffs, float a, float b) {
-    const double c =
-        2.0 * static_cast<double>(b) * std::tan(std::numbers::pi * static_cast<double>(a) / 2.0);
+void DesignLowPass(CascadeCoeffs& coeffs, float edgeOverNyquist, float stopbandFactor) {
+    // c = 2 Omega_s, twice the pre-warped stopband edge.
+    const double c = 2.0 * static_cast<double>(stopbandFactor) *
+                     std::tan(std::numbers::pi * static_cast<double>(edgeOverNyquist) / 2.0);
     Complex rotation{1.0, 0.0};
     double gain = 1.0;
     // Section 4 (index 3) first, then 3, 2 and 1.
@@ -68,8 +69,8 @@ void DesignLowPass(CascadeCoeffs& coeffs, float a, float b) {
     coeffs.gain = gain;
 }
 
-void DesignRumbleHighPass(CascadeCoeffs& coeffs, float a) {
-    DesignLowPass(coeffs, 1.0f - a, 1.0f);
+void DesignRumbleHighPass(CascadeCoeffs& coeffs, float stopbandEndOverNyquist) {
+    DesignLowPass(coeffs, 1.0f - stopbandEndOverNyquist, 1.0f);
     // z -> -z: the low-pass response at f becomes the high-pass response at
     // fs/2 - f; a2 and the gain are even in z and stay.
     for (CascadeSection& section : coeffs.section) {

@@ -34,15 +34,17 @@ struct CascadeState {
     std::array<double, 8> w{};
 };
 
-// Designs the low-pass whose stopband edge lies at a x (fs / 2), 0 < a < 1;
-// b is the stopband factor (1.5 for the hiss low-pass: the -0.85 dB point
-// then falls on a x fs / 2). The gain makes the response exactly 1 at 0 Hz.
-void DesignLowPass(CascadeCoeffs& coeffs, float a, float b);
+// Designs the low-pass for the edge frequency a = edgeOverNyquist (a fraction
+// of fs / 2, 0 < a < 1) and the stopband factor b = stopbandFactor: the
+// pre-warped stopband edge is b tan(pi a / 2), so with b = 1.5 (the hiss
+// low-pass) the -0.85 dB point falls on a x fs / 2, and with b = 1 the
+// stopband begins there. The gain makes the response exactly 1 at 0 Hz.
+void DesignLowPass(CascadeCoeffs& coeffs, float edgeOverNyquist, float stopbandFactor);
 
-// The rumble high-pass: the low-pass for 1 - a mirrored about fs / 4 (z -> -z),
-// so that its stopband ends exactly at a x (fs / 2) and its gain at the
-// Nyquist frequency is exactly 1.
-void DesignRumbleHighPass(CascadeCoeffs& coeffs, float a);
+// The rumble high-pass: the low-pass for 1 - a (b = 1) mirrored about fs / 4
+// (z -> -z), so that its stopband ends exactly at a = stopbandEndOverNyquist
+// (a fraction of fs / 2) and its gain at the Nyquist frequency is exactly 1.
+void DesignRumbleHighPass(CascadeCoeffs& coeffs, float stopbandEndOverNyquist);
 
 // One sample through the four sections; returns the output with the gain applied.
 double RunCascade(float x, const CascadeCoeffs& coeffs, CascadeState& state);

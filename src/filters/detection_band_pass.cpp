@@ -11,8 +11,9 @@
 
 namespace sonorel {
 
-void DesignDetectionBandPass(DetectCoeffs& coeffs, float t) {
-    const double theta = std::numbers::sqrt2 * std::numbers::pi * static_cast<double>(t);
+void DesignDetectionBandPass(DetectCoeffs& coeffs, float centreOverSampleRate) {
+    const double theta =
+        std::numbers::sqrt2 * std::numbers::pi * static_cast<double>(centreOverSampleRate);
     const double r = std::exp(-theta);
     coeffs.a1 = static_cast<float>(-2.0 * r * std::cos(theta));
     coeffs.a2 = static_cast<float>(r * r);

@@ -15,8 +15,10 @@ struct DetectCoeffs {
     float b2 = 0.0f;
 };
 
-// t = 1000 / fs.
-void DesignDetectionBandPass(DetectCoeffs& coeffs, float t);
+inline constexpr float kDetectionCentreHz = 1000.0f;
+
+// centreOverSampleRate = 1000 / fs.
+void DesignDetectionBandPass(DetectCoeffs& coeffs, float centreOverSampleRate);
 
 // Per-sample step; state holds w1 (newer) then w2 (older).
 inline float RunDetection(float x, const DetectCoeffs& c, std::array<float, 2>& state) {

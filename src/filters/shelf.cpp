@@ -12,11 +12,11 @@
 
 namespace sonorel {
 
-double DesignShelf(int n, float fHz, int sampleRate, float& zA, float& zB) {
+double DesignShelf(int liftDb, float turnoverHz, int sampleRate, float& zA, float& zB) {
     const double fs = sampleRate;
-    const double gain = std::pow(10.0, 0.05 * n);
+    const double gain = std::pow(10.0, 0.05 * liftDb);
     const double rootGain = std::sqrt(gain);
-    const double omega = 2.0 * std::numbers::pi * static_cast<double>(fHz) / fs;
+    const double omega = 2.0 * std::numbers::pi * static_cast<double>(turnoverHz) / fs;
     const double warped = std::tan(omega / 2.0);
     zA = static_cast<float>((1.0 - rootGain * warped) / (1.0 + rootGain * warped));
     zB = static_cast<float>((1.0 - warped / rootGain) / (1.0 + warped / rootGain));
@@ -30,21 +30,21 @@ double DesignShelf(int n, float fHz, int sampleRate, float& zA, float& zB) {
     return std::sqrt((sinRef * sinRef + toZero * toZero) / (sinRef * sinRef + toPole * toPole));
 }
 
-double SetupShelf(float& first, float& second, int d, float fHz, int sampleRate) {
-    if (d == 0 || !(static_cast<double>(fHz) < sampleRate * 0.5)) {
+double SetupShelf(float& first, float& second, int liftDb, float turnoverHz, int sampleRate) {
+    if (liftDb == 0 || !(static_cast<double>(turnoverHz) < sampleRate * 0.5)) {
         first = 0.0f;
         second = 0.0f;
         return 1.0;
     }
     float zA = 0.0f;
     float zB = 0.0f;
-    if (d > 0) {
-        const double r = DesignShelf(d, fHz, sampleRate, zA, zB);
+    if (liftDb > 0) {
+        const double r = DesignShelf(liftDb, turnoverHz, sampleRate, zA, zB);
         first = zA;
         second = zB;
         return r;
     }
-    const double r = DesignShelf(-d, fHz, sampleRate, zA, zB);
+    const double r = DesignShelf(-liftDb, turnoverHz, sampleRate, zA, zB);
     first = zB;
     second = zA;
     return 1.0 / r;

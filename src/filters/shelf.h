@@ -4,6 +4,7 @@
 // A section is (1 - zero z^-1) / (1 - pole z^-1). The bass section turns over
 // at 300 Hz, the treble section at 3500 Hz; the common gain g comes from the
 // sections' magnitudes at the reference frequency sqrt(300 x 3500) Hz.
+// Delay: none beyond the sections' own phase response.
 
 namespace sonorel {
 
@@ -11,14 +12,16 @@ inline constexpr double kBassTurnoverHz = 300.0;
 inline constexpr double kTrebleTurnoverHz = 3500.0;
 inline constexpr double kShelfReferenceHz2 = 1050000.0;  // reference frequency squared
 
-// Low shelf of n dB (n > 0) turning over at fHz: writes the zero zA and the pole
-// zB (as floats) and returns the section's magnitude at the reference frequency.
-double DesignShelf(int n, float fHz, int sampleRate, float& zA, float& zB);
+// Low shelf of liftDb > 0 turning over at turnoverHz: writes the zero zA and
+// the pole zB (as floats) and returns the section's magnitude at the
+// reference frequency.
+double DesignShelf(int liftDb, float turnoverHz, int sampleRate, float& zA, float& zB);
 
-// Signed lift d dB. d = 0, or fHz not below half the sample rate: first =
-// second = 0 and the result is 1. d > 0: first = zA, second = zB, result R.
-// d < 0: first = zB, second = zA, result 1 / R (with DesignShelf(-d)).
-double SetupShelf(float& first, float& second, int d, float fHz, int sampleRate);
+// Signed lift. liftDb = 0, or turnoverHz not below half the sample rate:
+// first = second = 0 and the result is 1. liftDb > 0: first = zA, second =
+// zB, result R. liftDb < 0: first = zB, second = zA, result 1 / R (with
+// DesignShelf(-liftDb)).
+double SetupShelf(float& first, float& second, int liftDb, float turnoverHz, int sampleRate);
 
 // The whole shelving stage of the output path: bass section, treble section,
 // common gain. All zero coefficients and g = 1 pass the signal unchanged.
@@ -30,21 +33,26 @@ struct ShelfCoeffs {
     float g = 1.0f;   // common gain
 };
 
+// The previous intermediate value of each section; 0 at the start of a file.
+struct ShelfState {
+    float bass = 0.0f;
+    float treble = 0.0f;
+};
+
 // Bass then treble SetupShelf, in that order, with the roles of the two
 // results swapped for the treble section (so that the same low-shelf design
 // lifts the highs), and g = Rt x Rb.
 ShelfCoeffs DesignShelves(int bassLiftDb, int trebleLiftDb, int sampleRate);
 
-// One sample through both sections and g. The states are the previous
-// intermediate values of the two sections; they belong to the per-file run
-// and start at 0 for every file. Arithmetic in double, states stored as float.
-inline float RunShelves(float x, const ShelfCoeffs& c, float& bassState, float& trebleState) {
-    const double bassIn = static_cast<double>(x) + static_cast<double>(c.bp) * bassState;
+// One sample through both sections and g. Arithmetic in double, states
+// stored as float.
+inline float RunShelves(float x, const ShelfCoeffs& c, ShelfState& state) {
+    const double bassIn = static_cast<double>(x) + static_cast<double>(c.bp) * state.bass;
     const double trebleIn =
-        bassIn - static_cast<double>(c.bz) * bassState + static_cast<double>(c.tp) * trebleState;
-    bassState = static_cast<float>(bassIn);
-    const double y = (trebleIn - static_cast<double>(c.tz) * trebleState) * c.g;
-    trebleState = static_cast<float>(trebleIn);
+        bassIn - static_cast<double>(c.bz) * state.bass + static_cast<double>(c.tp) * state.treble;
+    state.bass = static_cast<float>(bassIn);
+    const double y = (trebleIn - static_cast<double>(c.tz) * state.treble) * c.g;
+    state.treble = static_cast<float>(trebleIn);
     return static_cast<float>(y);
 }
 

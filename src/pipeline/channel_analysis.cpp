@@ -30,7 +30,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "settings/restoration_settings.h"
+#include "engine/block_frame.h"
 
 namespace sonorel {
 namespace {
@@ -39,8 +39,8 @@ constexpr double kInverseBlockFrames = 1.0 / kAnalysisBlockFrames;  // 0.0001416
 constexpr double kWeightScale = 0.125;
 constexpr double kNoiseScale = 0.25;
 constexpr double kFloorFraction = 0.0625;
-constexpr double kSegmentLength = 2885.0;
-constexpr double kFloorGuard = 1.0 / 4096.0;  // 2^-12, keeps the denominator above zero
+constexpr double kSegmentLength = kAnalysisLength;  // the estimators' segment
+constexpr double kFloorGuard = 1.0 / 4096.0;        // 2^-12, keeps the denominator above zero
 
 // Sum of squares of the whole block in `total` when every window of the
 // channel reaches the threshold. The window starting at k is C[k + 3529] -
@@ -133,7 +133,8 @@ bool MeasureBlock(std::span<const float, kAnalysisBlockFrames> left,
 }
 
 ChannelParams DeriveChannelParams(const ChannelStats& stats, float noiseAmount, float outputGain,
-                                  bool keepOriginalLevel, bool antiPhase, int channelFunction) {
+                                  bool keepOriginalLevel, bool antiPhase,
+                                  ChannelFunction channelFunction) {
     const double s1 = static_cast<double>(noiseAmount) * noiseAmount * kNoiseScale;
     const double s2 = static_cast<double>(outputGain) * kWeightScale;
     const ChannelTerms left = DeriveChannel(stats.maxL, stats.minL, s1, s2, outputGain);
@@ -150,7 +151,9 @@ ChannelParams DeriveChannelParams(const ChannelStats& stats, float noiseAmount, 
         wR *= k;
     }
     if (antiPhase) wR = -wR;  // vertical cut: the channels carry the signal in opposite polarity
-    if (channelFunction == VocalRemover) wL = -wL;  // keep what the channels do not share
+    if (channelFunction == ChannelFunction::VocalRemover) {
+        wL = -wL;  // keep what the channels do not share
+    }
 
     return {static_cast<float>(wL), static_cast<float>(wR), static_cast<float>(left.noiseFloor),
             static_cast<float>(right.noiseFloor)};

@@ -13,6 +13,8 @@
 #include <cfloat>
 #include <span>
 
+#include "engine/channel_function.h"
+
 namespace sonorel {
 
 inline constexpr int kAnalysisBlockFrames = 7060;
@@ -55,11 +57,11 @@ void AnalysisHighPass(float& state, std::span<const float, kAnalysisBlockFrames>
 bool MeasureBlock(std::span<const float, kAnalysisBlockFrames> left,
                   std::span<const float, kAnalysisBlockFrames> right, ChannelStats& stats);
 
-// The weights, noise-floor terms and signs for the kernel. channelFunction:
-// 1 = Vocal Remover, anything else Mono Enhancer. The weights are finite for
-// every `stats`, including a channel without any accepted block or with
-// accepted blocks of a single level (see the .cpp for the fallback).
+// The weights, noise-floor terms and signs for the kernel. The weights are
+// finite for every `stats`, including a channel without any accepted block
+// or with accepted blocks of a single level (see the .cpp for the fallback).
 ChannelParams DeriveChannelParams(const ChannelStats& stats, float noiseAmount, float outputGain,
-                                  bool keepOriginalLevel, bool antiPhase, int channelFunction);
+                                  bool keepOriginalLevel, bool antiPhase,
+                                  ChannelFunction channelFunction);
 
 }  // namespace sonorel

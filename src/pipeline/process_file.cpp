@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/kernel.h"
-#include "filters/shelf.h"
 #include "filters/tone_filters.h"
 #include "pipeline/channel_analysis.h"
 #include "pipeline/playback.h"
@@ -22,16 +21,15 @@ namespace {
 
 // Fixed-size working storage of one run, allocated once per run: the channel
 // buffers (the analysis pass fills all 7060 frames, the processing pass the
-// first 883), the analysis pass's high-passed copies, the kernel state and
-// the output block. Nothing else is allocated until the run ends, apart from
-// the preview buffer.
+// first 883), the analysis pass's high-passed copies, the kernel and the
+// output block. Nothing else is allocated until the run ends, apart from the
+// preview buffer.
 struct RunStorage {
     std::array<float, kAnalysisBlockFrames> left;
     std::array<float, kAnalysisBlockFrames> right;
     std::array<float, kAnalysisBlockFrames> highPassedLeft;
     std::array<float, kAnalysisBlockFrames> highPassedRight;
-    KernelState kernel;
-    ToneFilters filters;
+    RestorationKernel kernel;
     std::array<float, kBlockLength> out;
 };
 
@@ -55,8 +53,18 @@ AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, Channe
     return AnalysisOutcome::Measured;
 }
 
-KernelParams DeriveKernelParams(const RunParameters& settings, const ChannelStats& stats,
-                                int sampleRate) {
+// The detector flags a position when (centre - floor) x click exceeds the
+// loudest context: at full "Click Remover" (click 0.5) a click must rise
+// above the floor by more than twice the loudest context around it.
+constexpr float kClickScale = 0.5f;
+// The relative regularisation adds rejuv x (r0^2 + ... + r176^2) to r0^2.
+// Scaled by the tap count, full "Rejuvenator" adds 16 times the mean square
+// of the 177 correlations: at most 16 r0^2, so the zero lag grows at most by
+// sqrt(17), about 12 dB.
+constexpr float kRejuvenatorScale = 16.0f / kEstimatorTaps;
+static_assert(kRejuvenatorScale == 0.09039548f);
+
+KernelParams DeriveKernelParams(const RunParameters& settings, const ChannelStats& stats) {
     const ChannelParams channels = DeriveChannelParams(
         stats, settings.noiseAmount, settings.outputGain, settings.keepOriginalLevel,
         settings.antiPhase, settings.channelFunction);
@@ -65,19 +73,17 @@ KernelParams DeriveKernelParams(const RunParameters& settings, const ChannelStat
     params.wR = channels.wR;
     params.nfL = channels.nfL;
     params.nfR = channels.nfR;
-    params.click = settings.clickAmount * 0.5f;
-    // 0.09039548f is the single-precision value of 16/177.
-    params.rejuv = settings.distortionAmount * settings.distortionAmount * 0.09039548f;
-    // Bass shelf at 300 Hz, treble shelf at 3500 Hz, one common gain.
-    const ShelfCoeffs shelves =
-        DesignShelves(settings.bassLiftDb, settings.trebleLiftDb, sampleRate);
-    params.bp = shelves.bp;
-    params.bz = shelves.bz;
-    params.tp = shelves.tp;
-    params.tz = shelves.tz;
-    params.g = shelves.g;
+    params.click = settings.clickAmount * kClickScale;
+    params.rejuv = settings.distortionAmount * settings.distortionAmount * kRejuvenatorScale;
     params.mode = settings.channelFunction;
     return params;
+}
+
+ToneSettings ToneSettingsOf(const RunParameters& settings) {
+    return {.rumbleHz = settings.rumbleHz,
+            .hissHz = settings.hissHz,
+            .bassLiftDb = settings.bassLiftDb,
+            .trebleLiftDb = settings.trebleLiftDb};
 }
 
 // Where the processed blocks go: the output file of a Start run, or the
@@ -106,17 +112,13 @@ class BlockSink {
 
 // The processing pass. Returns whether every block was processed and stored;
 // `samplesWritten` counts the samples that were.
-bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const KernelParams& params,
-                       CascadeState* hissState, std::int64_t blocks, BlockSink& sink,
-                       RunObserver& observer, std::int64_t& samplesWritten) {
+bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t blocks,
+                       BlockSink& sink, RunObserver& observer, std::int64_t& samplesWritten) {
     const std::span<float, kBlockLength> left(storage.left.data(), kBlockLength);
     const std::span<float, kBlockLength> right(storage.right.data(), kBlockLength);
-    float bassState = 0.0f;
-    float trebleState = 0.0f;
     for (std::int64_t i = 1; i <= blocks; ++i) {
         if (reader.Read(left, right, kBlockLength) < 0) return false;
-        ProcessBlock(storage.kernel, left, right, params, storage.filters, hissState, bassState,
-                     trebleState, storage.out);
+        storage.kernel.ProcessBlock(left, right, storage.out);
         if (!sink.Append(storage.out)) return false;  // the failed block does not count
         samplesWritten += kBlockLength;
         if (observer.UpdateProgress(i)) {
@@ -181,14 +183,11 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         observer.EndBusy();
         return RunBadInput;
     }
-    const KernelParams params = DeriveKernelParams(settings, stats, format.sampleRate);
+    const KernelParams params = DeriveKernelParams(settings, stats);
+    const ToneFilters filters =
+        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
     observer.EndBusy();
-
-    InitKernelTables(storage->kernel);
-    const bool hissActive =
-        DesignToneFilters(storage->filters, static_cast<unsigned>(format.sampleRate),
-                          settings.rumbleHz, settings.hissHz);
-    CascadeState* hissState = hissActive ? &storage->kernel.hissState : nullptr;
+    storage->kernel.Prepare(params, filters);
 
     std::int64_t samplesWritten = 0;
     bool complete = false;
@@ -196,8 +195,7 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     if (reader->Rewind()) {
         const LowPriorityScope lowPriority;
         BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get());
-        complete = RunProcessingPass(*reader, *storage, params, hissState, blocks, sink, observer,
-                                     samplesWritten);
+        complete = RunProcessingPass(*reader, *storage, blocks, sink, observer, samplesWritten);
     }
     observer.EndProgress();
     reader.reset();

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/kernel_state.h"
+#include "engine/block_frame.h"
 #include "pipeline/playback.h"
 
 namespace sonorel {
@@ -42,12 +42,13 @@ constexpr std::int64_t PreviewBlocks(std::int64_t frames, std::int64_t previewSe
 }
 
 // value x 32768 truncated toward zero. The kernel's clamp keeps |value| at
-// most 0.999f, so the product fits 16 bits and the clamp here changes nothing;
-// with the NaN test it only keeps a value the kernel's clamp lets through
-// from becoming undefined behaviour in the conversion.
+// most kOutputBound, so the product fits 16 bits and the clamp here changes
+// nothing; with the NaN test it only keeps a value the kernel's clamp lets
+// through from becoming undefined behaviour in the conversion.
 inline std::int16_t ToPreviewSample(float value) {
+    static_assert(kOutputBound * 32768.0f < 32768.0f);
     if (std::isnan(value)) return 0;
-    const float bounded = std::clamp(value, -0.999f, 0.999f);
+    const float bounded = std::clamp(value, -kOutputBound, kOutputBound);
     return static_cast<std::int16_t>(static_cast<int>(bounded * 32768.0f));
 }
 

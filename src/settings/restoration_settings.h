@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace sonorel {
+#include "engine/channel_function.h"
 
-enum ChannelFunction : int { MonoEnhancer = 0, VocalRemover = 1 };
+namespace sonorel {
 
 // The nine slider settings, in the order the main window creates them.
 enum class Slider : int {
@@ -68,7 +68,7 @@ struct RunParameters {
     int bassLiftDb = 0;
     int trebleLiftDb = 0;
     int previewSeconds = 20;
-    int channelFunction = MonoEnhancer;
+    ChannelFunction channelFunction = ChannelFunction::MonoEnhancer;
     bool antiPhase = false;
     bool keepOriginalLevel = false;
 };
@@ -84,7 +84,7 @@ struct RestorationSettings {
     int bass_lift_db = 0;
     int treble_lift_db = 0;
     int preview_seconds = 20;
-    ChannelFunction channel_function = MonoEnhancer;
+    ChannelFunction channel_function = ChannelFunction::MonoEnhancer;
     bool anti_phase = false;
     bool keep_original_level = false;
 

@@ -58,7 +58,9 @@ RestorationSettings MyEventFrame::ReadSettings() const {
         settings.Set(range.slider, SliderFor(range.slider)->GetValue());
     }
     settings.channel_function =
-        function_radio->GetSelection() == VocalRemover ? VocalRemover : MonoEnhancer;
+        function_radio->GetSelection() == static_cast<int>(ChannelFunction::VocalRemover)
+            ? ChannelFunction::VocalRemover
+            : ChannelFunction::MonoEnhancer;
     settings.anti_phase = phasing_check->GetValue();
     settings.keep_original_level = original_check->GetValue();
     return settings;

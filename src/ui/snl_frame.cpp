@@ -126,7 +126,7 @@ wxSizer* snl_frame::BuildSliderGrid() {
     const wxString functions[] = {"Mono Enhancer", "Vocal Remover"};
     function_radio = new wxRadioBox(this, ID_FUNCTION_RADIO, "Function", wxDefaultPosition,
                                     wxDefaultSize, 2, functions, 1, wxRA_SPECIFY_COLS);
-    function_radio->SetSelection(MonoEnhancer);
+    function_radio->SetSelection(static_cast<int>(ChannelFunction::MonoEnhancer));
     function_radio->SetToolTip(
         "Choose whether to enhance or suppress components common to left and right channels");
     grid->Add(function_radio, 0, wxEXPAND | wxALIGN_CENTER_HORIZONTAL, kBorderPx);

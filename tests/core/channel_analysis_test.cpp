@@ -172,12 +172,13 @@ constexpr double kFourDecimals = 5e-5;
 
 TEST(DeriveChannelParams, WeightFromTheLevelRange) {
     const ChannelParams p = DeriveChannelParams(Stats(0.01f, 0.0001f, 0.01f, 0.0001f), 0.5f, 1.0f,
-                                                false, false, MonoEnhancer);
+                                                false, false, ChannelFunction::MonoEnhancer);
     EXPECT_NEAR(p.wL, 1.2563, kFourDecimals);
     EXPECT_NEAR(p.wR, 1.2563, kFourDecimals);
     // The weight scales with the output gain factor.
-    const ChannelParams loud = DeriveChannelParams(Stats(0.01f, 0.0001f, 0.01f, 0.0001f), 0.5f,
-                                                   2.0f, false, false, MonoEnhancer);
+    const ChannelParams loud =
+        DeriveChannelParams(Stats(0.01f, 0.0001f, 0.01f, 0.0001f), 0.5f, 2.0f, false, false,
+                            ChannelFunction::MonoEnhancer);
     EXPECT_FLOAT_EQ(loud.wL, 2.0f * p.wL);
 }
 
@@ -185,76 +186,87 @@ TEST(DeriveChannelParams, KeepOriginalLevelKeepsOnlyTheRatio) {
     // wR = 0.125 / sqrt(range) = 0.6 for a right range of (0.125 / 0.6)^2.
     const float rangeR = static_cast<float>((0.125 / 0.6) * (0.125 / 0.6));
     const ChannelStats stats = Stats(0.01f, 0.0001f, 0.05f, 0.05f - rangeR);
-    const ChannelParams plain = DeriveChannelParams(stats, 0.5f, 1.0f, false, false, MonoEnhancer);
+    const ChannelParams plain =
+        DeriveChannelParams(stats, 0.5f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     ASSERT_NEAR(plain.wR, 0.6, 1e-5);
-    const ChannelParams kept = DeriveChannelParams(stats, 0.5f, 1.0f, true, false, MonoEnhancer);
+    const ChannelParams kept =
+        DeriveChannelParams(stats, 0.5f, 1.0f, true, false, ChannelFunction::MonoEnhancer);
     EXPECT_NEAR(kept.wL, 0.6768, kFourDecimals);
     EXPECT_NEAR(kept.wR, 0.3232, kFourDecimals);
     EXPECT_NEAR(kept.wL + kept.wR, 1.0, 1e-6);
-    const ChannelParams gained = DeriveChannelParams(stats, 0.5f, 0.5f, true, false, MonoEnhancer);
+    const ChannelParams gained =
+        DeriveChannelParams(stats, 0.5f, 0.5f, true, false, ChannelFunction::MonoEnhancer);
     EXPECT_NEAR(gained.wL + gained.wR, 0.5, 1e-6);
 }
 
 TEST(DeriveChannelParams, NoiseFloorTerms) {
     const ChannelStats stats = Stats(0.01f, 0.0001f, 0.04f, 0.001f);
-    const ChannelParams off = DeriveChannelParams(stats, 0.0f, 1.0f, false, false, MonoEnhancer);
+    const ChannelParams off =
+        DeriveChannelParams(stats, 0.0f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_EQ(off.nfL, 0.0f);
     EXPECT_EQ(off.nfR, 0.0f);
 
     // Full "Silence Enhancer": FL = 0.25 (0.0001 + 0.0625 x 0.0099) = 1.796875e-4,
     // nfL = FL x 0.01 x 2885 / (0.01 + FL + 2^-12) = 0.4973206 (by hand, in
     // decimals; the float inputs 0.01f and 0.0001f move it by under 1e-6).
-    const ChannelParams full = DeriveChannelParams(stats, 1.0f, 1.0f, false, false, MonoEnhancer);
+    const ChannelParams full =
+        DeriveChannelParams(stats, 1.0f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_NEAR(full.nfL, 0.4973206, 2e-6);
     // Close to 2885 x FL while FL is small against the loudest level...
     EXPECT_NEAR(full.nfL / (2885.0 * 1.796875e-4), 1.0, 0.05);
     // ...and below 2885 x the loudest level in any case.
     EXPECT_LT(full.nfR, 2885.0f * 0.04f);
     // Rises with the square of the position.
-    const ChannelParams half = DeriveChannelParams(stats, 0.5f, 1.0f, false, false, MonoEnhancer);
+    const ChannelParams half =
+        DeriveChannelParams(stats, 0.5f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_NEAR(half.nfL / full.nfL, 0.25, 0.01);  // 0.01: the denominator's FL changes too
 }
 
 TEST(DeriveChannelParams, SignsFollowAntiPhaseThenVocalRemover) {
     const ChannelStats stats = Stats(0.01f, 0.0001f, 0.02f, 0.0002f);
-    const ChannelParams mono = DeriveChannelParams(stats, 0.5f, 1.0f, false, false, MonoEnhancer);
+    const ChannelParams mono =
+        DeriveChannelParams(stats, 0.5f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_GT(mono.wL, 0.0f);
     EXPECT_GT(mono.wR, 0.0f);
-    const ChannelParams anti = DeriveChannelParams(stats, 0.5f, 1.0f, false, true, MonoEnhancer);
+    const ChannelParams anti =
+        DeriveChannelParams(stats, 0.5f, 1.0f, false, true, ChannelFunction::MonoEnhancer);
     EXPECT_EQ(anti.wL, mono.wL);
     EXPECT_EQ(anti.wR, -mono.wR);
-    const ChannelParams vocal = DeriveChannelParams(stats, 0.5f, 1.0f, false, false, VocalRemover);
+    const ChannelParams vocal =
+        DeriveChannelParams(stats, 0.5f, 1.0f, false, false, ChannelFunction::VocalRemover);
     EXPECT_EQ(vocal.wL, -mono.wL);
     EXPECT_EQ(vocal.wR, mono.wR);
-    const ChannelParams both = DeriveChannelParams(stats, 0.5f, 1.0f, false, true, VocalRemover);
+    const ChannelParams both =
+        DeriveChannelParams(stats, 0.5f, 1.0f, false, true, ChannelFunction::VocalRemover);
     EXPECT_LT(both.wL, 0.0f);
     EXPECT_LT(both.wR, 0.0f);
     // Keep-level comes first, on the unsigned weights: magnitudes still sum to the gain.
-    const ChannelParams kept = DeriveChannelParams(stats, 0.5f, 0.8f, true, true, VocalRemover);
+    const ChannelParams kept =
+        DeriveChannelParams(stats, 0.5f, 0.8f, true, true, ChannelFunction::VocalRemover);
     EXPECT_NEAR(-kept.wL - kept.wR, 0.8, 1e-6);
-    // Any channel function other than 1 is the Mono Enhancer.
-    EXPECT_EQ(DeriveChannelParams(stats, 0.5f, 1.0f, false, false, 7).wL, mono.wL);
 }
 
 // Fallbacks: the weight formula has no finite value without a level range.
 
 TEST(DeriveChannelParams, NoAcceptedBlockAveragesTheChannelsAtTheInputLevel) {
     const ChannelStats none;  // maxX = 0, minX = FLT_MAX
-    const ChannelParams p = DeriveChannelParams(none, 1.0f, 0.7f, false, false, MonoEnhancer);
+    const ChannelParams p =
+        DeriveChannelParams(none, 1.0f, 0.7f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_FLOAT_EQ(p.wL, 0.35f);
     EXPECT_FLOAT_EQ(p.wR, 0.35f);
     EXPECT_EQ(p.nfL, 0.0f);
     EXPECT_EQ(p.nfR, 0.0f);
-    const ChannelParams kept = DeriveChannelParams(none, 1.0f, 0.7f, true, true, VocalRemover);
+    const ChannelParams kept =
+        DeriveChannelParams(none, 1.0f, 0.7f, true, true, ChannelFunction::VocalRemover);
     EXPECT_FLOAT_EQ(kept.wL, -0.35f);
     EXPECT_FLOAT_EQ(kept.wR, -0.35f);
 }
 
 TEST(DeriveChannelParams, OneLevelIsNormalisedLikeARecordingWhoseQuietestIsSilence) {
     const ChannelParams single = DeriveChannelParams(Stats(0.04f, 0.04f, 0.09f, 0.09f), 0.5f, 1.0f,
-                                                     false, false, MonoEnhancer);
-    const ChannelParams fromSilence = DeriveChannelParams(Stats(0.04f, 0.0f, 0.09f, 0.0f), 0.5f,
-                                                          1.0f, false, false, MonoEnhancer);
+                                                     false, false, ChannelFunction::MonoEnhancer);
+    const ChannelParams fromSilence = DeriveChannelParams(
+        Stats(0.04f, 0.0f, 0.09f, 0.0f), 0.5f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_FLOAT_EQ(single.wL, 0.125f / 0.2f);
     EXPECT_FLOAT_EQ(single.wR, 0.125f / 0.3f);
     EXPECT_FLOAT_EQ(single.wL, fromSilence.wL);
@@ -271,7 +283,7 @@ TEST(DeriveChannelParams, WeightIsContinuousAndBoundedAsTheRangeShrinks) {
     auto weight = [&](double range) {
         const float minLevel = static_cast<float>(level - range);
         return DeriveChannelParams(Stats(level, minLevel, level, minLevel), 0.5f, 1.0f, false,
-                                   false, MonoEnhancer)
+                                   false, ChannelFunction::MonoEnhancer)
             .wL;
     };
     const double silenceWeight = 0.125 / std::sqrt(level);
@@ -309,14 +321,16 @@ TEST(DeriveChannelParams, FilesWithoutALevelRangeGetFiniteSensibleWeights) {
     // One channel silent throughout: no block is accepted.
     const ChannelStats silent = Analyse(1000.0, 0.5, 1000.0, 0.0, 5);
     EXPECT_EQ(silent.maxL, 0.0f);
-    const ChannelParams s = DeriveChannelParams(silent, 0.5f, 1.0f, false, false, MonoEnhancer);
+    const ChannelParams s =
+        DeriveChannelParams(silent, 0.5f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_FLOAT_EQ(s.wL, 0.5f);
     EXPECT_FLOAT_EQ(s.wR, 0.5f);
 
     // A single analysis block: one level per channel.
     const ChannelStats single = Analyse(1000.0, 0.5, 440.0, 0.25, 1);
     EXPECT_EQ(single.maxL, single.minL);
-    const ChannelParams one = DeriveChannelParams(single, 0.5f, 1.0f, false, false, MonoEnhancer);
+    const ChannelParams one =
+        DeriveChannelParams(single, 0.5f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_FLOAT_EQ(one.wL, static_cast<float>(0.125 / std::sqrt(single.maxL)));
 
     // A steady tone: its blocks differ only by the partial period at their
@@ -324,7 +338,8 @@ TEST(DeriveChannelParams, FilesWithoutALevelRangeGetFiniteSensibleWeights) {
     // fallback instead of growing thirty-fold.
     const ChannelStats steady = Analyse(1000.0, 0.5, 1000.0, 0.5, 10);
     ASSERT_GT(steady.maxL, steady.minL);
-    const ChannelParams tone = DeriveChannelParams(steady, 0.5f, 1.0f, false, false, MonoEnhancer);
+    const ChannelParams tone =
+        DeriveChannelParams(steady, 0.5f, 1.0f, false, false, ChannelFunction::MonoEnhancer);
     EXPECT_NEAR(tone.wL * std::sqrt(steady.maxL) / 0.125, 1.0, 0.01);
     for (const ChannelParams& p : {s, one, tone}) {
         EXPECT_TRUE(std::isfinite(p.wL) && std::isfinite(p.wR));
@@ -334,7 +349,7 @@ TEST(DeriveChannelParams, FilesWithoutALevelRangeGetFiniteSensibleWeights) {
 
 TEST(DeriveChannelParams, ZeroGainWithKeepLevelStaysFinite) {
     const ChannelParams p = DeriveChannelParams(Stats(0.01f, 0.0001f, 0.01f, 0.0001f), 0.5f, 0.0f,
-                                                true, false, MonoEnhancer);
+                                                true, false, ChannelFunction::MonoEnhancer);
     EXPECT_EQ(p.wL, 0.0f);
     EXPECT_EQ(p.wR, 0.0f);
 }

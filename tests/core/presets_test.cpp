@@ -12,7 +12,7 @@ WizardAnswers Answers(int category, int playback, int hiss, int clicks, int wear
 TEST(Presets, FirstUseDefaultsGiveTheDocumentedValues) {
     RestorationSettings s;
     s.preview_seconds = 33;
-    s.channel_function = VocalRemover;
+    s.channel_function = ChannelFunction::VocalRemover;
     s.keep_original_level = true;
     s.anti_phase = true;
     ApplyPreset(Answers(kDefaultCategory, 1, 1, 1, 1), s);
@@ -27,7 +27,7 @@ TEST(Presets, FirstUseDefaultsGiveTheDocumentedValues) {
     EXPECT_FALSE(s.anti_phase);  // any category but the vertical cut turns it off
     // The wizard never touches these three.
     EXPECT_EQ(s.preview_seconds, 33);
-    EXPECT_EQ(s.channel_function, VocalRemover);
+    EXPECT_EQ(s.channel_function, ChannelFunction::VocalRemover);
     EXPECT_TRUE(s.keep_original_level);
 }
 
@@ -124,7 +124,7 @@ TEST(RestorationSettings, ConversionsOfTheDefaults) {
     EXPECT_EQ(p.hissHz, 18000u);
     EXPECT_EQ(p.rumbleHz, 40u);
     EXPECT_EQ(p.previewSeconds, 20);
-    EXPECT_EQ(p.channelFunction, MonoEnhancer);
+    EXPECT_EQ(p.channelFunction, ChannelFunction::MonoEnhancer);
 }
 
 TEST(RestorationSettings, GainAndStrengthConversions) {

@@ -42,7 +42,7 @@ TEST_F(SettingsFileTest, FirstStartShowsDefaultsAndExitWritesAllKeys) {
         EXPECT_EQ(shown.Get(range.slider), range.defaultValue) << range.key;
         EXPECT_EQ(shown.Get(range.slider), defaults.Get(range.slider)) << range.key;
     }
-    EXPECT_EQ(shown.channel_function, MonoEnhancer);
+    EXPECT_EQ(shown.channel_function, ChannelFunction::MonoEnhancer);
     EXPECT_FALSE(shown.anti_phase);
     EXPECT_FALSE(shown.keep_original_level);
     EXPECT_EQ(frame->OutputFolder(), "");
@@ -84,7 +84,7 @@ TEST_F(SettingsFileTest, StoredValuesComeBackIntoTheControls) {
     EXPECT_EQ(shown.rumble_hz, 80);
     EXPECT_EQ(shown.preview_seconds, 45);
     EXPECT_EQ(shown.output_gain_db, -3);
-    EXPECT_EQ(shown.channel_function, VocalRemover);
+    EXPECT_EQ(shown.channel_function, ChannelFunction::VocalRemover);
     EXPECT_TRUE(shown.anti_phase);
     EXPECT_TRUE(shown.keep_original_level);
     const WizardAnswers answers = frame->StoredWizardAnswers();
@@ -127,7 +127,8 @@ TEST_F(SettingsFileTest, FunctionOutsideItsTwoItemsIsIgnored) {
         SCOPED_TRACE(stored);
         WriteSettings(stored);
         Open();
-        EXPECT_EQ(frame->function_radio->GetSelection(), MonoEnhancer);
+        EXPECT_EQ(frame->function_radio->GetSelection(),
+                  static_cast<int>(ChannelFunction::MonoEnhancer));
         CloseAndDestroy();
     }
 }
@@ -227,13 +228,13 @@ TEST_F(SettingsFileTest, SettingsAreReadFromTheControlsWhenAsked) {
     frame->click_slider->SetValue(0);
     frame->gain_slider->SetValue(6);
     frame->hiss_slider->SetValue(10);
-    frame->function_radio->SetSelection(VocalRemover);
+    frame->function_radio->SetSelection(static_cast<int>(ChannelFunction::VocalRemover));
     frame->original_check->SetValue(true);
     const RestorationSettings settings = frame->ReadSettings();
     EXPECT_EQ(settings.click_level, 0);
     EXPECT_EQ(settings.output_gain_db, 6);
     EXPECT_EQ(settings.hiss_khz, 10);
-    EXPECT_EQ(settings.channel_function, VocalRemover);
+    EXPECT_EQ(settings.channel_function, ChannelFunction::VocalRemover);
     EXPECT_TRUE(settings.keep_original_level);
     EXPECT_FALSE(settings.anti_phase);
     // Nothing else in the window moved and nothing was written yet.

@@ -205,18 +205,20 @@ TEST_F(WizardTest, OnlyTheVerticalCutCategoryLeavesTheAntiPhaseBoxTicked) {
 TEST_F(WizardTest, PreviewTimeFunctionAndKeepOriginalLevelAreLeftAlone) {
     Open();
     frame->duration_slider->SetValue(37);
-    frame->function_radio->SetSelection(VocalRemover);
+    frame->function_radio->SetSelection(static_cast<int>(ChannelFunction::VocalRemover));
     frame->original_check->SetValue(true);
     Accept({1, 0, 2, 2, 2});
     EXPECT_EQ(frame->duration_slider->GetValue(), 37);
-    EXPECT_EQ(frame->function_radio->GetSelection(), VocalRemover);
+    EXPECT_EQ(frame->function_radio->GetSelection(),
+              static_cast<int>(ChannelFunction::VocalRemover));
     EXPECT_TRUE(frame->original_check->GetValue());
 
     frame->original_check->SetValue(false);
-    frame->function_radio->SetSelection(MonoEnhancer);
+    frame->function_radio->SetSelection(static_cast<int>(ChannelFunction::MonoEnhancer));
     Accept({16, 2, 0, 0, 0});
     EXPECT_EQ(frame->duration_slider->GetValue(), 37);
-    EXPECT_EQ(frame->function_radio->GetSelection(), MonoEnhancer);
+    EXPECT_EQ(frame->function_radio->GetSelection(),
+              static_cast<int>(ChannelFunction::MonoEnhancer));
     EXPECT_FALSE(frame->original_check->GetValue());
 }
 

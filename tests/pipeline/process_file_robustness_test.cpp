@@ -82,7 +82,8 @@ TEST(ProcessFile, RunsOnSeveralThreadsAtOnceMatchSequentialRuns) {
         params[i].trebleLiftDb = -2 * i;
         params[i].hissHz = 6000 + 2000u * static_cast<unsigned>(i);
         params[i].rumbleHz = 20 + 20u * static_cast<unsigned>(i);
-        params[i].channelFunction = i == 3 ? VocalRemover : MonoEnhancer;
+        params[i].channelFunction =
+            i == 3 ? ChannelFunction::VocalRemover : ChannelFunction::MonoEnhancer;
     }
     for (int i = 0; i < kRuns; ++i) {
         ASSERT_EQ(RunStart(inputs[i], folder / "sequential", params[i]).result, RunOk);
