@@ -13,14 +13,14 @@ void PlaybackThread(PlaybackShared& shared, PlaybackOutput& output) {
     bool stopped = false;
     for (std::int64_t i = shared.next.load(std::memory_order_relaxed); i < shared.chunks; ++i) {
         if (shared.stop.load(std::memory_order_acquire)) {
-            shared.status.store(RunIncomplete, std::memory_order_relaxed);
+            shared.status.store(RunResult::RunIncomplete, std::memory_order_relaxed);
             stopped = true;
             break;
         }
         const std::span<const std::int16_t> chunk(shared.buffer + i * kPlaybackChunkSamples,
                                                   static_cast<std::size_t>(kPlaybackChunkSamples));
         if (!output.Write(chunk)) {
-            shared.status.store(RunNoOutput, std::memory_order_relaxed);
+            shared.status.store(RunResult::RunNoOutput, std::memory_order_relaxed);
             stopped = true;
             break;
         }
@@ -37,8 +37,8 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
     const std::int64_t available =
         std::min<std::int64_t>(samples, static_cast<std::int64_t>(buffer.size()));
     const std::int64_t chunks = available / kPlaybackChunkSamples;
-    if (chunks < 1 || sampleRate <= 0) return RunNoOutput;
-    if (!output.Open(sampleRate, kPlaybackChunkSamples)) return RunNoOutput;
+    if (chunks < 1 || sampleRate <= 0) return RunResult::RunNoOutput;
+    if (!output.Open(sampleRate, kPlaybackChunkSamples)) return RunResult::RunNoOutput;
 
     PlaybackShared shared;
     shared.buffer = buffer.data();
@@ -50,7 +50,7 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
         worker = std::thread(PlaybackThread, std::ref(shared), std::ref(output));
     } catch (const std::system_error&) {
         output.Close(/*drain=*/false);
-        return RunNoOutput;
+        return RunResult::RunNoOutput;
     }
 
     observer.BeginProgress(ProgressKind::Playing, "Playing...", label, chunks);
@@ -70,7 +70,7 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
     // a cancel pressed now comes too late to matter.
     if (!cancelled) observer.UpdateProgress(shared.next.load(std::memory_order_relaxed));
     observer.EndProgress();
-    return cancelled ? RunIncomplete : static_cast<RunResult>(shared.status.load());
+    return cancelled ? RunResult::RunIncomplete : shared.status.load();
 }
 
 RunResult PlayPreview(RunObserver& observer, const std::string& label, int sampleRate,

@@ -50,7 +50,8 @@ struct PlaybackShared {
     std::int64_t chunks = 0;
     std::atomic<int> line{kLineClosed};
     std::atomic<std::int64_t> next{0};  // next chunk to write = chunks written so far
-    std::atomic<int> status{RunOk};  // RunOk, RunNoOutput (write failed), RunIncomplete (stopped)
+    std::atomic<RunResult> status{
+        RunResult::RunOk};  // RunOk, RunNoOutput (write failed), RunIncomplete (stopped)
     std::atomic<bool> stop{false};
 };
 

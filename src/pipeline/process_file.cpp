@@ -140,16 +140,16 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     const RunParameters& settings = request.params;
 
     std::unique_ptr<SoundReader> reader = SoundReader::Open(request.input);
-    if (!reader) return RunBadInput;
+    if (!reader) return RunResult::RunBadInput;
     const SoundFormat format = reader->Format();
-    if (format.channels != 2) return RunNotStereo;
-    if (format.frames < kAnalysisBlockFrames) return RunBadInput;
+    if (format.channels != 2) return RunResult::RunNotStereo;
+    if (format.frames < kAnalysisBlockFrames) return RunResult::RunBadInput;
 
     std::unique_ptr<RunStorage> storage;
     try {
         storage = std::make_unique<RunStorage>();
     } catch (const std::bad_alloc&) {
-        return RunNoOutput;
+        return RunResult::RunNoOutput;
     }
 
     std::int64_t blocks = ProcessingBlocks(format.frames);
@@ -162,15 +162,15 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         try {
             previewBuffer.resize(static_cast<std::size_t>(blocks * kBlockLength));
         } catch (const std::bad_alloc&) {
-            return RunNoOutput;
+            return RunResult::RunNoOutput;
         } catch (const std::length_error&) {
-            return RunNoOutput;
+            return RunResult::RunNoOutput;
         }
     } else {
         std::filesystem::path chosen;
         CreateStatus status = CreateStatus::Failed;
         writer = CreateFirstFreeOutput(*request.output, format, kOutputComment, chosen, status);
-        if (!writer) return RunNoOutput;
+        if (!writer) return RunResult::RunNoOutput;
         if (createdOutput != nullptr) *createdOutput = chosen;
         label = chosen.stem().string();
     }
@@ -181,7 +181,7 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         reader.reset();
         if (writer) writer->Close();  // closed with an empty data part, left on disk
         observer.EndBusy();
-        return RunBadInput;
+        return RunResult::RunBadInput;
     }
     const KernelParams params = DeriveKernelParams(settings, stats);
     const ToneFilters filters =
@@ -203,9 +203,9 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     if (!preview) {
         // The header states exactly the samples of the successful writes.
         const bool closed = writer->Close();
-        return complete && closed ? RunOk : RunIncomplete;
+        return complete && closed ? RunResult::RunOk : RunResult::RunIncomplete;
     }
-    if (!complete) return RunIncomplete;
+    if (!complete) return RunResult::RunIncomplete;
     const std::span<const std::int16_t> played(previewBuffer);
     return request.previewOutput != nullptr
                ? PlayPreview(*request.previewOutput, observer, label, format.sampleRate, played,

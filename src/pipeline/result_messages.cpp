@@ -4,16 +4,16 @@ namespace sonorel {
 
 std::string_view ResultMessage(RunResult result, RunKind kind) {
     switch (result) {
-        case RunOk:
+        case RunResult::RunOk:
             return {};
-        case RunNotStereo:
+        case RunResult::RunNotStereo:
             return "Input file should be (but is not) stereo";
-        case RunBadInput:
+        case RunResult::RunBadInput:
             return "Input file could not be opened or is too short";
-        case RunNoOutput:
+        case RunResult::RunNoOutput:
             return kind == RunKind::Preview ? "Problem playing preview"
                                             : "Output file could not be opened";
-        case RunIncomplete:
+        case RunResult::RunIncomplete:
             return kind == RunKind::Preview ? "Preview cancelled" : "Output file is incomplete";
     }
     return {};

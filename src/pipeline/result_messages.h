@@ -11,8 +11,6 @@
 
 namespace sonorel {
 
-enum class RunKind { Restore, Preview };
-
 // Empty for RunOk and for values outside the five results.
 std::string_view ResultMessage(RunResult result, RunKind kind);
 

@@ -67,7 +67,7 @@ class PreviewCommandTest : public MainWindowTest {
         request.params = frame->ReadSettings().Convert();
         request.previewOutput = &reference;
         RunObserver quiet;
-        EXPECT_EQ(ProcessFile(request, quiet), RunOk);
+        EXPECT_EQ(ProcessFile(request, quiet), RunResult::RunOk);
         return reference.Samples();
     }
 

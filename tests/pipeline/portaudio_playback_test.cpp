@@ -50,8 +50,9 @@ TEST(PortAudioPlayback, DefaultOutputReceivesExactlyThePreviewSamples) {
             ScriptedObserver observer;
             const RunResult result = PlayPreview(observer, "side1", 44100, buffer,
                                                  static_cast<std::int64_t>(buffer.size()));
-            if (result != RunOk) std::fprintf(stderr, "result %d\n", result);
-            ExitChild(result == RunOk);
+            if (result != RunResult::RunOk)
+                std::fprintf(stderr, "result %d\n", static_cast<int>(result));
+            ExitChild(result == RunResult::RunOk);
         },
         ::testing::ExitedWithCode(0), "");
 
@@ -70,7 +71,7 @@ TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutputWhenGivenNoLine) {
     // What the preview run hands to a line: two chunks (N0 = 23 blocks).
     test::FakePlaybackOutput reference;
     ScriptedObserver referenceObserver;
-    ASSERT_EQ(test::RunPreview(input, reference, referenceObserver), RunOk);
+    ASSERT_EQ(test::RunPreview(input, reference, referenceObserver), RunResult::RunOk);
     ASSERT_EQ(reference.Samples().size(), 2u * 7064u);
 
     EXPECT_EXIT(
@@ -79,7 +80,7 @@ TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutputWhenGivenNoLine) {
             RunRequest request;
             request.input = input;
             RunObserver quiet;
-            ExitChild(ProcessFile(request, quiet) == RunOk);
+            ExitChild(ProcessFile(request, quiet) == RunResult::RunOk);
         },
         ::testing::ExitedWithCode(0), "");
 
@@ -97,7 +98,7 @@ TEST(PortAudioPlayback, NoAudioDeviceIsNoOutputWithoutHanging) {
             ScriptedObserver observer;
             const RunResult result = PlayPreview(observer, "side1", 44100, buffer,
                                                  static_cast<std::int64_t>(buffer.size()));
-            ExitChild(result == RunNoOutput && observer.Calls().empty());
+            ExitChild(result == RunResult::RunNoOutput && observer.Calls().empty());
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -117,7 +118,7 @@ TEST(PortAudioPlayback, PlaybacksOnSeveralThreadsSerialiseTheLibrarySetUp) {
                 for (int i = 0; i < 20; ++i) {
                     RunObserver quiet;
                     if (PlayPreview(quiet, "x", 44100, buffer, kPlaybackChunkSamples) !=
-                        RunNoOutput) {
+                        RunResult::RunNoOutput) {
                         ++wrongResults;
                     }
                 }

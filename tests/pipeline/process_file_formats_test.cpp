@@ -53,7 +53,7 @@ TEST_P(FormatRoundTrip, OutputKeepsHeaderTypeDataFormatRateAndGetsTheComment) {
 
     const StartOutcome run = RunStart(input, outFolder);
 
-    ASSERT_EQ(run.result, RunOk);
+    ASSERT_EQ(run.result, RunResult::RunOk);
     EXPECT_EQ(run.output, outFolder / (std::string("side1") + c.extension));
     const MonoFile out = ReadMono(run.output);
     EXPECT_EQ(out.format.code, inputFormat.code);
@@ -100,8 +100,8 @@ TEST(ProcessFile, HeaderlessInputIsBigEndian16BitStereoAt44100AndGivesHeaderless
     const StartOutcome rawRun = RunStart(raw, folder / "out");
     const StartOutcome wavRun = RunStart(wav, folder / "out");
 
-    ASSERT_EQ(rawRun.result, RunOk);
-    ASSERT_EQ(wavRun.result, RunOk);
+    ASSERT_EQ(rawRun.result, RunResult::RunOk);
+    ASSERT_EQ(wavRun.result, RunResult::RunOk);
     EXPECT_EQ(rawRun.output, folder / "out" / "take.raw");
     const auto bytes = ReadBytes(rawRun.output);
     const MonoFile reference = ReadMono(wavRun.output);
@@ -118,7 +118,7 @@ TEST(ProcessFile, FrameCountEdges) {
     std::filesystem::create_directory(folder / "out");
     // Below one analysis block: refused, nothing created.
     WriteSoundFile(folder / "short.wav", Wav16(), TransferSignal(7059, 44100));
-    EXPECT_EQ(RunStart(folder / "short.wav", folder / "out").result, RunBadInput);
+    EXPECT_EQ(RunStart(folder / "short.wav", folder / "out").result, RunResult::RunBadInput);
     EXPECT_EQ(FileNamesIn(folder / "out").size(), 0u);
 
     // N x 883 samples for F frames, N = ceil(F / 883): between F and F + 882.
@@ -127,7 +127,7 @@ TEST(ProcessFile, FrameCountEdges) {
         const auto input = folder / ("f" + std::to_string(frames) + ".wav");
         WriteSoundFile(input, Wav16(), TransferSignal(frames, 44100));
         const StartOutcome run = RunStart(input, folder / "out");
-        ASSERT_EQ(run.result, RunOk);
+        ASSERT_EQ(run.result, RunResult::RunOk);
         const std::int64_t blocks = (frames + 882) / 883;
         EXPECT_EQ(ReadMono(run.output).format.frames, blocks * 883);
     }
@@ -146,7 +146,7 @@ TEST(ProcessFile, InputsWithoutExactlyTwoChannelsAreRefusedAndCreateNothing) {
                            return 0.3f * std::sin(0.05f * static_cast<float>(f) + c);
                        }));
         ScriptedObserver observer;
-        EXPECT_EQ(RunStart(input, folder / "out", observer).result, RunNotStereo);
+        EXPECT_EQ(RunStart(input, folder / "out", observer).result, RunResult::RunNotStereo);
         EXPECT_TRUE(observer.Calls().empty());
     }
     EXPECT_EQ(FileNamesIn(folder / "out").size(), 0u);
@@ -168,7 +168,7 @@ TEST(ProcessFile, UnreadableInputsAreBadInput) {
         RunRequest request;
         request.input = folder / name;
         request.output = NameOutputFor(request.input, (folder / "out").string());
-        EXPECT_EQ(ProcessFile(request, observer, &created), RunBadInput);
+        EXPECT_EQ(ProcessFile(request, observer, &created), RunResult::RunBadInput);
         EXPECT_TRUE(created.empty());
         EXPECT_TRUE(observer.Calls().empty());
     }
@@ -179,7 +179,8 @@ TEST(ProcessFile, OutputThatCannotBeCreatedIsNoOutput) {
     const TempFolder folder;
     WriteSoundFile(folder / "in.wav", Wav16(), TransferSignal(8000, 44100));
     ScriptedObserver observer;
-    EXPECT_EQ(RunStart(folder / "in.wav", folder / "no-such-folder", observer).result, RunNoOutput);
+    EXPECT_EQ(RunStart(folder / "in.wav", folder / "no-such-folder", observer).result,
+              RunResult::RunNoOutput);
     EXPECT_TRUE(observer.Calls().empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "no-such-folder"));
 }
@@ -195,7 +196,7 @@ TEST(ProcessFile, TakenNamesAreSkippedAndTheLabelIsTheChosenName) {
     ScriptedObserver observer;
     const StartOutcome run = RunStart(input, folder / "out", observer);
 
-    ASSERT_EQ(run.result, RunOk);
+    ASSERT_EQ(run.result, RunResult::RunOk);
     EXPECT_EQ(run.output, folder / "out" / "in-2.wav");
     EXPECT_EQ(ReadBytes(folder / "out" / "in.wav").size(), 19u);  // untouched
     EXPECT_EQ(observer.Calls(),

@@ -42,7 +42,7 @@ TEST(Preview, ProcessesAndPlaysWholeChunksOnly) {
         RunParameters params;
         params.previewSeconds = c.previewSeconds;
 
-        ASSERT_EQ(RunPreview(input, output, observer, params), RunOk);
+        ASSERT_EQ(RunPreview(input, output, observer, params), RunResult::RunOk);
 
         EXPECT_EQ(observer.Calls(),
                   (std::vector<std::string>{
@@ -65,12 +65,12 @@ TEST(Preview, SamplesAreTheRestoredOutputTimes32768TruncatedTowardZero) {
     params.bassLiftDb = 6;
     params.trebleLiftDb = -4;
     const StartOutcome start = RunStart(input, folder / "out", params);
-    ASSERT_EQ(start.result, RunOk);
+    ASSERT_EQ(start.result, RunResult::RunOk);
     const MonoFile restored = ReadMono(start.output);
 
     FakePlaybackOutput output;
     ScriptedObserver observer;
-    ASSERT_EQ(RunPreview(input, output, observer, params), RunOk);
+    ASSERT_EQ(RunPreview(input, output, observer, params), RunResult::RunOk);
 
     const auto played = output.Samples();
     ASSERT_EQ(played.size(), 32u * 883u);  // 34 blocks cut to 4 whole chunks
@@ -93,7 +93,7 @@ TEST(Preview, CancelWhileProcessingStopsAtOnceAndPlaysNothing) {
         return kind == ProgressKind::Processing && block == 2;
     };
 
-    EXPECT_EQ(RunPreview(input, output, observer), RunIncomplete);
+    EXPECT_EQ(RunPreview(input, output, observer), RunResult::RunIncomplete);
 
     EXPECT_EQ(observer.Calls(),
               (std::vector<std::string>{"BeginBusy", "EndBusy",
@@ -113,7 +113,7 @@ TEST(Preview, CancelWhilePlayingIsIncomplete) {
         return kind == ProgressKind::Playing;
     };
 
-    EXPECT_EQ(RunPreview(input, output, observer), RunIncomplete);
+    EXPECT_EQ(RunPreview(input, output, observer), RunResult::RunIncomplete);
     EXPECT_EQ(output.Closes(), 1);
 }
 
@@ -124,7 +124,7 @@ TEST(Preview, LineThatFailsIsNoOutput) {
     FakePlaybackOutput output;
     output.openSucceeds = false;
     ScriptedObserver observer;
-    EXPECT_EQ(RunPreview(input, output, observer), RunNoOutput);
+    EXPECT_EQ(RunPreview(input, output, observer), RunResult::RunNoOutput);
 }
 
 }  // namespace
