@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <span>
 
-#include "pipeline/channel_analysis.h"
+#include "analysis/channel_analysis.h"
 #include "soundfile/sound_file.h"
 
 namespace {

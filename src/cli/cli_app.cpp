@@ -145,8 +145,14 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         BatchItem item;
         item.displayName = input;
         item.request.input = input;
-        if (!preview) item.request.output = NameOutputFor(input, *folder);
         item.request.params = params;
+        if (preview) {
+            item.request.kind = RunKind::Preview;
+            item.request.previewOutput = context.previewOutput;
+        } else {
+            item.request.kind = RunKind::Restore;
+            item.request.output = NameOutputFor(input, *folder);
+        }
         items.push_back(std::move(item));
     }
 

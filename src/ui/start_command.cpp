@@ -72,6 +72,7 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         status_line->Update();
 
         RunRequest request;
+        request.kind = RunKind::Restore;
         request.input = ToPath(file_list->GetString(i));
         // The run creates the first free name exclusively, so nothing that
         // appears meanwhile is ever overwritten.

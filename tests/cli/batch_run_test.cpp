@@ -93,7 +93,7 @@ TEST(BatchRun, CancelStopsTheRunningFileAndStartsNoOther) {
     const FileRunner runner = [&](const RunRequest&, RunObserver& observer,
                                   std::filesystem::path*) {
         ++started;
-        observer.BeginProgress(ProgressKind::Processing, "Processing...", "f", 100);
+        observer.BeginProgress(ProgressKind::Processing, "f", 100);
         for (int block = 1; block <= 100; ++block) {
             if (block == 10) cancel = true;  // as Ctrl-C would
             if (observer.UpdateProgress(block) && observer.ConfirmCancel())

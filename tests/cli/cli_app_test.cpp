@@ -217,9 +217,8 @@ TEST_F(CliApp, ACancelLeavesAShorterWellFormedFileAndStartsNoOther) {
       public:
         PressCtrlC(RunObserver& inner, std::atomic<bool>& cancel)
             : inner_(inner), cancel_(cancel) {}
-        void BeginProgress(ProgressKind k, const std::string& t, const std::string& l,
-                           std::int64_t m) override {
-            inner_.BeginProgress(k, t, l, m);
+        void BeginProgress(ProgressKind k, const std::string& l, std::int64_t m) override {
+            inner_.BeginProgress(k, l, m);
         }
         bool UpdateProgress(std::int64_t value) override {
             if (value == 10) cancel_ = true;

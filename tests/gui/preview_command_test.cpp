@@ -63,6 +63,7 @@ class PreviewCommandTest : public MainWindowTest {
     std::vector<std::int16_t> ReferencePreview(const char* name) {
         FakePlaybackOutput reference;
         RunRequest request;
+        request.kind = RunKind::Preview;
         request.input = Folder() / name;
         request.params = frame->ReadSettings().Convert();
         request.previewOutput = &reference;

@@ -61,6 +61,7 @@ TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
             ListInput();
             FakePlaybackOutput reference;
             RunRequest request;
+            request.kind = RunKind::Preview;
             request.input = Folder() / "take.wav";
             request.params = frame->ReadSettings().Convert();
             request.previewOutput = &reference;

@@ -11,10 +11,10 @@
 #include <sys/resource.h>
 
 #include "pipeline/process_file.h"
-#include "scripted_observer.h"
 #include "support/fake_playback_output.h"
 #include "support/files.h"
 #include "support/run_helpers.h"
+#include "support/scripted_observer.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 #include "wav_layout.h"
@@ -65,9 +65,9 @@ TEST_F(EarlyEnd, CancelAnsweredYesLeavesTheBlocksWrittenSoFar) {
     const StartOutcome run = RunStart(input_, folder_ / "out", observer);
 
     EXPECT_EQ(run.result, RunResult::RunIncomplete);
-    EXPECT_EQ(observer.Calls(), (std::vector<std::string>{"BeginBusy", "EndBusy",
-                                                          "BeginProgress Processing... in-1 25",
-                                                          "ConfirmCancel", "EndProgress"}));
+    EXPECT_EQ(observer.Calls(),
+              (std::vector<std::string>{"BeginBusy", "EndBusy", "BeginProgress Processing in-1 25",
+                                        "ConfirmCancel", "EndProgress"}));
     EXPECT_EQ(observer.Updates(), (std::vector<std::int64_t>{1, 2, 3, 4, 5}));
     ExpectPrefix(run.output, 5);
 }
@@ -81,9 +81,9 @@ TEST_F(EarlyEnd, CancelAnsweredNoLosesNoBlock) {
 
     EXPECT_EQ(run.result, RunResult::RunOk);
     EXPECT_EQ(observer.Calls(),
-              (std::vector<std::string>{
-                  "BeginBusy", "EndBusy", "BeginProgress Processing... in-1 25", "ConfirmCancel",
-                  "ResumeProgress", "ConfirmCancel", "ResumeProgress", "EndProgress"}));
+              (std::vector<std::string>{"BeginBusy", "EndBusy", "BeginProgress Processing in-1 25",
+                                        "ConfirmCancel", "ResumeProgress", "ConfirmCancel",
+                                        "ResumeProgress", "EndProgress"}));
     EXPECT_EQ(observer.Updates().size(), static_cast<std::size_t>(kBlocks));
     ExpectPrefix(run.output, kBlocks);
 }

@@ -10,10 +10,10 @@
 
 #include "pipeline/process_file.h"
 #include "pipeline/run_blocks.h"
-#include "scripted_observer.h"
 #include "settings/product.h"
 #include "support/files.h"
 #include "support/run_helpers.h"
+#include "support/scripted_observer.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 
@@ -200,8 +200,8 @@ TEST(ProcessFile, TakenNamesAreSkippedAndTheLabelIsTheChosenName) {
     EXPECT_EQ(run.output, folder / "out" / "in-2.wav");
     EXPECT_EQ(ReadBytes(folder / "out" / "in.wav").size(), 19u);  // untouched
     EXPECT_EQ(observer.Calls(),
-              (std::vector<std::string>{"BeginBusy", "EndBusy",
-                                        "BeginProgress Processing... in-2 10", "EndProgress"}));
+              (std::vector<std::string>{"BeginBusy", "EndBusy", "BeginProgress Processing in-2 10",
+                                        "EndProgress"}));
     std::vector<std::int64_t> everyBlock(10);
     std::iota(everyBlock.begin(), everyBlock.end(), 1);
     EXPECT_EQ(observer.Updates(), everyBlock);

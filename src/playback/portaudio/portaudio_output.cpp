@@ -1,10 +1,8 @@
-// The only code that talks to PortAudio.
+#include "portaudio/portaudio_output.h"
 
 #include <portaudio.h>
 
 #include <mutex>
-
-#include "pipeline/playback_output.h"
 
 namespace sonorel {
 namespace {
@@ -78,7 +76,7 @@ class PortAudioOutput final : public PlaybackOutput {
 
 }  // namespace
 
-std::unique_ptr<PlaybackOutput> MakeDefaultPlaybackOutput() {
+std::unique_ptr<PlaybackOutput> MakePortAudioOutput() {
     return std::make_unique<PortAudioOutput>();
 }
 

@@ -53,7 +53,7 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
         return RunResult::RunNoOutput;
     }
 
-    observer.BeginProgress(ProgressKind::Playing, "Playing...", label, chunks);
+    observer.BeginProgress(ProgressKind::Playing, label, chunks);
     bool cancelled = false;
     while (shared.line.load(std::memory_order_acquire) != PlaybackShared::kLineClosed) {
         std::this_thread::sleep_for(pollInterval);
@@ -71,12 +71,6 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
     if (!cancelled) observer.UpdateProgress(shared.next.load(std::memory_order_relaxed));
     observer.EndProgress();
     return cancelled ? RunResult::RunIncomplete : shared.status.load();
-}
-
-RunResult PlayPreview(RunObserver& observer, const std::string& label, int sampleRate,
-                      std::span<const std::int16_t> buffer, std::int64_t samples) {
-    const std::unique_ptr<PlaybackOutput> output = MakeDefaultPlaybackOutput();
-    return PlayPreview(*output, observer, label, sampleRate, buffer, samples);
 }
 
 }  // namespace sonorel

@@ -24,10 +24,11 @@ class ScriptedObserver : public RunObserver {
 
     void BeginBusy() override { Record("BeginBusy"); }
     void EndBusy() override { Record("EndBusy"); }
-    void BeginProgress(ProgressKind kind, const std::string& title, const std::string& label,
-                       std::int64_t maximum) override {
+    void BeginProgress(ProgressKind kind, const std::string& label, std::int64_t maximum) override {
         kind_ = kind;
-        Record("BeginProgress " + title + " " + label + " " + std::to_string(maximum));
+        Record(std::string("BeginProgress ") +
+               (kind == ProgressKind::Processing ? "Processing " : "Playing ") + label + " " +
+               std::to_string(maximum));
     }
     bool UpdateProgress(std::int64_t value) override {
         const std::lock_guard lock(mutex_);

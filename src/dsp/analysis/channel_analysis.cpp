@@ -25,7 +25,7 @@
 // position squared, as the energy of a 2885-sample segment (the kernel's
 // analysis length).
 
-#include "pipeline/channel_analysis.h"
+#include "analysis/channel_analysis.h"
 
 #include <algorithm>
 #include <cmath>

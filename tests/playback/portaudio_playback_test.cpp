@@ -18,10 +18,11 @@
 
 #include "pipeline/playback.h"
 #include "pipeline/process_file.h"
-#include "scripted_observer.h"
+#include "portaudio/portaudio_output.h"
 #include "support/alsa_capture.h"
 #include "support/fake_playback_output.h"
 #include "support/run_helpers.h"
+#include "support/scripted_observer.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 
@@ -48,8 +49,8 @@ TEST(PortAudioPlayback, DefaultOutputReceivesExactlyThePreviewSamples) {
         {
             UseAlsaConfig(config, AlsaCaptureConfig(capture));
             ScriptedObserver observer;
-            const RunResult result = PlayPreview(observer, "side1", 44100, buffer,
-                                                 static_cast<std::int64_t>(buffer.size()));
+            const RunResult result = PlayPreview(*MakePortAudioOutput(), observer, "side1", 44100,
+                                                 buffer, static_cast<std::int64_t>(buffer.size()));
             if (result != RunResult::RunOk)
                 std::fprintf(stderr, "result %d\n", static_cast<int>(result));
             ExitChild(result == RunResult::RunOk);
@@ -62,7 +63,7 @@ TEST(PortAudioPlayback, DefaultOutputReceivesExactlyThePreviewSamples) {
     EXPECT_TRUE(std::equal(played.begin(), played.end(), buffer.begin()));
 }
 
-TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutputWhenGivenNoLine) {
+TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutput) {
     const TempFolder folder;
     const auto capture = folder / "capture.raw";
     const auto config = folder / "asound.conf";
@@ -77,10 +78,8 @@ TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutputWhenGivenNoLine) {
     EXPECT_EXIT(
         {
             UseAlsaConfig(config, AlsaCaptureConfig(capture));
-            RunRequest request;
-            request.input = input;
             RunObserver quiet;
-            ExitChild(ProcessFile(request, quiet) == RunResult::RunOk);
+            ExitChild(test::RunPreview(input, *MakePortAudioOutput(), quiet) == RunResult::RunOk);
         },
         ::testing::ExitedWithCode(0), "");
 
@@ -96,8 +95,8 @@ TEST(PortAudioPlayback, NoAudioDeviceIsNoOutputWithoutHanging) {
         {
             UseAlsaConfig(config, kAlsaNoDeviceConfig);
             ScriptedObserver observer;
-            const RunResult result = PlayPreview(observer, "side1", 44100, buffer,
-                                                 static_cast<std::int64_t>(buffer.size()));
+            const RunResult result = PlayPreview(*MakePortAudioOutput(), observer, "side1", 44100,
+                                                 buffer, static_cast<std::int64_t>(buffer.size()));
             ExitChild(result == RunResult::RunNoOutput && observer.Calls().empty());
         },
         ::testing::ExitedWithCode(0), "");
@@ -117,8 +116,8 @@ TEST(PortAudioPlayback, PlaybacksOnSeveralThreadsSerialiseTheLibrarySetUp) {
             auto play = [&] {
                 for (int i = 0; i < 20; ++i) {
                     RunObserver quiet;
-                    if (PlayPreview(quiet, "x", 44100, buffer, kPlaybackChunkSamples) !=
-                        RunResult::RunNoOutput) {
+                    if (PlayPreview(*MakePortAudioOutput(), quiet, "x", 44100, buffer,
+                                    kPlaybackChunkSamples) != RunResult::RunNoOutput) {
                         ++wrongResults;
                     }
                 }

@@ -61,15 +61,12 @@ struct PlaybackShared {
 void PlaybackThread(PlaybackShared& shared, PlaybackOutput& output);
 
 // Plays the first `samples` samples of `buffer` (whole chunks of 7064; a
-// partial last chunk is not played) on PortAudio's default output at
-// `sampleRate`, showing "Playing..." progress through `observer`. Returns
-// RunOk when played to the end, RunIncomplete when the observer cancelled,
-// RunNoOutput when there is no chunk to play, no device, or a write failed.
-// Returns only after the playback thread has ended.
-RunResult PlayPreview(RunObserver& observer, const std::string& label, int sampleRate,
-                      std::span<const std::int16_t> buffer, std::int64_t samples);
-
-// The same on a given output line, polling the thread every `pollInterval`.
+// partial last chunk is not played) on `output` at `sampleRate`, showing the
+// Playing progress through `observer` and polling the playback thread every
+// `pollInterval`. Returns RunOk when played to the end, RunIncomplete when
+// the observer cancelled, RunNoOutput when there is no chunk to play, the
+// line does not open, or a write failed. Returns only after the playback
+// thread has ended.
 RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::string& label,
                       int sampleRate, std::span<const std::int16_t> buffer, std::int64_t samples,
                       std::chrono::milliseconds pollInterval = kPlaybackPollInterval);

@@ -2,7 +2,7 @@
 // edges, and the weights and noise-floor terms with their worked figures and
 // fallbacks.
 
-#include "pipeline/channel_analysis.h"
+#include "analysis/channel_analysis.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,6 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
-
-#include "settings/restoration_settings.h"
 
 namespace sonorel {
 namespace {

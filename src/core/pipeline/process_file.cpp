@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/channel_analysis.h"
 #include "engine/kernel.h"
 #include "filters/tone_filters.h"
-#include "pipeline/channel_analysis.h"
 #include "pipeline/playback.h"
 #include "pipeline/run_blocks.h"
 #include "pipeline/thread_priority.h"
@@ -136,7 +136,7 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t bl
 RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
                       std::filesystem::path* createdOutput) {
     if (createdOutput != nullptr) createdOutput->clear();
-    const bool preview = !request.output.has_value();
+    const bool preview = request.kind == RunKind::Preview;
     const RunParameters& settings = request.params;
 
     std::unique_ptr<SoundReader> reader = SoundReader::Open(request.input);
@@ -157,6 +157,7 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     std::vector<std::int16_t> previewBuffer;
     std::string label;
     if (preview) {
+        if (request.previewOutput == nullptr) return RunResult::RunNoOutput;
         label = request.input.stem().string();
         blocks = PreviewBlocks(format.frames, settings.previewSeconds, format.sampleRate);
         try {
@@ -169,7 +170,7 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     } else {
         std::filesystem::path chosen;
         CreateStatus status = CreateStatus::Failed;
-        writer = CreateFirstFreeOutput(*request.output, format, kOutputComment, chosen, status);
+        writer = CreateFirstFreeOutput(request.output, format, kOutputComment, chosen, status);
         if (!writer) return RunResult::RunNoOutput;
         if (createdOutput != nullptr) *createdOutput = chosen;
         label = chosen.stem().string();
@@ -191,7 +192,7 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
 
     std::int64_t samplesWritten = 0;
     bool complete = false;
-    observer.BeginProgress(ProgressKind::Processing, "Processing...", label, blocks);
+    observer.BeginProgress(ProgressKind::Processing, label, blocks);
     if (reader->Rewind()) {
         const LowPriorityScope lowPriority;
         BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get());
@@ -206,11 +207,8 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         return complete && closed ? RunResult::RunOk : RunResult::RunIncomplete;
     }
     if (!complete) return RunResult::RunIncomplete;
-    const std::span<const std::int16_t> played(previewBuffer);
-    return request.previewOutput != nullptr
-               ? PlayPreview(*request.previewOutput, observer, label, format.sampleRate, played,
-                             samplesWritten)
-               : PlayPreview(observer, label, format.sampleRate, played, samplesWritten);
+    return PlayPreview(*request.previewOutput, observer, label, format.sampleRate, previewBuffer,
+                       samplesWritten);
 }
 
 }  // namespace sonorel

@@ -1,10 +1,10 @@
 #pragma once
 // The audio line that preview playback writes to: 16-bit mono at the file's
-// sample rate, fed in chunks with blocking writes. PortAudio's default output
-// in the program; tests put a fake in its place.
+// sample rate, fed in chunks with blocking writes. The front ends hand the
+// per-file run PortAudio's default output (sonorel_playback); tests hand it
+// a fake.
 
 #include <cstdint>
-#include <memory>
 #include <span>
 
 namespace sonorel {
@@ -24,9 +24,5 @@ class PlaybackOutput {
     // first; without, it is dropped (playback was stopped).
     virtual void Close(bool drain) = 0;
 };
-
-// PortAudio's default output device. PortAudio's global set-up and tear-down
-// are serialised inside, so several lines may be opened from several threads.
-std::unique_ptr<PlaybackOutput> MakeDefaultPlaybackOutput();
 
 }  // namespace sonorel

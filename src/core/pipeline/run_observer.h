@@ -10,9 +10,11 @@
 
 namespace sonorel {
 
+// The stage of a run that a progress display follows. Its wording is the
+// front end's business.
 enum class ProgressKind {
-    Processing,  // "Processing...": cancel asks first; show the remaining time
-    Playing,     // "Playing...": cancel stops at once; show the elapsed time
+    Processing,  // the processing pass: cancel asks first (Start runs); a time left fits
+    Playing,     // a preview playing: cancel stops at once; the time played fits
 };
 
 class RunObserver {
@@ -23,11 +25,10 @@ class RunObserver {
     virtual void BeginBusy() {}
     virtual void EndBusy() {}
 
-    // A progress display with a title ("Processing..." or "Playing..."), a
-    // label (the file name without folder and extension) and a maximum.
-    virtual void BeginProgress(ProgressKind kind, const std::string& title,
-                               const std::string& label, std::int64_t maximum) {
-        (void)kind, (void)title, (void)label, (void)maximum;
+    // A progress display of a stage, with a label (the file name without
+    // folder and extension) and a maximum.
+    virtual void BeginProgress(ProgressKind kind, const std::string& label, std::int64_t maximum) {
+        (void)kind, (void)label, (void)maximum;
     }
     // Moves the display to `value`; returns true when the user asked to cancel.
     virtual bool UpdateProgress(std::int64_t value) {
