@@ -12,6 +12,7 @@
 #include "settings/product.h"
 #include "ui/control_ids.h"
 #include "ui/dnd_file.h"
+#include "wizard/set_clamped.h"
 
 namespace sonorel {
 
@@ -70,9 +71,13 @@ wxString MyEventFrame::OutputFolder() const {
     return output_text->GetValue();
 }
 
-WizardAnswers MyEventFrame::StoredWizardAnswers() const {
-    return {wizard_category, wizard_playback, wizard_hissiness, wizard_scratchiness,
-            wizard_roughness};
+void MyEventFrame::ShowSettings(const RestorationSettings& settings) {
+    for (const SliderRange& range : kSliderRanges) {
+        SetClamped(SliderFor(range.slider), settings.Get(range.slider));
+    }
+    function_radio->SetSelection(static_cast<int>(settings.channel_function));
+    phasing_check->SetValue(settings.anti_phase);
+    original_check->SetValue(settings.keep_original_level);
 }
 
 }  // namespace sonorel

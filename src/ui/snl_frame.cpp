@@ -23,17 +23,11 @@ namespace {
 
 constexpr int kBorderPx = 5;
 
-// Tooltips of the nine sliders, in the order of kSliderRanges.
-constexpr std::array<const char*, kSliderCount> kSliderTooltips{
-    "Adjust the sensitivity of the click suppressor",
-    "Adjust the suppression of noise during quiet periods",
-    "Adjust the suppression of distortion during loud periods",
-    "Adjust the level of the output",
-    "Set the rumble frequency to be removed",
-    "Set the highest frequency to be retained",
-    "Adjust the bass lift",
-    "Adjust the treble lift",
-    "Adjust the duration of the preview samples",
+// The control of each slider setting, in the order of Slider.
+constexpr std::array<wxSlider * snl_frame::*, kSliderCount> kSliderControls{
+    &snl_frame::click_slider, &snl_frame::noise_slider,  &snl_frame::distortion_slider,
+    &snl_frame::gain_slider,  &snl_frame::rumble_slider, &snl_frame::hiss_slider,
+    &snl_frame::bass_slider,  &snl_frame::treble_slider, &snl_frame::duration_slider,
 };
 
 wxString ToWx(std::string_view text) {
@@ -82,27 +76,7 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
 }
 
 wxSlider* snl_frame::SliderFor(Slider which) const {
-    switch (which) {
-        case Slider::Click:
-            return click_slider;
-        case Slider::Noise:
-            return noise_slider;
-        case Slider::Distortion:
-            return distortion_slider;
-        case Slider::Gain:
-            return gain_slider;
-        case Slider::Rumble:
-            return rumble_slider;
-        case Slider::Hiss:
-            return hiss_slider;
-        case Slider::Bass:
-            return bass_slider;
-        case Slider::Treble:
-            return treble_slider;
-        case Slider::Duration:
-            return duration_slider;
-    }
-    return nullptr;
+    return this->*kSliderControls[static_cast<int>(which)];
 }
 
 wxSizer* snl_frame::BuildLeftColumn() {
@@ -139,38 +113,9 @@ wxSizer* snl_frame::BuildSliderGroup(Slider which) {
     auto* slider = new wxSlider(this, ID_CLICK_SLIDER + static_cast<int>(which), range.defaultValue,
                                 range.minimum, range.maximum, wxDefaultPosition, wxDefaultSize,
                                 wxSL_HORIZONTAL | wxSL_LABELS | wxSL_TOP);
-    slider->SetToolTip(kSliderTooltips[static_cast<int>(which)]);
+    slider->SetToolTip(ToWx(range.tooltip));
     group->Add(slider, 0, 0, kBorderPx);
-
-    switch (which) {
-        case Slider::Click:
-            click_slider = slider;
-            break;
-        case Slider::Noise:
-            noise_slider = slider;
-            break;
-        case Slider::Distortion:
-            distortion_slider = slider;
-            break;
-        case Slider::Gain:
-            gain_slider = slider;
-            break;
-        case Slider::Rumble:
-            rumble_slider = slider;
-            break;
-        case Slider::Hiss:
-            hiss_slider = slider;
-            break;
-        case Slider::Bass:
-            bass_slider = slider;
-            break;
-        case Slider::Treble:
-            treble_slider = slider;
-            break;
-        case Slider::Duration:
-            duration_slider = slider;
-            break;
-    }
+    this->*kSliderControls[static_cast<int>(which)] = slider;
     return group;
 }
 

@@ -32,6 +32,14 @@ wxEND_EVENT_TABLE()
     SelectIfInRange(wear_radio, stored.roughness);
 }
 
+WizardAnswers MyEventPresets::Answers() const {
+    return {.category = category_radio->GetSelection(),
+            .playback = playback_radio->GetSelection(),
+            .hissiness = hiss_radio->GetSelection(),
+            .scratchiness = clicks_radio->GetSelection(),
+            .roughness = wear_radio->GetSelection()};
+}
+
 // The wizard stays open underneath; its answers are kept while the user reads.
 void MyEventPresets::OnPresetsHelp(wxCommandEvent&) {
     ShowWizardHelp(this, kWizardHelpTopic);

@@ -9,6 +9,13 @@ WizardAnswers Answers(int category, int playback, int hiss, int clicks, int wear
     return WizardAnswers{category, playback, hiss, clicks, wear};
 }
 
+// The preset applied to the default settings.
+RestorationSettings Preset(const WizardAnswers& answers) {
+    RestorationSettings settings;
+    ApplyPreset(answers, settings);
+    return settings;
+}
+
 TEST(Presets, FirstUseDefaultsGiveTheDocumentedValues) {
     RestorationSettings s;
     s.preview_seconds = 33;
@@ -32,7 +39,7 @@ TEST(Presets, FirstUseDefaultsGiveTheDocumentedValues) {
 }
 
 TEST(Presets, VerticalCutFlatWorstCase) {
-    const PresetValues v = ComputePreset(Answers(1, 0, 2, 2, 2));
+    const RestorationSettings v = Preset(Answers(1, 0, 2, 2, 2));
     EXPECT_EQ(v.click_level, 7);
     EXPECT_EQ(v.noise_level, 6);
     EXPECT_EQ(v.distortion_level, 7);
@@ -45,7 +52,7 @@ TEST(Presets, VerticalCutFlatWorstCase) {
 }
 
 TEST(Presets, VictorMatchedBestCase) {
-    const PresetValues v = ComputePreset(Answers(16, 2, 0, 0, 0));
+    const RestorationSettings v = Preset(Answers(16, 2, 0, 0, 0));
     EXPECT_EQ(v.click_level, 3);
     EXPECT_EQ(v.noise_level, 4);
     EXPECT_EQ(v.distortion_level, 3);
@@ -57,7 +64,7 @@ TEST(Presets, VictorMatchedBestCase) {
 }
 
 TEST(Presets, NartbWithFlatPlayback) {
-    const PresetValues v = ComputePreset(Answers(22, 0, 0, 0, 0));
+    const RestorationSettings v = Preset(Answers(22, 0, 0, 0, 0));
     EXPECT_EQ(v.bass_lift_db, 15);
     EXPECT_EQ(v.treble_lift_db, -15);
 }
@@ -74,7 +81,7 @@ TEST(Presets, EveryAnswerCombinationLandsInsideTheSliderRanges) {
                         const int s = (h + 2 * w) / 2;
                         const int bassBase = e == 0 ? t.bass + 13 : (e == 1 ? t.bass : 0);
                         const int trebleBase = e == 0 ? t.treble - 13 : (e == 1 ? t.treble : 0);
-                        const PresetValues v = ComputePreset(Answers(c, e, h, k, w));
+                        const RestorationSettings v = Preset(Answers(c, e, h, k, w));
                         SCOPED_TRACE(::testing::Message() << c << e << h << k << w);
                         EXPECT_EQ(v.click_level, t.click + 2 * k);
                         EXPECT_EQ(v.noise_level, t.noise + h);
@@ -83,10 +90,8 @@ TEST(Presets, EveryAnswerCombinationLandsInsideTheSliderRanges) {
                         EXPECT_EQ(v.treble_lift_db, trebleBase + s);
                         EXPECT_EQ(v.hiss_khz, t.hiss + (24 - 2 * k - 4 * h - 6 * w) / 8);
                         for (const SliderRange& r : kSliderRanges) {
-                            RestorationSettings st;
-                            ApplyPreset(Answers(c, e, h, k, w), st);
-                            EXPECT_GE(st.Get(r.slider), r.minimum) << r.key;
-                            EXPECT_LE(st.Get(r.slider), r.maximum) << r.key;
+                            EXPECT_GE(v.Get(r.slider), r.minimum) << r.key;
+                            EXPECT_LE(v.Get(r.slider), r.maximum) << r.key;
                         }
                     }
 }

@@ -46,7 +46,7 @@ TEST_F(SettingsFileTest, FirstStartShowsDefaultsAndExitWritesAllKeys) {
     EXPECT_FALSE(shown.anti_phase);
     EXPECT_FALSE(shown.keep_original_level);
     EXPECT_EQ(frame->OutputFolder(), "");
-    EXPECT_EQ(frame->StoredWizardAnswers().category, -1);
+    EXPECT_EQ(frame->wizard_answers.category, -1);
 
     CloseAndDestroy();
     const std::map<std::string, std::string> keys = ReadSettingsKeys();
@@ -87,7 +87,7 @@ TEST_F(SettingsFileTest, StoredValuesComeBackIntoTheControls) {
     EXPECT_EQ(shown.channel_function, ChannelFunction::VocalRemover);
     EXPECT_TRUE(shown.anti_phase);
     EXPECT_TRUE(shown.keep_original_level);
-    const WizardAnswers answers = frame->StoredWizardAnswers();
+    const WizardAnswers answers = frame->wizard_answers;
     EXPECT_EQ(answers.category, 3);
     EXPECT_EQ(answers.playback, 0);
     EXPECT_EQ(answers.hissiness, 2);
@@ -119,7 +119,7 @@ TEST_F(SettingsFileTest, ValuesThatAreNotNumbersLeaveTheDefaults) {
     EXPECT_EQ(frame->distortion_slider->GetValue(), 5);
     EXPECT_EQ(frame->hiss_slider->GetValue(), 18);
     EXPECT_FALSE(frame->phasing_check->GetValue());
-    EXPECT_EQ(frame->wizard_category, -1);
+    EXPECT_EQ(frame->wizard_answers.category, -1);
 }
 
 TEST_F(SettingsFileTest, FunctionOutsideItsTwoItemsIsIgnored) {
@@ -145,10 +145,10 @@ TEST_F(SettingsFileTest, AnyNonZeroNumberTicksACheckBox) {
 TEST_F(SettingsFileTest, WizardAnswersAreKeptAsReadAndWrittenBack) {
     WriteSettings("Category=99\nPlayback=-7\nHissiness=2\n");
     Open();
-    EXPECT_EQ(frame->wizard_category, 99);
-    EXPECT_EQ(frame->wizard_playback, -7);
-    EXPECT_EQ(frame->wizard_hissiness, 2);
-    EXPECT_EQ(frame->wizard_scratchiness, -1);
+    EXPECT_EQ(frame->wizard_answers.category, 99);
+    EXPECT_EQ(frame->wizard_answers.playback, -7);
+    EXPECT_EQ(frame->wizard_answers.hissiness, 2);
+    EXPECT_EQ(frame->wizard_answers.scratchiness, -1);
     CloseAndDestroy();
     const std::map<std::string, std::string> keys = ReadSettingsKeys();
     EXPECT_EQ(keys.at("Category"), "99");

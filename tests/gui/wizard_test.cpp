@@ -101,8 +101,9 @@ class WizardTest : public MainWindowTest {
     }
 
     Answers Stored() const {
-        return {frame->wizard_category, frame->wizard_playback, frame->wizard_hissiness,
-                frame->wizard_scratchiness, frame->wizard_roughness};
+        return {frame->wizard_answers.category, frame->wizard_answers.playback,
+                frame->wizard_answers.hissiness, frame->wizard_answers.scratchiness,
+                frame->wizard_answers.roughness};
     }
 
     Sliders WizardSliders() const {
@@ -273,11 +274,11 @@ TEST_F(WizardTest, StoredAnswersArePreselectedOnlyWithinTheirChoices) {
     Open();
     for (const StoredCase& example : kStoredCases) {
         SCOPED_TRACE(testing::PrintToString(example.stored));
-        frame->wizard_category = example.stored[0];
-        frame->wizard_playback = example.stored[1];
-        frame->wizard_hissiness = example.stored[2];
-        frame->wizard_scratchiness = example.stored[3];
-        frame->wizard_roughness = example.stored[4];
+        frame->wizard_answers.category = example.stored[0];
+        frame->wizard_answers.playback = example.stored[1];
+        frame->wizard_answers.hissiness = example.stored[2];
+        frame->wizard_answers.scratchiness = example.stored[3];
+        frame->wizard_answers.roughness = example.stored[4];
         EXPECT_EQ(ShownOnOpening(), example.shown);
         // Opening and cancelling leaves even an unusable answer as it was.
         EXPECT_EQ(Stored(), example.stored);

@@ -1,7 +1,8 @@
 #include "settings/presets.h"
 
-#include <cctype>
 #include <charconv>
+
+#include "settings/equals_ignoring_case.h"
 
 namespace sonorel {
 
@@ -41,16 +42,6 @@ int FloorDiv(int a, int b) {
     return q;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 std::optional<int> ParseIndex(std::string_view text, int count) {
     int value = 0;
     const char* end = text.data() + text.size();
@@ -62,7 +53,7 @@ std::optional<int> ParseIndex(std::string_view text, int count) {
 
 }  // namespace
 
-PresetValues ComputePreset(const WizardAnswers& answers) {
+void ApplyPreset(const WizardAnswers& answers, RestorationSettings& settings) {
     const PresetRow& t = PresetTable[answers.category];
     const int e = answers.playback;
     const int h = answers.hissiness;
@@ -82,30 +73,17 @@ PresetValues ComputePreset(const WizardAnswers& answers) {
         trebleBase = 0;
     }
 
-    PresetValues v{};
-    v.click_level = ClampToRange(Slider::Click, t.click + 2 * k);
-    v.noise_level = ClampToRange(Slider::Noise, t.noise + h);
-    v.distortion_level = ClampToRange(Slider::Distortion, t.distortion + 2 * w);
-    v.bass_lift_db = ClampToRange(Slider::Bass, bassBase - s);
-    v.treble_lift_db = ClampToRange(Slider::Treble, trebleBase + s);
-    v.hiss_khz = ClampToRange(Slider::Hiss, t.hiss + FloorDiv(24 - 2 * k - 4 * h - 6 * w, 8));
-    v.rumble_hz = ClampToRange(Slider::Rumble, t.rumble);
-    v.output_gain_db = ClampToRange(Slider::Gain, t.level);
-    v.anti_phase = t.antiPhase;
-    return v;
-}
-
-void ApplyPreset(const WizardAnswers& answers, RestorationSettings& settings) {
-    const PresetValues v = ComputePreset(answers);
-    settings.click_level = v.click_level;
-    settings.noise_level = v.noise_level;
-    settings.distortion_level = v.distortion_level;
-    settings.bass_lift_db = v.bass_lift_db;
-    settings.treble_lift_db = v.treble_lift_db;
-    settings.hiss_khz = v.hiss_khz;
-    settings.rumble_hz = v.rumble_hz;
-    settings.output_gain_db = v.output_gain_db;
-    settings.anti_phase = v.anti_phase;
+    // In the order the wizard has always set its controls.
+    settings.click_level = ClampToRange(Slider::Click, t.click + 2 * k);
+    settings.noise_level = ClampToRange(Slider::Noise, t.noise + h);
+    settings.distortion_level = ClampToRange(Slider::Distortion, t.distortion + 2 * w);
+    settings.bass_lift_db = ClampToRange(Slider::Bass, bassBase - s);
+    settings.treble_lift_db = ClampToRange(Slider::Treble, trebleBase + s);
+    settings.hiss_khz =
+        ClampToRange(Slider::Hiss, t.hiss + FloorDiv(24 - 2 * k - 4 * h - 6 * w, 8));
+    settings.rumble_hz = ClampToRange(Slider::Rumble, t.rumble);
+    settings.output_gain_db = ClampToRange(Slider::Gain, t.level);
+    settings.anti_phase = t.antiPhase;
 }
 
 std::optional<int> FindCategory(std::string_view text) {

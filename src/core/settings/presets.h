@@ -1,6 +1,6 @@
 #pragma once
 // The settings wizard's preset table and the rule that turns its five
-// answers into nine control values. The wizard dialog and sonorel-cli's
+// answers into nine settings. The desktop program's wizard and sonorel-cli's
 // --wizard option both go through ApplyPreset.
 
 #include <array>
@@ -41,24 +41,11 @@ inline constexpr std::array<std::string_view, 3> kWearChoices{"Hardly used", "A 
 inline constexpr int kDefaultCategory = 23;
 inline constexpr int kDefaultAnswer = 1;
 
-// The nine values the wizard sets, each already clamped to its slider's range.
-struct PresetValues {
-    int click_level;
-    int noise_level;
-    int distortion_level;
-    int bass_lift_db;
-    int treble_lift_db;
-    int hiss_khz;
-    int rumble_hz;
-    int output_gain_db;
-    bool anti_phase;
-};
-
-// answers.category must lie in 0..23 and the other four in 0..2.
-PresetValues ComputePreset(const WizardAnswers& answers);
-
-// Writes the nine values into the settings; leaves the preview time, the
-// channel function and "Keep Original Signal Level" alone.
+// Sets click, noise, distortion, bass, treble, hiss, rumble, output level
+// (each clamped to its slider's range) and anti-phase from the answers;
+// leaves the preview time, the channel function and "Keep Original Signal
+// Level" alone. answers.category must lie in 0..23 and the other four in
+// 0..2.
 void ApplyPreset(const WizardAnswers& answers, RestorationSettings& settings);
 
 // Finds a choice by its zero-based index ("3") or its text, case-insensitive.

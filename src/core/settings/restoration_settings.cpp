@@ -7,67 +7,19 @@ namespace sonorel {
 namespace {
 
 // (value - minimum) / (maximum - minimum), in single precision.
-float Strength(Slider s, int value) {
-    const SliderRange& r = RangeOf(s);
+float Strength(Slider slider, int value) {
+    const SliderRange& r = RangeOf(slider);
     return static_cast<float>(value - r.minimum) / static_cast<float>(r.maximum - r.minimum);
 }
 
 }  // namespace
 
-int RestorationSettings::Get(Slider s) const {
-    switch (s) {
-        case Slider::Click:
-            return click_level;
-        case Slider::Noise:
-            return noise_level;
-        case Slider::Distortion:
-            return distortion_level;
-        case Slider::Gain:
-            return output_gain_db;
-        case Slider::Rumble:
-            return rumble_hz;
-        case Slider::Hiss:
-            return hiss_khz;
-        case Slider::Bass:
-            return bass_lift_db;
-        case Slider::Treble:
-            return treble_lift_db;
-        case Slider::Duration:
-            return preview_seconds;
-    }
-    return 0;
+int RestorationSettings::Get(Slider slider) const {
+    return this->*RangeOf(slider).field;
 }
 
-void RestorationSettings::Set(Slider s, int value) {
-    switch (s) {
-        case Slider::Click:
-            click_level = value;
-            break;
-        case Slider::Noise:
-            noise_level = value;
-            break;
-        case Slider::Distortion:
-            distortion_level = value;
-            break;
-        case Slider::Gain:
-            output_gain_db = value;
-            break;
-        case Slider::Rumble:
-            rumble_hz = value;
-            break;
-        case Slider::Hiss:
-            hiss_khz = value;
-            break;
-        case Slider::Bass:
-            bass_lift_db = value;
-            break;
-        case Slider::Treble:
-            treble_lift_db = value;
-            break;
-        case Slider::Duration:
-            preview_seconds = value;
-            break;
-    }
+void RestorationSettings::Set(Slider slider, int value) {
+    this->*RangeOf(slider).field = value;
 }
 
 RunParameters RestorationSettings::Convert() const {
