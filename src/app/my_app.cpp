@@ -3,7 +3,6 @@
 #include <csignal>
 
 #include <wx/config.h>
-#include <wx/image.h>
 #include <wx/stdpaths.h>
 
 #include "ui/my_event_frame.h"
@@ -24,9 +23,6 @@ bool MyApp::OnInit() {
     // reads or writes them: no implicit global configuration object.
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
     wxConfigBase::DontCreateOnDemand();
-
-    // The help book's pages show PNG pictures of the windows.
-    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
 
     frame = new MyEventFrame();
     SetTopWindow(frame);

@@ -2,7 +2,7 @@
 
 #include <wx/radiobox.h>
 
-#include "ui/help.h"
+#include "resources/help_book.h"
 #include "wizard/wizard_help.h"
 
 namespace sonorel {

@@ -16,8 +16,8 @@
 #include <wx/log.h>
 #include <wx/stdpaths.h>
 
+#include "resources/help_book.h"
 #include "support/temp_folder.h"
-#include "ui/help.h"
 
 namespace {
 
