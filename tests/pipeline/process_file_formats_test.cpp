@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"Au16", HeaderType::Au, SampleEncoding::Pcm16, ".au", 8000},
         FormatCase{"Flac16", HeaderType::Flac, SampleEncoding::Pcm16, ".flac", 44100},
         FormatCase{"Flac24", HeaderType::Flac, SampleEncoding::Pcm24, ".flac", 96000}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ProcessFile, HeaderlessInputIsBigEndian16BitStereoAt44100AndGivesHeaderlessOutput) {
     // The same samples as a headerless file and as a 16-bit WAV: the raw

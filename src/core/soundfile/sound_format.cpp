@@ -69,8 +69,8 @@ SoundFormat SoundFormat::Make(HeaderType header, SampleEncoding encoding, int sa
 }
 
 HeaderType SoundFormat::Header() const {
-    for (const auto& [type, code] : kHeaderCodes) {
-        if ((this->code & SF_FORMAT_TYPEMASK) == code) return type;
+    for (const auto& [type, typeCode] : kHeaderCodes) {
+        if ((code & SF_FORMAT_TYPEMASK) == typeCode) return type;
     }
     return HeaderType::Other;
 }
