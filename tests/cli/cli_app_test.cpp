@@ -41,7 +41,7 @@ CliRun RunTool(const std::vector<std::string>& args, FileRunner runner = RealRun
                bool startCancelled = false) {
     std::ostringstream out, err;
     std::atomic<bool> cancel{startCancelled};
-    const CliContext context{.out = out, .err = err, .runner = runner, .cancel = cancel};
+    const CliContext context{.out = out, .err = err, .runner = std::move(runner), .cancel = cancel};
     CliRun result;
     result.status = RunCli(args, context);
     result.out = out.str();

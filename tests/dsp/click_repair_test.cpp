@@ -197,7 +197,7 @@ std::vector<std::pair<int, int>> Stretches(const Mask& mask) {
     std::vector<std::pair<int, int>> stretches;
     for (int p = 0; p < kFlagLength; ++p) {
         if (mask[p] == 0) continue;
-        if (stretches.empty() || stretches.back().second != p - 1) stretches.push_back({p, p});
+        if (stretches.empty() || stretches.back().second != p - 1) stretches.emplace_back(p, p);
         stretches.back().second = p;
     }
     return stretches;

@@ -23,6 +23,7 @@ double StageDb(const ShelfCoeffs& c, double fHz) {
 std::vector<double> Impulse(const ShelfCoeffs& c, int length) {
     ShelfState state;
     std::vector<double> h;
+    h.reserve(length);
     for (int n = 0; n < length; ++n)
         h.push_back(RunShelves(n == 0 ? 1.0f : 0.0f, c, state));
     return h;

@@ -61,7 +61,7 @@ TEST_F(GuiRunObserverTest, MaximumBeyondTheGaugeRangeIsShownInProportion) {
     ASSERT_EQ(gaugeRanges.size(), 3u);
     EXPECT_EQ(gaugeRanges[0], kIntMax);
     // Half way, to within the rounding of one step.
-    EXPECT_NEAR(gaugeValues[1], kIntMax / 2, 1);
+    EXPECT_NEAR(gaugeValues[1], kIntMax / 2.0, 1);
     EXPECT_TRUE(frame->IsEnabled());
 }
 

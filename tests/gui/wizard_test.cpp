@@ -116,6 +116,7 @@ class WizardTest : public MainWindowTest {
     // Every setting control: the nine sliders, Function and the two boxes.
     std::vector<int> AllControls() const {
         std::vector<int> values;
+        values.reserve(kSliderCount + 3);
         for (const SliderRange& range : kSliderRanges)
             values.push_back(frame->SliderFor(range.slider)->GetValue());
         values.push_back(frame->function_radio->GetSelection());

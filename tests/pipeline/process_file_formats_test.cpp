@@ -7,6 +7,7 @@
 #include <cmath>
 #include <fstream>
 #include <numeric>
+#include <string_view>
 
 #include "pipeline/process_file.h"
 #include "pipeline/run_blocks.h"
@@ -159,7 +160,8 @@ TEST(ProcessFile, UnreadableInputsAreBadInput) {
     std::filesystem::create_directory(folder / "folder.wav");
     {
         std::ofstream damaged(folder / "damaged.wav", std::ios::binary);
-        damaged << "RIFF\x10\x00\x00\x00WAVEfmt ";
+        // As a string_view: a plain literal would stop at the first NUL.
+        damaged << std::string_view("RIFF\x10\x00\x00\x00WAVEfmt ", 16);
     }
     for (const char* name : {"missing.wav", "folder.wav", "damaged.wav"}) {
         SCOPED_TRACE(name);

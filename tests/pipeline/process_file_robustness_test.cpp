@@ -90,6 +90,7 @@ TEST(ProcessFile, RunsOnSeveralThreadsAtOnceMatchSequentialRuns) {
     }
     std::vector<RunResult> results(kRuns, RunResult::RunNoOutput);
     std::vector<std::thread> threads;
+    threads.reserve(kRuns);
     for (int i = 0; i < kRuns; ++i) {
         threads.emplace_back(
             [&, i] { results[i] = RunStart(inputs[i], folder / "parallel", params[i]).result; });
@@ -114,6 +115,7 @@ TEST(ProcessFile, RunsRacingForTheSameNameEachGetTheirOwnFile) {
     std::filesystem::create_directory(folder / "out");
     std::vector<StartOutcome> outcomes(kRuns);
     std::vector<std::thread> threads;
+    threads.reserve(kRuns);
     for (int i = 0; i < kRuns; ++i) {
         threads.emplace_back([&, i] { outcomes[i] = RunStart(folder / "in.wav", folder / "out"); });
     }

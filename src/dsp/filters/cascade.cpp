@@ -81,7 +81,7 @@ void DesignRumbleHighPass(CascadeCoeffs& coeffs, float stopbandEndOverNyquist) {
 
 double RunCascade(float x, const CascadeCoeffs& coeffs, CascadeState& state) {
     double s = x;
-    for (int index = 0; index < 4; ++index) {
+    for (std::size_t index = 0; index < coeffs.section.size(); ++index) {
         const CascadeSection& section = coeffs.section[index];
         double& w1 = state.w[2 * index];
         double& w2 = state.w[2 * index + 1];
