@@ -79,8 +79,8 @@ TEST(Presets, EveryAnswerCombinationLandsInsideTheSliderRanges) {
                         // value of the table may actually need the clamp.
                         const PresetRow& t = PresetTable[c];
                         const int s = (h + 2 * w) / 2;
-                        const int bassBase = e == 0 ? t.bass + 13 : (e == 1 ? t.bass : 0);
-                        const int trebleBase = e == 0 ? t.treble - 13 : (e == 1 ? t.treble : 0);
+                        const int bassBase = e == 0 ? t.bassDb + 13 : (e == 1 ? t.bassDb : 0);
+                        const int trebleBase = e == 0 ? t.trebleDb - 13 : (e == 1 ? t.trebleDb : 0);
                         const RestorationSettings v = Preset(Answers(c, e, h, k, w));
                         SCOPED_TRACE(::testing::Message() << c << e << h << k << w);
                         EXPECT_EQ(v.click_level, t.click + 2 * k);
@@ -88,7 +88,7 @@ TEST(Presets, EveryAnswerCombinationLandsInsideTheSliderRanges) {
                         EXPECT_EQ(v.distortion_level, t.distortion + 2 * w);
                         EXPECT_EQ(v.bass_lift_db, bassBase - s);
                         EXPECT_EQ(v.treble_lift_db, trebleBase + s);
-                        EXPECT_EQ(v.hiss_khz, t.hiss + (24 - 2 * k - 4 * h - 6 * w) / 8);
+                        EXPECT_EQ(v.hiss_khz, t.hissKhz + (24 - 2 * k - 4 * h - 6 * w) / 8);
                         for (const SliderRange& r : kSliderRanges) {
                             EXPECT_GE(v.Get(r.slider), r.minimum) << r.key;
                             EXPECT_LE(v.Get(r.slider), r.maximum) << r.key;

@@ -63,11 +63,11 @@ void ApplyPreset(const WizardAnswers& answers, RestorationSettings& settings) {
 
     // Equalisation bases: the table assumes RIAA / CCIR playback; a flat
     // transfer needs the standard 13 dB tilt back, a matched one none at all.
-    int bassBase = t.bass;
-    int trebleBase = t.treble;
+    int bassBase = t.bassDb;
+    int trebleBase = t.trebleDb;
     if (e == 0) {
-        bassBase = t.bass + 13;
-        trebleBase = t.treble - 13;
+        bassBase = t.bassDb + 13;
+        trebleBase = t.trebleDb - 13;
     } else if (e == 2) {
         bassBase = 0;
         trebleBase = 0;
@@ -80,9 +80,9 @@ void ApplyPreset(const WizardAnswers& answers, RestorationSettings& settings) {
     settings.bass_lift_db = ClampToRange(Slider::Bass, bassBase - s);
     settings.treble_lift_db = ClampToRange(Slider::Treble, trebleBase + s);
     settings.hiss_khz =
-        ClampToRange(Slider::Hiss, t.hiss + FloorDiv(24 - 2 * k - 4 * h - 6 * w, 8));
-    settings.rumble_hz = ClampToRange(Slider::Rumble, t.rumble);
-    settings.output_gain_db = ClampToRange(Slider::Gain, t.level);
+        ClampToRange(Slider::Hiss, t.hissKhz + FloorDiv(24 - 2 * k - 4 * h - 6 * w, 8));
+    settings.rumble_hz = ClampToRange(Slider::Rumble, t.rumbleHz);
+    settings.output_gain_db = ClampToRange(Slider::Gain, t.levelDb);
     settings.anti_phase = t.antiPhase;
 }
 

@@ -16,11 +16,11 @@ struct PresetRow {
     int click;                  // click base
     int noise;                  // noise base
     int distortion;             // distortion base
-    int bass;                   // dB, as recorded with RIAA / CCIR playback
-    int treble;                 // dB
-    int hiss;                   // kHz
-    int rumble;                 // Hz
-    int level;                  // output level, dB
+    int bassDb;                 // as recorded with RIAA / CCIR playback
+    int trebleDb;
+    int hissKhz;
+    int rumbleHz;
+    int levelDb;  // output level
     bool antiPhase;
 };
 

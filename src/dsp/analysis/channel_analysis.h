@@ -18,11 +18,11 @@
 namespace sonorel {
 
 inline constexpr int kAnalysisBlockFrames = 7060;
-inline constexpr int kActivityWindowFrames = 3530;  // half an analysis block
+inline constexpr int kActivityWindowFrames = kAnalysisBlockFrames / 2;  // 3530
 
 // Least sum of squares of any activity window: a mean square of 2^-24, an RMS
 // of 2^-12 (about -72.2 dB below full scale). A sum equal to it passes.
-inline constexpr double kActivityThreshold = 3530.0 / 16777216.0;
+inline constexpr double kActivityThreshold = kActivityWindowFrames * 0x1p-24;
 
 // Pole of the DC blocker: -3 dB near 79 Hz at 44100 Hz.
 inline constexpr float kAnalysisHighPassPole = 0.98866665f;
