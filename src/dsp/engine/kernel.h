@@ -24,8 +24,10 @@
 // nothing, never fail and always write all 883 samples, each within
 // +-kOutputBound. The input is assumed finite (the per-file run replaces NaN
 // and infinity); a non-finite sample never reaches the output, which then
-// holds 0. All storage is fixed-size and inside the object (about 100 KB:
-// allocate it once per run, not on a small stack).
+// holds 0. All storage has a fixed size: what is carried from block to block
+// and the block's channel buffers and estimates live in the object (about
+// 100 KB: allocate it once per run), the stages' working arrays on the
+// calling thread's stack (under 200 KB).
 //
 // Threading: one thread at a time uses an object. Objects are independent,
 // so several files can be restored at once on several threads; the shared
