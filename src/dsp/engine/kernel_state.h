@@ -8,7 +8,6 @@
 
 #include "engine/block_frame.h"
 #include "filters/cascade.h"
-#include "filters/shelf.h"
 
 namespace sonorel {
 
@@ -36,7 +35,8 @@ struct KernelState {
     // The output path, after the mix.
     std::array<float, kOverlap> tail;  // the next block's overlap, mixed, before the filters
     CascadeState hissState;
-    ShelfState shelfState;
+    float bassState;  // the shelves' previous intermediate values
+    float trebleState;
 };
 
 }  // namespace sonorel

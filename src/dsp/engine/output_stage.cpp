@@ -19,7 +19,7 @@ void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
         if (i < kOverlap) mix += (state.tail[i] - mix) * ramp[i];
         float v = static_cast<float>(mix);
         if (hissActive) v = static_cast<float>(RunCascade(v, filters.hissCoeffs, state.hissState));
-        float y = RunShelves(v, shelves, state.shelfState);
+        float y = RunShelves(v, shelves, state.bassState, state.trebleState);
         if (y > kOutputBound) {
             y = kOutputBound;
         } else if (y < -kOutputBound) {

@@ -19,8 +19,8 @@
 
 namespace sonorel {
 
-// Reads and writes the output path's part of `state`: tail, hissState and
-// shelfState.
+// Reads and writes the output path's part of `state`: tail, hissState,
+// bassState and trebleState.
 void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
                  std::span<const float, kEstimateSpan> estimateR, const KernelParams& params,
                  const ToneFilters& filters, KernelState& state,

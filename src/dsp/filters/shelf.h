@@ -33,26 +33,21 @@ struct ShelfCoeffs {
     float g = 1.0f;   // common gain
 };
 
-// The previous intermediate value of each section; 0 at the start of a file.
-struct ShelfState {
-    float bass = 0.0f;
-    float treble = 0.0f;
-};
-
 // Bass then treble SetupShelf, in that order, with the roles of the two
 // results swapped for the treble section (so that the same low-shelf design
 // lifts the highs), and g = Rt x Rb.
 ShelfCoeffs DesignShelves(int bassLiftDb, int trebleLiftDb, int sampleRate);
 
-// One sample through both sections and g. Arithmetic in double, states
-// stored as float.
-inline float RunShelves(float x, const ShelfCoeffs& c, ShelfState& state) {
-    const double bassIn = static_cast<double>(x) + static_cast<double>(c.bp) * state.bass;
+// One sample through both sections and g. The states are the previous
+// intermediate values of the two sections, 0 at the start of a file.
+// Arithmetic in double, states stored as float.
+inline float RunShelves(float x, const ShelfCoeffs& c, float& bassState, float& trebleState) {
+    const double bassIn = static_cast<double>(x) + static_cast<double>(c.bp) * bassState;
     const double trebleIn =
-        bassIn - static_cast<double>(c.bz) * state.bass + static_cast<double>(c.tp) * state.treble;
-    state.bass = static_cast<float>(bassIn);
-    const double y = (trebleIn - static_cast<double>(c.tz) * state.treble) * c.g;
-    state.treble = static_cast<float>(trebleIn);
+        bassIn - static_cast<double>(c.bz) * bassState + static_cast<double>(c.tp) * trebleState;
+    bassState = static_cast<float>(bassIn);
+    const double y = (trebleIn - static_cast<double>(c.tz) * trebleState) * c.g;
+    trebleState = static_cast<float>(trebleIn);
     return static_cast<float>(y);
 }
 
