@@ -80,12 +80,15 @@ class RestorationKernel {
     KernelParams params_;
     ToneFilters filters_;
     KernelState state_{};
-    // Per-block scratch. Channel buffer j holds input frame 883 n + j - 3810
-    // of block n: the history, then this block's repaired samples.
-    std::array<std::array<float, kChannelBuffer>, 2> buffers_{};
+    // Per-block scratch, starting on a cache line: the stages' vectorised
+    // loops read and write it, and the kernel was measured a few per cent
+    // slower with it merely float-aligned. Channel buffer j holds input frame
+    // 883 n + j - 3810 of block n: the history, then this block's repaired
+    // samples.
+    alignas(64) std::array<std::array<float, kChannelBuffer>, 2> buffers_{};
     // Estimate i of a channel is of its buffer index 648 + i: 883 samples for
     // this block, then 882 for the next block's overlap.
-    std::array<std::array<float, kEstimateSpan>, 2> estimates_{};
+    alignas(64) std::array<std::array<float, kEstimateSpan>, 2> estimates_{};
 };
 
 }  // namespace sonorel
