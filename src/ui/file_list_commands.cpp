@@ -1,5 +1,7 @@
 // The file list, the output folder and the status line.
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/file.h>
 #include <wx/filename.h>
@@ -55,7 +57,7 @@ void MyEventFrame::UpdateStatus() {
         preview_button->Enable(row.preview);
         go_button->Enable(row.go);
         remove_all_button->Enable(row.removeAll);
-        output_text->SetFocus();
+        FocusOutputFolder();
         // Go! becomes the default when the output folder was the last thing
         // supplied; it stays on Add when the files came last.
         if (files && output && !had_output) {
@@ -68,6 +70,13 @@ void MyEventFrame::UpdateStatus() {
         had_output = output;
     }
     EnableSelectionButtons();
+}
+
+// A GTK text entry selects all its text when it takes the focus, so the next
+// key would replace the folder: the caret goes to the end instead.
+void MyEventFrame::FocusOutputFolder() {
+    output_text->SetFocus();
+    output_text->SetInsertionPointEnd();
 }
 
 void MyEventFrame::EnableSelectionButtons() {
@@ -98,11 +107,18 @@ void MyEventFrame::OnDeselectAll(wxCommandEvent&) {
     UpdateStatus();
 }
 
+// The entries selected when Remove was pressed, taken once and deleted from
+// the last up, so that the indices still to come stay valid. On GTK deleting
+// a selected row selects a neighbour, which is why the selection is not
+// asked again and is cleared at the end.
 void MyEventFrame::OnRemove(wxCommandEvent&) {
     wxArrayInt selected;
-    while (file_list->GetSelections(selected) > 0) {
-        file_list->Delete(selected[0]);
+    file_list->GetSelections(selected);
+    std::sort(selected.begin(), selected.end());
+    for (auto entry = selected.rbegin(); entry != selected.rend(); ++entry) {
+        file_list->Delete(static_cast<unsigned>(*entry));
     }
+    file_list->SetSelection(wxNOT_FOUND);
     UpdateStatus();
 }
 

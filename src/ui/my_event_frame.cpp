@@ -44,7 +44,7 @@ wxEND_EVENT_TABLE()
     // The list is empty, so this first refresh always applies.
     had_files = true;
     UpdateStatus();
-    output_text->SetFocus();
+    FocusOutputFolder();
     add_button->SetDefault();
 }
 

@@ -61,6 +61,8 @@ class MyEventFrame : public snl_frame {
     void LoadSettings();
     void SaveSettings();
     void EnableSelectionButtons();
+    // The keyboard focus in the output folder, its text kept whole.
+    void FocusOutputFolder();
 
     void OnAddFiles(wxCommandEvent& event);
     void OnDeselectAll(wxCommandEvent& event);

@@ -1,0 +1,106 @@
+#include "user_input.h"
+
+#include <gdk/gdk.h>
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/listbox.h>
+#include <wx/stopwatch.h>
+#include <wx/toplevel.h>
+#include <wx/utils.h>
+
+namespace sonorel::test {
+namespace {
+
+// Long enough for a loaded machine, short enough that a failing wait does
+// not stall the suite.
+constexpr long kWaitLimitMs = 5000;
+constexpr int kPollMs = 10;
+
+}  // namespace
+
+bool UserInput::Focus(wxTopLevelWindow& window) {
+    window.Raise();
+    return WaitFor([&window] { return window.IsShownOnScreen() && window.IsActive(); });
+}
+
+void UserInput::Click(wxWindow& control) {
+    const wxSize size = control.GetSize();
+    ClickAt(control, wxPoint(size.x / 2, size.y / 2));
+}
+
+void UserInput::ClickAt(wxWindow& control, const wxPoint& offset, int modifiers) {
+    simulator_.MouseMove(control.ClientToScreen(offset));
+    Settle();
+    const int modifierKeys[][2] = {{wxMOD_CONTROL, WXK_CONTROL}, {wxMOD_SHIFT, WXK_SHIFT}};
+    for (const auto& [flag, key] : modifierKeys) {
+        if (modifiers & flag) simulator_.KeyDown(key);
+    }
+    simulator_.MouseClick();
+    for (const auto& [flag, key] : modifierKeys) {
+        if (modifiers & flag) simulator_.KeyUp(key);
+    }
+    Settle();
+}
+
+void UserInput::ClickRow(wxListBox& list, int row, int modifiers) {
+    ClickAt(list, RowPoint(list, row), modifiers);
+}
+
+void UserInput::HoverRow(wxListBox& list, int row) {
+    simulator_.MouseMove(list.ClientToScreen(RowPoint(list, row)));
+    Settle();
+}
+
+// The middle of the row as the list itself reports it, so that neither the
+// row height nor the frame around the rows is assumed.
+wxPoint UserInput::RowPoint(wxListBox& list, int row) {
+    const int x = list.GetClientSize().x / 4;
+    int top = -1, bottom = -1;
+    for (int y = 0; y < list.GetClientSize().y; ++y) {
+        if (list.HitTest(wxPoint(x, y)) == row) {
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    }
+    EXPECT_GE(top, 0) << "row " << row << " is not on the screen";
+    return wxPoint(x, (top + bottom) / 2);
+}
+
+void UserInput::Key(int keycode, int modifiers) {
+    simulator_.Char(keycode, modifiers);
+    Settle();
+}
+
+void UserInput::Type(const char* text) {
+    simulator_.Text(text);
+    Settle();
+}
+
+void UserInput::Settle() {
+    // Everything sent has reached the server, and its events are queued.
+    gdk_display_sync(gdk_display_get_default());
+    // Then until the toolkit has had nothing to do for a few polls.
+    for (int quiet = 0; quiet < 3;) {
+        const bool busy = wxTheApp->Pending();
+        wxTheApp->Yield(true);
+        if (busy) {
+            quiet = 0;
+        } else {
+            wxMilliSleep(kPollMs);
+            ++quiet;
+        }
+    }
+}
+
+bool UserInput::WaitFor(const std::function<bool()>& condition) {
+    const wxStopWatch clock;
+    while (!condition()) {
+        if (clock.Time() > kWaitLimitMs) return false;
+        wxTheApp->Yield(true);
+        wxMilliSleep(kPollMs);
+    }
+    return true;
+}
+
+}  // namespace sonorel::test
