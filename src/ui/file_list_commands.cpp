@@ -1,17 +1,22 @@
 // The file list, the output folder and the status line.
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include <wx/button.h>
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/log.h>
+#include <wx/statbox.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
 #include "ui/choosers.h"
+#include "ui/file_list_text.h"
 #include "ui/my_event_frame.h"
+#include "ui/run_reporting.h"
 
 namespace sonorel {
 
@@ -31,19 +36,36 @@ constexpr StatusRow kStatusRows[2][2] = {
     {{"Select an output folder...", true, false, true}, {"Ready to go!", true, true, true}},
 };
 
+// A regular file (or a link to one) that may be read. A folder, FIFO or
+// device is refused as an unreadable name is: the run could only fail on it,
+// or wait forever on a FIFO. The type comes from stat, which never blocks,
+// not from opening the file.
+bool IsReadableFile(const wxString& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(ToPath(path), error) &&
+           wxFile::Access(path, wxFile::read);
+}
+
 }  // namespace
 
-// Only a read-permission check: duplicates, extensions and formats are left
-// for the run to find out.
+// Duplicates, extensions and formats are left for the run to find out.
 void MyEventFrame::AddFiles(const wxArrayString& paths) {
     int added = 0;
     for (const wxString& path : paths) {
-        if (wxFile::Access(path, wxFile::read)) {
-            file_list->Append(path);
+        if (IsReadableFile(path)) {
+            AppendInputFile(path);
             ++added;
         }
     }
     if (added > 0) UpdateStatus();
+}
+
+void MyEventFrame::AppendInputFile(const wxString& path) {
+    file_list->Append(EntryText(path), new wxStringClientData(path));
+}
+
+wxString MyEventFrame::InputPath(unsigned entry) const {
+    return static_cast<const wxStringClientData*>(file_list->GetClientObject(entry))->GetData();
 }
 
 void MyEventFrame::UpdateStatus() {
@@ -69,6 +91,7 @@ void MyEventFrame::UpdateStatus() {
         had_files = files;
         had_output = output;
     }
+    input_files_box->SetLabel(InputFilesCaption(file_list->GetCount()));
     EnableSelectionButtons();
 }
 
@@ -125,6 +148,21 @@ void MyEventFrame::OnRemove(wxCommandEvent&) {
 void MyEventFrame::OnRemoveAll(wxCommandEvent&) {
     file_list->Clear();
     UpdateStatus();
+}
+
+void MyEventFrame::OnListMotion(wxMouseEvent& event) {
+    event.Skip();
+    const int entry = file_list->HitTest(event.GetPosition());
+    if (entry == tooltip_entry) return;
+    tooltip_entry = entry;
+    file_list->SetToolTip(entry == wxNOT_FOUND ? wxString(kFileListTooltip)
+                                               : InputPath(static_cast<unsigned>(entry)));
+}
+
+void MyEventFrame::OnListLeave(wxMouseEvent& event) {
+    event.Skip();
+    tooltip_entry = wxNOT_FOUND;
+    file_list->SetToolTip(kFileListTooltip);
 }
 
 void MyEventFrame::OnListSelect(wxCommandEvent&) {

@@ -40,6 +40,8 @@ wxEND_EVENT_TABLE()
     SetIcons(AppIcons());
     LoadSettings();
     file_list->SetDropTarget(new DnDFile(this));
+    file_list->Bind(wxEVT_MOTION, &MyEventFrame::OnListMotion, this);
+    file_list->Bind(wxEVT_LEAVE_WINDOW, &MyEventFrame::OnListLeave, this);
 
     // The list is empty, so this first refresh always applies.
     had_files = true;

@@ -30,6 +30,12 @@ class MyEventFrame : public snl_frame {
     // when at least one was added.
     void AddFiles(const wxArrayString& paths);
 
+    // One entry at the end of the file list, unchecked; shown by its file
+    // name first (file_list_text.h).
+    void AppendInputFile(const wxString& path);
+    // The full path that entry `entry` of the file list stands for.
+    wxString InputPath(unsigned entry) const;
+
     // The status line, Preview, Go!, Remove All, the focus and the default
     // button follow whether there are files and an output folder.
     void UpdateStatus();
@@ -63,6 +69,9 @@ class MyEventFrame : public snl_frame {
     void EnableSelectionButtons();
     // The keyboard focus in the output folder, its text kept whole.
     void FocusOutputFolder();
+    // The tooltip of the row under the pointer is its full path.
+    void OnListMotion(wxMouseEvent& event);
+    void OnListLeave(wxMouseEvent& event);
 
     void OnAddFiles(wxCommandEvent& event);
     void OnDeselectAll(wxCommandEvent& event);
@@ -77,6 +86,8 @@ class MyEventFrame : public snl_frame {
     void OnWizard(wxCommandEvent& event);
     void OnPreview(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
+
+    int tooltip_entry = wxNOT_FOUND;  // the row whose path the tooltip shows
 
     // What the last applied status refresh showed.
     bool had_files = false;

@@ -33,7 +33,7 @@ void MyEventFrame::OnPreview(wxCommandEvent&) {
         status_line->Update();
 
         RunRequest request;
-        request.input = ToPath(file_list->GetString(entry));
+        request.input = ToPath(InputPath(static_cast<unsigned>(entry)));
         request.params = ReadSettings().Convert();
         request.previewOutput = preview_output;
         GuiRunObserver observer(this, progress_hook);

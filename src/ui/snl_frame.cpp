@@ -16,6 +16,7 @@
 #include "resources/icons.h"
 #include "settings/product.h"
 #include "ui/control_ids.h"
+#include "ui/file_list_text.h"
 
 namespace sonorel {
 
@@ -200,10 +201,11 @@ wxSizer* snl_frame::BuildRightColumn() {
 }
 
 wxSizer* snl_frame::BuildInputFilesGroup() {
-    wxStaticBoxSizer* group = NewGroup(this, "Input Files");
+    wxStaticBoxSizer* group = NewGroup(this, InputFilesCaption(0));
+    input_files_box = group->GetStaticBox();
     file_list = new wxListBox(this, ID_FILE_LIST, wxDefaultPosition, wxDefaultSize, 0, nullptr,
                               wxLB_EXTENDED | wxLB_NEEDED_SB | wxLB_HSCROLL);
-    file_list->SetToolTip("List of files to be processed");
+    file_list->SetToolTip(kFileListTooltip);
     group->Add(file_list, 1, wxEXPAND | wxLEFT | wxRIGHT, kBorderPx);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);

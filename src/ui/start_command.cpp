@@ -72,7 +72,7 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         status_line->Update();
 
         RunRequest request;
-        request.input = ToPath(file_list->GetString(i));
+        request.input = ToPath(InputPath(static_cast<unsigned>(i)));
         // The run creates the first free name exclusively, so nothing that
         // appears meanwhile is ever overwritten.
         request.output = NameOutputFor(request.input, folderText);

@@ -3,7 +3,11 @@
 // buttons, typing into the output folder, the default button, keyboard
 // navigation, sliders and the wizard by keyboard.
 
+#include <filesystem>
+#include <fstream>
+
 #include <wx/button.h>
+#include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
 
@@ -21,12 +25,6 @@ class RealInputTest : public MainWindowTest {
         ASSERT_TRUE(input.Focus(*frame)) << "the main window never got the keyboard focus";
     }
 
-    std::vector<wxString> Entries() const {
-        std::vector<wxString> entries;
-        for (unsigned i = 0; i < frame->file_list->GetCount(); ++i)
-            entries.push_back(frame->file_list->GetString(i));
-        return entries;
-    }
     std::vector<int> Selection() const {
         wxArrayInt selected;
         frame->file_list->GetSelections(selected);
@@ -120,6 +118,25 @@ TEST_F(RealInputTest, TypingIntoTheOutputFolderKeepsEveryCharacter) {
         EXPECT_EQ(frame->OutputFolder(), c.expected);
         CloseAndDestroy();
     }
+}
+
+TEST_F(RealInputTest, RowsShowTheFileNameFirstAndTheFullPathOnHover) {
+    OpenForInput();
+    // A folder name far wider than the list.
+    const std::filesystem::path deep = Folder() / std::string(150, 'f');
+    std::filesystem::create_directory(deep);
+    std::ofstream(deep / "side1.wav") << "RIFF";
+    frame->AddFiles(Paths({MakeFile("a.wav"), deep / "side1.wav"}));
+    input.Settle();
+
+    for (const int row : {1, 0}) {
+        const wxString path = Entries()[row];
+        EXPECT_TRUE(frame->file_list->GetString(row).StartsWith(wxFileName(path).GetFullName()));
+        input.HoverRow(*frame->file_list, row);
+        EXPECT_EQ(frame->file_list->GetToolTipText(), path);
+    }
+    input.Click(*frame->output_text);
+    EXPECT_EQ(frame->file_list->GetToolTipText(), "List of files to be processed");
 }
 
 }  // namespace
