@@ -113,9 +113,9 @@ TEST_F(HelpBookTest, EveryMessageOfTheProgramIsExplained) {
     ASSERT_FALSE(troubleshooting.empty());
     for (const char* message :
          {"Input file should be (but is not) stereo",
-          "Input file could not be opened or is too short", "Output file could not be opened",
-          "Output file is incomplete", "Problem playing preview", "Preview cancelled",
-          "Output folder could not be created"}) {
+          "Input file could not be opened or is too short", "Input file no longer exists",
+          "Output file could not be opened", "Output file is incomplete", "Problem playing preview",
+          "Preview cancelled", "Output folder could not be created"}) {
         EXPECT_TRUE(troubleshooting.Contains(wxString(">") + message + "<")) << message;
     }
 }
