@@ -70,9 +70,10 @@ class FiveFilesTest : public StartCommandTest {
         SelectFiles({0, 2});
     }
     std::filesystem::path out;
-    const wxString notStereo =
-        AboutFile("Input file should be (but is not) stereo. Process remaining files?",
-                  Folder() / "in" / "b.wav");
+    wxString NotStereo() const {
+        return AboutFile("Input file should be (but is not) stereo. Process remaining files?",
+                         Folder() / "in" / "b.wav");
+    }
 };
 
 TEST_F(FiveFilesTest, YesAfterTheMonoFileProcessesTheRest) {
@@ -81,7 +82,7 @@ TEST_F(FiveFilesTest, YesAfterTheMonoFileProcessesTheRest) {
     answers.Expect([&](wxDialog* dialog) {
         // The failed entry is deselected and stays scrolled to the top.
         EXPECT_TRUE(Selection().empty());
-        return MessageBox(notStereo, "Continue Sonorel?", kQuestionYesNo, wxID_YES)(dialog);
+        return MessageBox(NotStereo(), "Continue Sonorel?", kQuestionYesNo, wxID_YES)(dialog);
     });
     Click(frame->go_button);
 
@@ -106,7 +107,7 @@ TEST_F(FiveFilesTest, YesAfterTheMonoFileProcessesTheRest) {
 TEST_F(FiveFilesTest, NoAfterTheMonoFileEndsTheRun) {
     RunWatcher watcher(frame);
     DialogAnswers answers;
-    answers.Expect(MessageBox(notStereo, "Continue Sonorel?", kQuestionYesNo, wxID_NO));
+    answers.Expect(MessageBox(NotStereo(), "Continue Sonorel?", kQuestionYesNo, wxID_NO));
     Click(frame->go_button);
 
     EXPECT_EQ(FileNamesIn(out), std::vector<std::string>{"a.wav"});

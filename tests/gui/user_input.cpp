@@ -6,6 +6,7 @@
 #include <wx/app.h>
 #include <wx/listbox.h>
 #include <wx/stopwatch.h>
+#include <wx/timer.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
@@ -19,9 +20,27 @@ constexpr int kPollMs = 10;
 
 }  // namespace
 
+UserInput::UserInput() = default;
+UserInput::~UserInput() = default;
+
+void UserInput::Once(std::function<bool()> condition, std::function<void()> action) {
+    poll_ = std::make_unique<wxTimer>();
+    poll_->Bind(wxEVT_TIMER, [this, condition, action](wxTimerEvent&) {
+        if (!condition()) return;
+        poll_->Stop();
+        action();
+    });
+    poll_->Start(kPollMs);
+}
+
 bool UserInput::Focus(wxTopLevelWindow& window) {
+    return WaitFor([&window] { return Focused(window); });
+}
+
+bool UserInput::Focused(wxTopLevelWindow& window) {
+    if (window.IsShownOnScreen() && window.IsActive()) return true;
     window.Raise();
-    return WaitFor([&window] { return window.IsShownOnScreen() && window.IsActive(); });
+    return false;
 }
 
 void UserInput::Click(wxWindow& control) {

@@ -11,10 +11,12 @@
 // do that.
 
 #include <functional>
+#include <memory>
 
 #include <wx/uiaction.h>
 
 class wxListBox;
+class wxTimer;
 class wxTopLevelWindow;
 class wxWindow;
 
@@ -25,6 +27,13 @@ class UserInput {
     // Raises `window` and waits until it is on the screen and has the
     // keyboard focus; false when that never happened.
     bool Focus(wxTopLevelWindow& window);
+    // The same without waiting, for the condition of Once: true once
+    // `window` has the focus, else asks for it and returns false. Without a
+    // window manager (as under xvfb-run) a new dialog gets no focus unless
+    // it asks.
+    static bool Focused(wxTopLevelWindow& window);
+    UserInput();
+    ~UserInput();
 
     // A left click on the middle of `control`, or on `offset` in it.
     void Click(wxWindow& control);
@@ -38,6 +47,15 @@ class UserInput {
     // One key (WXK_TAB, 'w', ...) pressed and released, with modifiers held.
     void Key(int keycode, int modifiers = wxMOD_NONE);
     void Type(const char* text);
+    // The same without waiting for the toolkit, for use in an action of Once.
+    void Press(int keycode, int modifiers = wxMOD_NONE) { simulator_.Char(keycode, modifiers); }
+    void Down(int k) { simulator_.KeyDown(k); }
+    void Up(int k) { simulator_.KeyUp(k); }
+
+    // Runs `action` from whatever event loop runs once `condition` holds: a
+    // modal dialog runs a loop of its own, and the test's code waits in the
+    // call that opened it until it closes.
+    void Once(std::function<bool()> condition, std::function<void()> action);
 
     // Lets the toolkit handle everything the X server has sent so far.
     void Settle();
@@ -49,6 +67,7 @@ class UserInput {
     wxPoint RowPoint(wxListBox& list, int row);
 
     wxUIActionSimulator simulator_;
+    std::unique_ptr<wxTimer> poll_;
 };
 
 }  // namespace sonorel::test
