@@ -24,6 +24,9 @@ namespace sonorel::test {
 
 class UserInput {
   public:
+    UserInput();
+    ~UserInput();
+
     // Raises `window` and waits until it is on the screen and has the
     // keyboard focus; false when that never happened.
     bool Focus(wxTopLevelWindow& window);
@@ -32,8 +35,6 @@ class UserInput {
     // window manager (as under xvfb-run) a new dialog gets no focus unless
     // it asks.
     static bool Focused(wxTopLevelWindow& window);
-    UserInput();
-    ~UserInput();
 
     // A left click on the middle of `control`, or on `offset` in it.
     void Click(wxWindow& control);
@@ -45,12 +46,12 @@ class UserInput {
     void HoverRow(wxListBox& list, int row);
 
     // One key (WXK_TAB, 'w', ...) pressed and released, with modifiers held.
+    // A button pressed by its mnemonic clicks only when GTK's short
+    // "pressed" look has passed (a quarter of a second): wait for the effect.
     void Key(int keycode, int modifiers = wxMOD_NONE);
     void Type(const char* text);
     // The same without waiting for the toolkit, for use in an action of Once.
     void Press(int keycode, int modifiers = wxMOD_NONE) { simulator_.Char(keycode, modifiers); }
-    void Down(int k) { simulator_.KeyDown(k); }
-    void Up(int k) { simulator_.KeyUp(k); }
 
     // Runs `action` from whatever event loop runs once `condition` holds: a
     // modal dialog runs a loop of its own, and the test's code waits in the
