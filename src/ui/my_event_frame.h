@@ -14,7 +14,9 @@
 #include "ui/gui_run_observer.h"
 #include "ui/help.h"
 #include "ui/snl_frame.h"
+#include "ui/window_geometry.h"
 
+class wxConfigBase;
 class wxFileConfig;
 
 namespace sonorel {
@@ -66,6 +68,8 @@ class MyEventFrame : public snl_frame {
   private:
     void LoadSettings();
     void SaveSettings();
+    void RestoreWindowGeometry(const wxConfigBase& config);
+    WindowGeometry CurrentWindowGeometry() const;
     void EnableSelectionButtons();
     // The keyboard focus in the output folder, its text kept whole.
     void FocusOutputFolder();
@@ -94,6 +98,7 @@ class MyEventFrame : public snl_frame {
     bool had_output = false;
 
     std::unique_ptr<wxFileConfig> config;
+    wxRect normal_rect;  // where a stored place put the window, if one did
     HelpBook help_book{this};
 
     wxDECLARE_EVENT_TABLE();

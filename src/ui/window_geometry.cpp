@@ -1,0 +1,64 @@
+#include "ui/window_geometry.h"
+
+#include <wx/config.h>
+#include <wx/display.h>
+
+#include "ui/my_event_frame.h"
+#include "ui/settings_store.h"
+
+namespace sonorel {
+
+std::optional<WindowGeometry> ReadWindowGeometry(const wxConfigBase& config) {
+    std::array<long, kWindowRectKeys.size()> values{};
+    for (std::size_t i = 0; i < kWindowRectKeys.size(); ++i) {
+        const std::optional<long> value = ReadInteger(config, kWindowRectKeys[i]);
+        if (!value) return std::nullopt;
+        values[i] = *value;
+    }
+    WindowGeometry geometry;
+    geometry.rect = wxRect(static_cast<int>(values[0]), static_cast<int>(values[1]),
+                           static_cast<int>(values[2]), static_cast<int>(values[3]));
+    const std::optional<long> maximized = ReadInteger(config, kWindowMaximizedKey);
+    geometry.maximized = maximized && *maximized != 0;
+    return geometry;
+}
+
+void WriteWindowGeometry(wxConfigBase& config, const WindowGeometry& geometry) {
+    const wxRect& r = geometry.rect;
+    const long values[] = {r.x, r.y, r.width, r.height};
+    for (std::size_t i = 0; i < kWindowRectKeys.size(); ++i) {
+        config.Write(kWindowRectKeys[i], values[i]);
+    }
+    config.Write(kWindowMaximizedKey, geometry.maximized);
+}
+
+bool FitsOnAScreen(const wxRect& rect) {
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
+        if (wxDisplay(i).GetClientArea().Contains(rect)) return true;
+    }
+    return false;
+}
+
+// Applied before the window is first shown. A size below the laid-out one
+// is refused like a place off the screens.
+void MyEventFrame::RestoreWindowGeometry(const wxConfigBase& config) {
+    const std::optional<WindowGeometry> stored = ReadWindowGeometry(config);
+    if (!stored || !FitsOnAScreen(stored->rect)) return;
+    const wxSize minimum = GetMinSize();
+    if (stored->rect.width < minimum.x || stored->rect.height < minimum.y) return;
+    SetSize(stored->rect);
+    normal_rect = stored->rect;
+    if (stored->maximized) Maximize();
+}
+
+// A maximized or minimized window is stored with the place it had before,
+// so that it comes back to that when it is restored.
+WindowGeometry MyEventFrame::CurrentWindowGeometry() const {
+    WindowGeometry geometry;
+    geometry.maximized = IsMaximized();
+    const bool normal = !IsMaximized() && !IsIconized();
+    geometry.rect = normal || normal_rect.IsEmpty() ? GetRect() : normal_rect;
+    return geometry;
+}
+
+}  // namespace sonorel
