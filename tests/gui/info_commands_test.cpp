@@ -70,6 +70,25 @@ TEST_F(InfoCommandsTest, HelpButtonOpensTheContents) {
     EXPECT_TRUE(OpenedHelpPage(frame).EndsWith("index.html")) << OpenedHelpPage(frame);
 }
 
+TEST_F(InfoCommandsTest, MissingHelpBookSaysWhereItWasLookedFor) {
+    Open();
+    UseHelpBook(wxString::FromUTF8((Folder() / "Sonorel.htb").string()));
+    DialogAnswers answers;
+    answers.Expect([this](wxDialog* dialog) {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        EXPECT_NE(box, nullptr);
+        if (box == nullptr) return static_cast<int>(wxID_OK);
+        EXPECT_EQ(box->GetTitle(), "Sonorel Help");
+        EXPECT_EQ(box->GetMessage(),
+                  "The help book Sonorel.htb could not be found. Sonorel looked for it in:\n" +
+                      wxString::FromUTF8(Folder().string()));
+        return static_cast<int>(wxID_OK);
+    });
+    Click(frame->help_button);
+    UseHelpBook(SONOREL_BUILD_TREE_HELP_BOOK);
+    EXPECT_TRUE(frame->Help().Viewer() == nullptr || frame->Help().Viewer()->GetFrame() == nullptr);
+}
+
 TEST_F(InfoCommandsTest, WizardTopicOpensFromAnyWindowOfTheMainWindow) {
     Open();
     // The wizard passes itself; any window below the main window will do.
