@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <wx/timer.h>
+
 #include "settings/restoration_settings.h"
 #include "ui/gui_run_observer.h"
 #include "ui/help.h"
@@ -69,6 +71,7 @@ class MyEventFrame : public snl_frame {
     void LoadSettings();
     void SaveSettings();
     void RestoreWindowGeometry(const wxConfigBase& config);
+    void KeepPlaceWhileMapping(const wxPoint& place, bool maximize);
     WindowGeometry CurrentWindowGeometry() const;
     void EnableSelectionButtons();
     // The keyboard focus in the output folder, its text kept whole.
@@ -98,7 +101,8 @@ class MyEventFrame : public snl_frame {
     bool had_output = false;
 
     std::unique_ptr<wxFileConfig> config;
-    wxRect normal_rect;  // where a stored place put the window, if one did
+    wxRect normal_rect;   // where a stored place put the window, if one did
+    wxTimer place_timer;  // see KeepPlaceWhileMapping
     HelpBook help_book{this};
 
     wxDECLARE_EVENT_TABLE();

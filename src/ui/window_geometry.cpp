@@ -1,7 +1,10 @@
 #include "ui/window_geometry.h"
 
+#include <memory>
+
 #include <wx/config.h>
 #include <wx/display.h>
+#include <wx/stopwatch.h>
 
 #include "ui/my_event_frame.h"
 #include "ui/settings_store.h"
@@ -48,7 +51,32 @@ void MyEventFrame::RestoreWindowGeometry(const wxConfigBase& config) {
     if (stored->rect.width < minimum.x || stored->rect.height < minimum.y) return;
     SetSize(stored->rect);
     normal_rect = stored->rect;
-    if (stored->maximized) Maximize();
+    KeepPlaceWhileMapping(stored->rect.GetPosition(), stored->maximized);
+}
+
+// A window manager may put a new window where it likes when it maps it
+// (openbox does, whatever place the program asked for), but follows a
+// move of a window already on the screen, once it knows the window's
+// frame. So while the window is being mapped each move restarts a short
+// wait, and a window that has then settled anywhere but the stored place
+// is moved there. After the first moments the moves are the user's. A
+// window left maximized is maximized only then, so that it is restored to
+// its stored place and size.
+void MyEventFrame::KeepPlaceWhileMapping(const wxPoint& place, bool maximize) {
+    constexpr long kMappingMs = 2000;
+    constexpr int kSettleMs = 250;
+    auto clock = std::make_shared<wxStopWatch>();
+    place_timer.SetOwner(this);
+    Bind(wxEVT_TIMER, [this, place, maximize](wxTimerEvent&) {
+        if (IsMaximized()) return;
+        if (GetPosition() != place) Move(place);
+        if (maximize) Maximize();
+    });
+    Bind(wxEVT_MOVE, [this, clock](wxMoveEvent& event) {
+        event.Skip();
+        if (clock->Time() < kMappingMs) place_timer.StartOnce(kSettleMs);
+    });
+    place_timer.StartOnce(kSettleMs);
 }
 
 // A maximized or minimized window is stored with the place it had before,
