@@ -5,7 +5,10 @@
 // it; the full path is what the entry stands for (Go!, Preview) and what its
 // tooltip shows.
 
+#include <wx/gdicmn.h>
 #include <wx/string.h>
+
+class wxListBox;
 
 namespace sonorel {
 
@@ -18,5 +21,11 @@ wxString EntryText(const wxString& path);
 // The caption of the list's group: "Input Files", with the number of listed
 // files once there are any ("Input Files (12)").
 wxString InputFilesCaption(unsigned count);
+
+// The middle of entry `entry` where the list shows it, in the list's own
+// coordinates, as its hit test finds it (so neither the row height nor the
+// frame around the rows is assumed); wxDefaultPosition when the entry is not
+// in view. For what points at an entry: the GUI tests, the screenshots.
+wxPoint EntryMiddle(const wxListBox& list, int entry);
 
 }  // namespace sonorel

@@ -67,11 +67,14 @@ void MyEventFrame::KeepPlaceWhileMapping(const wxPoint& place, bool maximize) {
     constexpr int kSettleMs = 250;
     auto clock = std::make_shared<wxStopWatch>();
     place_timer.SetOwner(this);
-    Bind(wxEVT_TIMER, [this, place, maximize](wxTimerEvent&) {
-        if (IsMaximized()) return;
-        if (GetPosition() != place) Move(place);
-        if (maximize) Maximize();
-    });
+    Bind(
+        wxEVT_TIMER,
+        [this, place, maximize](wxTimerEvent&) {
+            if (IsMaximized()) return;
+            if (GetPosition() != place) Move(place);
+            if (maximize) Maximize();
+        },
+        place_timer.GetId());
     Bind(wxEVT_MOVE, [this, clock](wxMoveEvent& event) {
         event.Skip();
         if (clock->Time() < kMappingMs) place_timer.StartOnce(kSettleMs);

@@ -10,6 +10,8 @@
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
+#include "ui/file_list_text.h"
+
 namespace sonorel::test {
 namespace {
 
@@ -71,19 +73,10 @@ void UserInput::HoverRow(wxListBox& list, int row) {
     Settle();
 }
 
-// The middle of the row as the list itself reports it, so that neither the
-// row height nor the frame around the rows is assumed.
 wxPoint UserInput::RowPoint(wxListBox& list, int row) {
-    const int x = list.GetClientSize().x / 4;
-    int top = -1, bottom = -1;
-    for (int y = 0; y < list.GetClientSize().y; ++y) {
-        if (list.HitTest(wxPoint(x, y)) == row) {
-            if (top < 0) top = y;
-            bottom = y;
-        }
-    }
-    EXPECT_GE(top, 0) << "row " << row << " is not on the screen";
-    return wxPoint(x, (top + bottom) / 2);
+    const wxPoint middle = EntryMiddle(list, row);
+    EXPECT_NE(middle, wxDefaultPosition) << "row " << row << " is not on the screen";
+    return middle;
 }
 
 void UserInput::Key(int keycode, int modifiers) {

@@ -8,6 +8,7 @@
 #include <wx/uiaction.h>
 
 #include "screenshot/scenes.h"
+#include "ui/file_list_text.h"
 #include "ui/my_event_frame.h"
 
 namespace sonorel::screenshot {
@@ -26,19 +27,6 @@ const char* const kPaths[] = {
     "/home/user/Music/Transfers/HMV Plum Label, unsorted/foxtrot-1931.flac",
 };
 
-// The middle of a row of the list, in screen coordinates.
-wxPoint RowOnScreen(wxListBox& list, int row) {
-    const int x = list.GetClientSize().x / 4;
-    int top = -1, bottom = -1;
-    for (int y = 0; y < list.GetClientSize().y; ++y) {
-        if (list.HitTest(wxPoint(x, y)) == row) {
-            if (top < 0) top = y;
-            bottom = y;
-        }
-    }
-    return list.ClientToScreen(wxPoint(x, (top + bottom) / 2));
-}
-
 class FileList : public Scene {
   public:
     explicit FileList(std::filesystem::path picture) : picture_(std::move(picture)) {}
@@ -53,7 +41,8 @@ class FileList : public Scene {
         frame->UpdateStatus();
 
         Session::After(kWindowSettleMs, [this, &session, frame] {
-            wxUIActionSimulator().MouseMove(RowOnScreen(*frame->file_list, kHoveredRow));
+            wxUIActionSimulator().MouseMove(
+                frame->file_list->ClientToScreen(EntryMiddle(*frame->file_list, kHoveredRow)));
             Session::After(kTooltipSettleMs, [this, &session, frame] {
                 session.Picture(frame->GetScreenRect(), picture_);
                 frame->Close();
