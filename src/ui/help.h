@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include <wx/arrstr.h>
 #include <wx/string.h>
 
 class wxHtmlHelpController;
@@ -18,10 +19,18 @@ inline constexpr int kWizardHelpTopic = 1;
 
 inline constexpr const char* kHelpBookName = "Sonorel.htb";
 
-// Where the book is: next to the program, in ../share/sonorel from it, or in
-// the data folder it was installed to. When none has the book, the first
-// place, so that the viewer's message names where it was expected.
+// Where the book is looked for, in order: next to the program, in
+// ../share/sonorel from it, and in the data folder it was installed to (only
+// the path given to UseHelpBook, if one was).
+wxArrayString HelpBookPlaces();
+
+// The first of those places that has the book; the first place when none
+// has it.
 wxString FindHelpBook();
+
+// When no place has the book, says so in a message box over `parent` that
+// names every place looked in, and returns true.
+bool ReportMissingHelpBook(wxWindow* parent);
 
 // Makes FindHelpBook() return `path`; for programs that run from the build
 // tree, such as the tests.

@@ -11,6 +11,7 @@
 namespace sonorel {
 
 void ShowWizardHelp(wxWindow* owner, int contextId) {
+    if (ReportMissingHelpBook(owner)) return;
     // The book is a zip archive and its pages show PNG pictures; the
     // toolkit reads neither until it is given a handler.
     if (!wxFileSystem::HasHandlerForPath("book.htb#zip:index.html")) {
