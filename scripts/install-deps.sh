@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsndfile1-dev portaudio19-dev libasound2-plugins
     libfftw3-dev
-    libwxgtk3.2-dev libx11-dev
+    libwxgtk3.2-dev libgtk-3-dev libx11-dev
     xvfb xauth
     clang-format clang-tidy
 )

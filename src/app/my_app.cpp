@@ -2,9 +2,11 @@
 
 #include <csignal>
 
+#include <wx/cmdline.h>
 #include <wx/config.h>
 #include <wx/stdpaths.h>
 
+#include "ui/command_line.h"
 #include "ui/my_event_frame.h"
 
 wxIMPLEMENT_APP(sonorel::MyApp);
@@ -28,6 +30,18 @@ bool MyApp::OnInit() {
     SetTopWindow(frame);
     frame->Show(true);
     frame->Update();
+    if (!files_from_command_line.empty()) frame->AddFiles(files_from_command_line);
+    return true;
+}
+
+void MyApp::OnInitCmdLine(wxCmdLineParser& parser) {
+    wxApp::OnInitCmdLine(parser);
+    DescribeCommandLine(parser);
+}
+
+bool MyApp::OnCmdLineParsed(wxCmdLineParser& parser) {
+    if (!wxApp::OnCmdLineParsed(parser)) return false;
+    files_from_command_line = FilesFromCommandLine(parser);
     return true;
 }
 

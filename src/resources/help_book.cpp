@@ -4,6 +4,7 @@
 #include <wx/filesys.h>
 #include <wx/fs_zip.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
 
 namespace sonorel {
@@ -17,21 +18,40 @@ wxString& OverriddenBookPath() {
 
 }  // namespace
 
-wxString FindHelpBook() {
-    if (!OverriddenBookPath().empty()) return OverriddenBookPath();
-
+wxArrayString HelpBookPlaces() {
+    wxArrayString places;
+    if (!OverriddenBookPath().empty()) {
+        places.Add(OverriddenBookPath());
+        return places;
+    }
     const wxFileName program(wxStandardPaths::Get().GetExecutablePath());
-    wxFileName nextToProgram(program.GetPath(), kHelpBookName);
     wxFileName besideInstall(program.GetPath(), kHelpBookName);
     besideInstall.AppendDir("..");
     besideInstall.AppendDir("share");
     besideInstall.AppendDir("sonorel");
-    const wxFileName installed(SONOREL_INSTALL_DATA_DIR, kHelpBookName);
+    besideInstall.Normalize(wxPATH_NORM_DOTS);
+    places.Add(wxFileName(program.GetPath(), kHelpBookName).GetFullPath());
+    places.Add(besideInstall.GetFullPath());
+    places.Add(wxFileName(SONOREL_INSTALL_DATA_DIR, kHelpBookName).GetFullPath());
+    return places;
+}
 
-    for (const wxFileName& candidate : {nextToProgram, besideInstall, installed}) {
-        if (candidate.FileExists()) return candidate.GetAbsolutePath();
+wxString FindHelpBook() {
+    const wxArrayString places = HelpBookPlaces();
+    for (const wxString& place : places) {
+        if (wxFileName::FileExists(place)) return wxFileName(place).GetAbsolutePath();
     }
-    return nextToProgram.GetFullPath();
+    return places[0];
+}
+
+bool ReportMissingHelpBook(wxWindow* parent) {
+    if (wxFileName::FileExists(FindHelpBook())) return false;
+    wxString text = wxString::Format(
+        "The help book %s could not be found. Sonorel looked for it in:", kHelpBookName);
+    for (const wxString& place : HelpBookPlaces())
+        text << "\n" << wxFileName(place).GetPath();
+    wxMessageBox(text, "Sonorel Help", wxOK | wxICON_EXCLAMATION, parent);
+    return true;
 }
 
 void UseHelpBook(const wxString& path) {

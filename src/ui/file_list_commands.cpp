@@ -1,15 +1,22 @@
 // The file list, the output folder and the status line.
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
 #include <wx/button.h>
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/log.h>
+#include <wx/statbox.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
 #include "ui/choosers.h"
+#include "ui/file_list_text.h"
 #include "ui/my_event_frame.h"
+#include "ui/run_reporting.h"
 
 namespace sonorel {
 
@@ -29,19 +36,36 @@ constexpr StatusRow kStatusRows[2][2] = {
     {{"Select an output folder...", true, false, true}, {"Ready to go!", true, true, true}},
 };
 
+// A regular file (or a link to one) that may be read. A folder, FIFO or
+// device is refused as an unreadable name is: the run could only fail on it,
+// or wait forever on a FIFO. The type comes from stat, which never blocks,
+// not from opening the file.
+bool IsReadableFile(const wxString& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(ToPath(path), error) &&
+           wxFile::Access(path, wxFile::read);
+}
+
 }  // namespace
 
-// Only a read-permission check: duplicates, extensions and formats are left
-// for the run to find out.
+// Duplicates, extensions and formats are left for the run to find out.
 void MyEventFrame::AddFiles(const wxArrayString& paths) {
     int added = 0;
     for (const wxString& path : paths) {
-        if (wxFile::Access(path, wxFile::read)) {
-            file_list->Append(path);
+        if (IsReadableFile(path)) {
+            AppendInputFile(path);
             ++added;
         }
     }
     if (added > 0) UpdateStatus();
+}
+
+void MyEventFrame::AppendInputFile(const wxString& path) {
+    file_list->Append(EntryText(path), new wxStringClientData(path));
+}
+
+wxString MyEventFrame::InputPath(unsigned entry) const {
+    return static_cast<const wxStringClientData*>(file_list->GetClientObject(entry))->GetData();
 }
 
 void MyEventFrame::UpdateStatus() {
@@ -55,7 +79,7 @@ void MyEventFrame::UpdateStatus() {
         preview_button->Enable(row.preview);
         go_button->Enable(row.go);
         remove_all_button->Enable(row.removeAll);
-        output_text->SetFocus();
+        FocusOutputFolder();
         // Go! becomes the default when the output folder was the last thing
         // supplied; it stays on Add when the files came last.
         if (files && output && !had_output) {
@@ -67,7 +91,15 @@ void MyEventFrame::UpdateStatus() {
         had_files = files;
         had_output = output;
     }
+    input_files_box->SetLabel(InputFilesCaption(file_list->GetCount()));
     EnableSelectionButtons();
+}
+
+// A GTK text entry selects all its text when it takes the focus, so the next
+// key would replace the folder: the caret goes to the end instead.
+void MyEventFrame::FocusOutputFolder() {
+    output_text->SetFocus();
+    output_text->SetInsertionPointEnd();
 }
 
 void MyEventFrame::EnableSelectionButtons() {
@@ -98,17 +130,39 @@ void MyEventFrame::OnDeselectAll(wxCommandEvent&) {
     UpdateStatus();
 }
 
+// The entries selected when Remove was pressed, taken once and deleted from
+// the last up, so that the indices still to come stay valid. On GTK deleting
+// a selected row selects a neighbour, which is why the selection is not
+// asked again and is cleared at the end.
 void MyEventFrame::OnRemove(wxCommandEvent&) {
     wxArrayInt selected;
-    while (file_list->GetSelections(selected) > 0) {
-        file_list->Delete(selected[0]);
+    file_list->GetSelections(selected);
+    std::sort(selected.begin(), selected.end());
+    for (auto entry = selected.rbegin(); entry != selected.rend(); ++entry) {
+        file_list->Delete(static_cast<unsigned>(*entry));
     }
+    file_list->SetSelection(wxNOT_FOUND);
     UpdateStatus();
 }
 
 void MyEventFrame::OnRemoveAll(wxCommandEvent&) {
     file_list->Clear();
     UpdateStatus();
+}
+
+void MyEventFrame::OnListMotion(wxMouseEvent& event) {
+    event.Skip();
+    const int entry = file_list->HitTest(event.GetPosition());
+    if (entry == tooltip_entry) return;
+    tooltip_entry = entry;
+    file_list->SetToolTip(entry == wxNOT_FOUND ? wxString(kFileListTooltip)
+                                               : InputPath(static_cast<unsigned>(entry)));
+}
+
+void MyEventFrame::OnListLeave(wxMouseEvent& event) {
+    event.Skip();
+    tooltip_entry = wxNOT_FOUND;
+    file_list->SetToolTip(kFileListTooltip);
 }
 
 void MyEventFrame::OnListSelect(wxCommandEvent&) {

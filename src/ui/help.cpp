@@ -13,9 +13,10 @@ HelpBook::~HelpBook() = default;
 
 bool HelpBook::Load() {
     if (loaded_) return true;
+    if (ReportMissingHelpBook(parent_)) return false;
     AddHelpBookHandlers();
     if (!viewer_) viewer_ = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, parent_);
-    // A missing or damaged book is reported by the viewer's own message.
+    // A damaged book is reported by the viewer's own message.
     loaded_ = viewer_->AddBook(wxFileName(FindHelpBook()));
     return loaded_;
 }

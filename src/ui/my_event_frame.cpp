@@ -1,5 +1,8 @@
 #include "ui/my_event_frame.h"
 
+#include <iterator>
+
+#include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/fileconf.h>
@@ -16,6 +19,18 @@
 
 namespace sonorel {
 
+namespace {
+
+// F1 opens the help as the Help button does; Ctrl+Q and Ctrl+W close the
+// window as the Close button does.
+const wxAcceleratorEntry kShortcuts[] = {
+    {wxACCEL_NORMAL, WXK_F1, ID_HELP_BUTTON},
+    {wxACCEL_CTRL, 'Q', ID_EXIT_BUTTON},
+    {wxACCEL_CTRL, 'W', ID_EXIT_BUTTON},
+};
+
+}  // namespace
+
 // clang-format off
 wxBEGIN_EVENT_TABLE(MyEventFrame, snl_frame)
     EVT_BUTTON(ID_ADD_BUTTON, MyEventFrame::OnAddFiles)
@@ -31,6 +46,9 @@ wxBEGIN_EVENT_TABLE(MyEventFrame, snl_frame)
     EVT_BUTTON(ID_EXIT_BUTTON, MyEventFrame::OnExit)
     EVT_TEXT(ID_OUTPUT_TEXT, MyEventFrame::OnOutputFolderChanged)
     EVT_LISTBOX(ID_FILE_LIST, MyEventFrame::OnListSelect)
+    // The keyboard shortcuts of kShortcuts.
+    EVT_MENU(ID_HELP_BUTTON, MyEventFrame::OnHelp)
+    EVT_MENU(ID_EXIT_BUTTON, MyEventFrame::OnExit)
 wxEND_EVENT_TABLE()
     // clang-format on
 
@@ -41,11 +59,14 @@ wxEND_EVENT_TABLE()
     SetIcons(AppIcons());
     LoadSettings();
     file_list->SetDropTarget(new DnDFile(this));
+    file_list->Bind(wxEVT_MOTION, &MyEventFrame::OnListMotion, this);
+    file_list->Bind(wxEVT_LEAVE_WINDOW, &MyEventFrame::OnListLeave, this);
+    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(kShortcuts)), kShortcuts));
 
     // The list is empty, so this first refresh always applies.
     had_files = true;
     UpdateStatus();
-    output_text->SetFocus();
+    FocusOutputFolder();
     add_button->SetDefault();
 }
 

@@ -9,11 +9,15 @@
 
 #include <memory>
 
+#include <wx/timer.h>
+
 #include "settings/restoration_settings.h"
 #include "ui/gui_run_observer.h"
 #include "ui/help.h"
 #include "ui/snl_frame.h"
+#include "ui/window_geometry.h"
 
+class wxConfigBase;
 class wxFileConfig;
 
 namespace sonorel {
@@ -28,6 +32,12 @@ class MyEventFrame : public snl_frame {
     // Appends every readable path to the file list; refreshes the status
     // when at least one was added.
     void AddFiles(const wxArrayString& paths);
+
+    // One entry at the end of the file list, unchecked; shown by its file
+    // name first (file_list_text.h).
+    void AppendInputFile(const wxString& path);
+    // The full path that entry `entry` of the file list stands for.
+    wxString InputPath(unsigned entry) const;
 
     // The status line, Preview, Go!, Remove All, the focus and the default
     // button follow whether there are files and an output folder.
@@ -57,7 +67,15 @@ class MyEventFrame : public snl_frame {
   private:
     void LoadSettings();
     void SaveSettings();
+    void RestoreWindowGeometry(const wxConfigBase& settingsFile);
+    void KeepPlaceWhileMapping(const wxPoint& place, bool maximize);
+    WindowGeometry CurrentWindowGeometry() const;
     void EnableSelectionButtons();
+    // The keyboard focus in the output folder, its text kept whole.
+    void FocusOutputFolder();
+    // The tooltip of the row under the pointer is its full path.
+    void OnListMotion(wxMouseEvent& event);
+    void OnListLeave(wxMouseEvent& event);
 
     void OnAddFiles(wxCommandEvent& event);
     void OnDeselectAll(wxCommandEvent& event);
@@ -73,11 +91,15 @@ class MyEventFrame : public snl_frame {
     void OnPreview(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
 
+    int tooltip_entry = wxNOT_FOUND;  // the row whose path the tooltip shows
+
     // What the last applied status refresh showed.
     bool had_files = false;
     bool had_output = false;
 
     std::unique_ptr<wxFileConfig> config;
+    wxRect normal_rect;   // where a stored place put the window, if one did
+    wxTimer place_timer;  // see KeepPlaceWhileMapping
     HelpBook help_book{this};
 
     wxDECLARE_EVENT_TABLE();

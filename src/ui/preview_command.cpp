@@ -41,17 +41,18 @@ void MyEventFrame::OnPreview(wxCommandEvent&) {
         file_list->Update();
         status_line->Update();
 
+        const wxString input = InputPath(static_cast<unsigned>(entry));
         RunRequest request;
         request.kind = RunKind::Preview;
-        request.input = ToPath(file_list->GetString(entry));
+        request.input = ToPath(input);
         request.params = ReadSettings().Convert();
         request.previewOutput = line;
         GuiRunObserver observer(this, progress_hook);
         const RunResult result = ProcessFile(request, observer);
 
-        const wxString failure = PreviewFailureText(result);
-        if (!failure.empty() &&
-            !ReportFailure(this, failure, k + 1 < count, "Preview stopped", wxICON_INFORMATION)) {
+        const wxString failure = PreviewFailureText(result, input);
+        if (!failure.empty() && !ReportFailure(this, failure, input, k + 1 < count,
+                                               "Preview stopped", wxICON_INFORMATION)) {
             break;
         }
     }

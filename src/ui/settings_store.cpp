@@ -106,6 +106,7 @@ void MyEventFrame::LoadSettings() {
     } else {
         had_output = false;
     }
+    RestoreWindowGeometry(*config);
 }
 
 // Every key is written at every exit, changed or not: the file is rebuilt
@@ -130,6 +131,7 @@ void MyEventFrame::SaveSettings() {
     }
     out.Write(kOutputFolderKey, output_text->GetValue());
     out.Write(kInputFolderKey, wxGetCwd());
+    WriteWindowGeometry(out, CurrentWindowGeometry());
     config.reset();
 
     // A first run may find no configuration folder yet.

@@ -3,7 +3,8 @@
 // (in $XDG_CONFIG_HOME, normally ~/.config), read once when the main window
 // is built and written once when it is destroyed. Slider values, the
 // Function index and the wizard answers are decimal integers, the two check
-// boxes 1 or 0, the two folders plain text.
+// boxes 1 or 0, the two folders plain text. The window's place and size are
+// kept beside them (window_geometry.h).
 
 #include <array>
 #include <memory>

@@ -15,7 +15,9 @@
 
 #include "resources/icons.h"
 #include "settings/product.h"
+#include "ui/accessible_name.h"
 #include "ui/control_ids.h"
+#include "ui/file_list_text.h"
 
 namespace sonorel {
 
@@ -45,9 +47,12 @@ wxBitmapButton* NewBitmapButton(wxWindow* parent, int id, ButtonIcon icon, const
     auto* button =
         new wxBitmapButton(parent, id, ButtonBitmap(icon), wxDefaultPosition, wxDefaultSize, 0);
     button->SetToolTip(tooltip);
+    // Its only words: what a screen reader says for it.
+    SetAccessibleName(*button, tooltip);
     return button;
 }
 
+// "&Add": the label reads "Add", and Alt+A presses the button.
 wxButton* NewButton(wxWindow* parent, int id, const char* label, const char* tooltip) {
     auto* button = new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0);
     button->SetToolTip(tooltip);
@@ -145,22 +150,23 @@ wxSizer* snl_frame::BuildRightColumn() {
 }
 
 wxSizer* snl_frame::BuildInputFilesGroup() {
-    wxStaticBoxSizer* group = NewGroup(this, "Input Files");
+    wxStaticBoxSizer* group = NewGroup(this, InputFilesCaption(0));
+    input_files_box = group->GetStaticBox();
     file_list = new wxListBox(this, ID_FILE_LIST, wxDefaultPosition, wxDefaultSize, 0, nullptr,
                               wxLB_EXTENDED | wxLB_NEEDED_SB | wxLB_HSCROLL);
-    file_list->SetToolTip("List of files to be processed");
+    file_list->SetToolTip(kFileListTooltip);
     group->Add(file_list, 1, wxEXPAND | wxLEFT | wxRIGHT, kBorderPx);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    add_button = NewButton(this, ID_ADD_BUTTON, "Add", "Add file(s) to the list");
+    add_button = NewButton(this, ID_ADD_BUTTON, "&Add", "Add file(s) to the list");
     add_button->SetDefault();
     buttons->Add(add_button, 0, 0, kBorderPx);
 
     deselect_button =
-        NewButton(this, ID_DESELECT_BUTTON, "Deselect All", "Clear all file selection(s)");
+        NewButton(this, ID_DESELECT_BUTTON, "&Deselect All", "Clear all file selection(s)");
     remove_button =
-        NewButton(this, ID_REMOVE_BUTTON, "Remove", "Remove the selected file(s) from the list");
-    remove_all_button = NewButton(this, ID_REMOVE_ALL_BUTTON, "Remove All", "Empty the list");
+        NewButton(this, ID_REMOVE_BUTTON, "&Remove", "Remove the selected file(s) from the list");
+    remove_all_button = NewButton(this, ID_REMOVE_ALL_BUTTON, "Remove A&ll", "Empty the list");
     for (wxButton* button : {deselect_button, remove_button, remove_all_button}) {
         button->Enable(false);
         buttons->Add(button, 0, wxLEFT, kBorderPx);
@@ -205,16 +211,16 @@ wxSizer* snl_frame::BuildInfoRow() {
 wxSizer* snl_frame::BuildCommandRow() {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     wizard_button =
-        NewButton(this, ID_WIZARD_BUTTON, "Wizard", "Choose from a selection of preset settings");
+        NewButton(this, ID_WIZARD_BUTTON, "&Wizard", "Choose from a selection of preset settings");
     row->Add(wizard_button, 0, wxEXPAND, kBorderPx);
 
-    preview_button = NewButton(this, ID_PREVIEW_BUTTON, "Preview",
+    preview_button = NewButton(this, ID_PREVIEW_BUTTON, "&Preview",
                                "Preview the start of each file... there might be a short delay!");
     preview_button->Enable(false);
     row->Add(preview_button, 0, wxEXPAND | wxLEFT, kBorderPx);
 
     go_button =
-        NewButton(this, ID_GO_BUTTON, "Go!", "Start processing... this may take some time!");
+        NewButton(this, ID_GO_BUTTON, "&Go!", "Start processing... this may take some time!");
     go_button->Enable(false);
     row->Add(go_button, 0, wxEXPAND | wxLEFT, kBorderPx);
     return row;

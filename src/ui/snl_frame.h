@@ -15,6 +15,7 @@ class wxHyperlinkCtrl;
 class wxListBox;
 class wxRadioBox;
 class wxSizer;
+class wxStaticBox;
 class wxSlider;
 class wxStatusBar;
 class wxTextCtrl;
@@ -42,6 +43,7 @@ class snl_frame : public wxFrame {
     wxCheckBox* phasing_check = nullptr;
     wxCheckBox* original_check = nullptr;
     wxListBox* file_list = nullptr;
+    wxStaticBox* input_files_box = nullptr;  // its caption counts the files
     wxButton* add_button = nullptr;
     wxButton* deselect_button = nullptr;
     wxButton* remove_button = nullptr;

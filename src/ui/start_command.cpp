@@ -71,9 +71,10 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         file_list->Update();
         status_line->Update();
 
+        const wxString input = InputPath(static_cast<unsigned>(i));
         RunRequest request;
         request.kind = RunKind::Restore;
-        request.input = ToPath(file_list->GetString(i));
+        request.input = ToPath(input);
         // The run creates the first free name exclusively, so nothing that
         // appears meanwhile is ever overwritten.
         request.output = NameOutputFor(request.input, folderText);
@@ -82,9 +83,9 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         const RunResult result = ProcessFile(request, observer);
 
         file_list->Deselect(i);
-        const wxString failure = StartFailureText(result);
-        if (!failure.empty() &&
-            !ReportFailure(this, failure, i + 1 < count, "Sonorel stopped", wxICON_EXCLAMATION)) {
+        const wxString failure = StartFailureText(result, input);
+        if (!failure.empty() && !ReportFailure(this, failure, input, i + 1 < count,
+                                               "Sonorel stopped", wxICON_EXCLAMATION)) {
             break;
         }
     }

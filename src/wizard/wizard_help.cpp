@@ -8,6 +8,7 @@
 namespace sonorel {
 
 void ShowWizardHelp(wxWindow* owner, int contextId) {
+    if (ReportMissingHelpBook(owner)) return;
     AddHelpBookHandlers();
     // wxHF_MODAL makes Display() show the dialog modally and return when it
     // is closed; the controller, and with it the dialog, is gone afterwards.

@@ -112,6 +112,13 @@ void MainWindowTest::ClearOutputFolder() {
     frame->output_text->Clear();
 }
 
+std::vector<wxString> MainWindowTest::Entries() const {
+    std::vector<wxString> entries;
+    for (unsigned i = 0; i < frame->file_list->GetCount(); ++i)
+        entries.push_back(frame->InputPath(i));
+    return entries;
+}
+
 wxString MainWindowTest::StatusText() const {
     return frame->status_line->GetStatusText(0);
 }

@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <wx/modalhook.h>
 #include <wx/string.h>
@@ -79,6 +80,8 @@ class MainWindowTest : public testing::Test {
     void Type(const wxString& text);
     void ClearOutputFolder();
 
+    // The full paths the file list stands for, in list order.
+    std::vector<wxString> Entries() const;
     wxString StatusText() const;
     wxWindow* DefaultButton() const;
     static wxArrayString Paths(std::initializer_list<std::filesystem::path> paths);

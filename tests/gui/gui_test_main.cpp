@@ -1,5 +1,6 @@
-// The GUI suite's entry: a real wxApp on the display that xvfb-run provides,
-// a throw-away $XDG_CONFIG_HOME so that no test sees or changes the user's
+// The GUI suite's entry: a real wxApp on the display that xvfb-run provides
+// (or on an X server of its own, see private_x_server.h), a throw-away
+// $XDG_CONFIG_HOME so that no test sees or changes the user's
 // settings, and any toolkit assertion or logged error turned into a test
 // failure.
 
@@ -16,6 +17,7 @@
 #include <wx/log.h>
 #include <wx/stdpaths.h>
 
+#include "private_x_server.h"
 #include "resources/help_book.h"
 #include "support/temp_folder.h"
 
@@ -48,8 +50,10 @@ int main(int argc, char** argv) {
     if (testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
 
     std::optional<sonorel::test::TempFolder> configHome;
+    std::optional<sonorel::test::PrivateXServer> xServer;
     try {
         configHome.emplace("gui-tests");
+        if (sonorel::test::PrivateXServer::Wanted()) xServer.emplace();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 2;

@@ -75,6 +75,25 @@ TEST_F(InfoCommandsTest, HelpButtonOpensTheContents) {
     EXPECT_TRUE(OpenedHelpPage(frame).EndsWith("index.html")) << OpenedHelpPage(frame);
 }
 
+TEST_F(InfoCommandsTest, MissingHelpBookSaysWhereItWasLookedFor) {
+    Open();
+    UseHelpBook(wxString::FromUTF8((Folder() / "Sonorel.htb").string()));
+    DialogAnswers answers;
+    answers.Expect([this](wxDialog* dialog) {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        EXPECT_NE(box, nullptr);
+        if (box == nullptr) return static_cast<int>(wxID_OK);
+        EXPECT_EQ(box->GetTitle(), "Sonorel Help");
+        EXPECT_EQ(box->GetMessage(),
+                  "The help book Sonorel.htb could not be found. Sonorel looked for it in:\n" +
+                      wxString::FromUTF8(Folder().string()));
+        return static_cast<int>(wxID_OK);
+    });
+    Click(frame->help_button);
+    UseHelpBook(SONOREL_BUILD_TREE_HELP_BOOK);
+    EXPECT_TRUE(frame->Help().Viewer() == nullptr || frame->Help().Viewer()->GetFrame() == nullptr);
+}
+
 // The book as the program reads it: a zip with a project file, contents and index.
 class HelpBookTest : public testing::Test {
   protected:
@@ -107,9 +126,9 @@ TEST_F(HelpBookTest, EveryMessageOfTheProgramIsExplained) {
     ASSERT_FALSE(troubleshooting.empty());
     for (const char* message :
          {"Input file should be (but is not) stereo",
-          "Input file could not be opened or is too short", "Output file could not be opened",
-          "Output file is incomplete", "Problem playing preview", "Preview cancelled",
-          "Output folder could not be created"}) {
+          "Input file could not be opened or is too short", "Input file no longer exists",
+          "Output file could not be opened", "Output file is incomplete", "Problem playing preview",
+          "Preview cancelled", "Output folder could not be created"}) {
         EXPECT_TRUE(troubleshooting.Contains(wxString(">") + message + "<")) << message;
     }
 }

@@ -142,8 +142,11 @@ TEST_F(PreviewCommandTest, NoAfterAMonoFileEndsThePreview) {
     List({"a.wav", "b.wav", "c.wav"}, "b.wav");
     RunWatcher watcher(frame);
     DialogAnswers answers;
-    answers.Expect(MessageBox("Input file should be (but is not) stereo. Process remaining files?",
-                              "Continue Sonorel?", kQuestionYesNo, wxID_NO));
+    answers.Expect(
+        MessageBox(AboutFile("Input file should be (but is not) stereo. Process remaining "
+                             "files?",
+                             Folder() / "b.wav"),
+                   "Continue Sonorel?", kQuestionYesNo, wxID_NO));
     Click(frame->preview_button);
     EXPECT_EQ(watcher.Labels(ProgressKind::Playing), std::vector<wxString>{"a"});
     EXPECT_EQ(StatusText(), "Preview finished.");
@@ -154,8 +157,9 @@ TEST_F(PreviewCommandTest, CancelWhileProcessingAsksNothingAndPlaysNothing) {
     RunWatcher watcher(frame);
     watcher.CancelAt(0, 5);
     DialogAnswers answers;
-    answers.Expect(MessageBox("Preview cancelled. Process remaining files?", "Continue Sonorel?",
-                              kQuestionYesNo, wxID_YES));
+    answers.Expect(
+        MessageBox(AboutFile("Preview cancelled. Process remaining files?", Folder() / "a.wav"),
+                   "Continue Sonorel?", kQuestionYesNo, wxID_YES));
     Click(frame->preview_button);
 
     EXPECT_EQ(watcher.Labels(ProgressKind::Processing), (std::vector<wxString>{"a", "b"}));
@@ -176,7 +180,8 @@ TEST_F(PreviewCommandTest, CancelWhilePlayingTheLastFileIsReported) {
         if (kind == ProgressKind::Playing) line.ReleaseWrites();
     };
     DialogAnswers answers;
-    answers.Expect(MessageBox("Preview cancelled.", "Preview stopped", kStopped, wxID_OK));
+    answers.Expect(MessageBox(AboutFile("Preview cancelled.", Folder() / "take.wav"),
+                              "Preview stopped", kStopped, wxID_OK));
     Click(frame->preview_button);
 
     // Where exactly playback stopped depends on the playback thread; it
@@ -194,9 +199,11 @@ TEST_F(PreviewCommandTest, LineThatCannotBeOpenedIsAProblemPlayingPreview) {
     List({"a.wav", "b.wav"});
     line.openSucceeds = false;
     DialogAnswers answers;
-    answers.Expect(MessageBox("Problem playing preview. Process remaining files?",
-                              "Continue Sonorel?", kQuestionYesNo, wxID_YES));
-    answers.Expect(MessageBox("Problem playing preview.", "Preview stopped", kStopped, wxID_OK));
+    answers.Expect(MessageBox(
+        AboutFile("Problem playing preview. Process remaining files?", Folder() / "a.wav"),
+        "Continue Sonorel?", kQuestionYesNo, wxID_YES));
+    answers.Expect(MessageBox(AboutFile("Problem playing preview.", Folder() / "b.wav"),
+                              "Preview stopped", kStopped, wxID_OK));
     Click(frame->preview_button);
     EXPECT_EQ(line.Opens(), 2);
     EXPECT_EQ(StatusText(), "Preview finished.");
@@ -206,8 +213,9 @@ TEST_F(PreviewCommandTest, TooShortLastFileIsReported) {
     WriteStereo(Folder() / "short.wav", 7059);
     frame->AddFiles(Paths({Folder() / "short.wav"}));
     DialogAnswers answers;
-    answers.Expect(MessageBox("Input file could not be opened or is too short.", "Preview stopped",
-                              kStopped, wxID_OK));
+    answers.Expect(MessageBox(
+        AboutFile("Input file could not be opened or is too short.", Folder() / "short.wav"),
+        "Preview stopped", kStopped, wxID_OK));
     Click(frame->preview_button);
     EXPECT_EQ(StatusText(), "Preview finished.");
 }

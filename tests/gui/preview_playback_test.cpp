@@ -104,10 +104,11 @@ TEST_F(PreviewPlaybackTest, NoAudioDeviceIsAProblemPlayingPreview) {
             });
             Click(frame->preview_button);
 
-            const bool passed = answers.ShownCount() == 1 &&
-                                message == "Problem playing preview." &&
-                                caption == "Preview stopped" &&
-                                frame->status_line->GetStatusText(0) == "Preview finished.";
+            const bool passed =
+                answers.ShownCount() == 1 &&
+                message == AboutFile("Problem playing preview.", Folder() / "take.wav") &&
+                caption == "Preview stopped" &&
+                frame->status_line->GetStatusText(0) == "Preview finished.";
             if (!passed) {
                 std::fprintf(stderr, "%d box(es): \"%s\" \"%s\"\n", answers.ShownCount(),
                              message.utf8_str().data(), caption.utf8_str().data());

@@ -106,6 +106,10 @@ std::vector<wxString> RunWatcher::Labels(ProgressKind kind) const {
     return labels;
 }
 
+wxString AboutFile(const wxString& sentence, const std::filesystem::path& file) {
+    return sentence + "\n" + wxString::FromUTF8(file.string());
+}
+
 DialogAnswers::Answer MessageBox(const wxString& message, const wxString& caption, long style,
                                  int reply) {
     return [=](wxDialog* dialog) {

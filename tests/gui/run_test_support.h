@@ -82,6 +82,10 @@ class RunWatcher {
     std::int64_t cancelValue_ = 0;
 };
 
+// A message of Go! or Preview about one file: the sentence, then the file's
+// full path on a line of its own.
+wxString AboutFile(const wxString& sentence, const std::filesystem::path& file);
+
 // An answer for a message box that checks its text, caption and style
 // (buttons and icon) and gives `reply` (wxID_OK, wxID_YES, ...).
 DialogAnswers::Answer MessageBox(const wxString& message, const wxString& caption, long style,

@@ -1,15 +1,18 @@
 // The configuration file: defaults on a first start, what Load accepts,
-// clamps and refuses, that every exit writes all nineteen keys, and the
-// settings snapshot read from the controls.
+// clamps and refuses, that every exit writes all nineteen keys and the
+// window's place, and the settings snapshot read from the controls.
 
 #include <unistd.h>
 
 #include <cstdlib>
+#include <iterator>
+#include <string>
 
 #include <wx/app.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/radiobox.h>
 #include <wx/slider.h>
 #include <wx/textctrl.h>
@@ -22,10 +25,12 @@ namespace {
 
 using SettingsFileTest = MainWindowTest;
 
+// The nineteen settings keys, then the window's place and size.
 const char* const kAllKeys[] = {
-    "Click",     "Noise",        "Distortion", "Bass",    "Treble",   "Hiss",     "Rumble",
-    "Duration",  "Gain",         "Function",   "Phasing", "Original", "Category", "Playback",
-    "Hissiness", "Scratchiness", "Roughness",  "Output",  "Input",
+    "Click",    "Noise",    "Distortion", "Bass",         "Treble",       "Hiss",
+    "Rumble",   "Duration", "Gain",       "Function",     "Phasing",      "Original",
+    "Category", "Playback", "Hissiness",  "Scratchiness", "Roughness",    "Output",
+    "Input",    "WindowX",  "WindowY",    "WindowWidth",  "WindowHeight", "WindowMaximized",
 };
 
 TEST_F(SettingsFileTest, FileLivesInTheXdgConfigFolder) {
@@ -50,7 +55,7 @@ TEST_F(SettingsFileTest, FirstStartShowsDefaultsAndExitWritesAllKeys) {
 
     CloseAndDestroy();
     const std::map<std::string, std::string> keys = ReadSettingsKeys();
-    EXPECT_EQ(keys.size(), 19u);
+    EXPECT_EQ(keys.size(), std::size(kAllKeys));
     for (const char* key : kAllKeys)
         EXPECT_EQ(keys.count(key), 1u) << key;
     EXPECT_EQ(keys.at("Click"), "5");
@@ -189,7 +194,7 @@ TEST_F(SettingsFileTest, CloseButtonAndCloseBoxBothSaveEveryKey) {
     frame = nullptr;
     wxTheApp->ProcessIdle();
     ASSERT_TRUE(wxTopLevelWindows.IsEmpty()) << "Close did not destroy the window";
-    EXPECT_EQ(ReadSettingsKeys().size(), 19u);
+    EXPECT_EQ(ReadSettingsKeys().size(), std::size(kAllKeys));
     EXPECT_EQ(ReadSettingsKeys().at("Click"), "9");
 
     Open();
@@ -203,12 +208,52 @@ TEST_F(SettingsFileTest, UnchangedSettingsAreStillWrittenAtExit) {
     Open();
     CloseAndDestroy();
     // A file trimmed to one key while nothing else changes: the next exit
-    // still writes all nineteen.
+    // still writes all nineteen, and the window's place.
     WriteSettings("Click=5\n");
     Open();
     std::filesystem::remove(SettingsPath());
     CloseAndDestroy();
-    EXPECT_EQ(ReadSettingsKeys().size(), 19u);
+    EXPECT_EQ(ReadSettingsKeys().size(), std::size(kAllKeys));
+}
+
+TEST_F(SettingsFileTest, WindowComesBackWhereItWasLeftIfThatFitsTheScreen) {
+    Open();
+    const wxSize fitted = frame->GetMinSize();
+    const wxRect screen = wxDisplay(0u).GetClientArea();
+    const wxRect left(screen.x + 12, screen.y + 9, fitted.x + 3, fitted.y + 2);
+    if (!screen.Contains(left)) GTEST_SKIP() << "the screen is smaller than the window";
+    frame->SetSize(left);
+    CloseAndDestroy();
+    const std::map<std::string, std::string> keys = ReadSettingsKeys();
+    EXPECT_EQ(keys.at("WindowX"), std::to_string(left.x));
+    EXPECT_EQ(keys.at("WindowWidth"), std::to_string(left.width));
+    EXPECT_EQ(keys.at("WindowMaximized"), "0");
+
+    const struct {
+        const char* what;
+        wxRect stored;
+        bool applied;
+    } kCases[] = {
+        {"as left", left, true},
+        {"off the screen", wxRect(screen.GetRight() + 1, left.y, left.width, left.height), false},
+        {"partly off it",
+         wxRect(screen.GetRight() - left.width / 2, left.y, left.width, left.height), false},
+        {"larger than it", wxRect(screen.x, screen.y, screen.width + 1, left.height), false},
+        {"smaller than the layout", wxRect(left.x, left.y, fitted.x - 1, fitted.y), false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        WriteSettings(wxString::Format("WindowX=%d\nWindowY=%d\nWindowWidth=%d\nWindowHeight=%d\n",
+                                       c.stored.x, c.stored.y, c.stored.width, c.stored.height)
+                          .utf8_string());
+        Open();
+        if (c.applied) {
+            EXPECT_EQ(frame->GetRect(), c.stored);
+        } else {
+            EXPECT_EQ(frame->GetSize(), fitted);
+        }
+        CloseAndDestroy();
+    }
 }
 
 TEST_F(SettingsFileTest, MissingConfigFolderIsCreatedAtExit) {

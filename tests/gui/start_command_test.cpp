@@ -70,7 +70,10 @@ class FiveFilesTest : public StartCommandTest {
         SelectFiles({0, 2});
     }
     std::filesystem::path out;
-    const wxString notStereo = "Input file should be (but is not) stereo. Process remaining files?";
+    wxString NotStereo() const {
+        return AboutFile("Input file should be (but is not) stereo. Process remaining files?",
+                         Folder() / "in" / "b.wav");
+    }
 };
 
 TEST_F(FiveFilesTest, YesAfterTheMonoFileProcessesTheRest) {
@@ -79,7 +82,7 @@ TEST_F(FiveFilesTest, YesAfterTheMonoFileProcessesTheRest) {
     answers.Expect([&](wxDialog* dialog) {
         // The failed entry is deselected and stays scrolled to the top.
         EXPECT_TRUE(Selection().empty());
-        return MessageBox(notStereo, "Continue Sonorel?", kQuestionYesNo, wxID_YES)(dialog);
+        return MessageBox(NotStereo(), "Continue Sonorel?", kQuestionYesNo, wxID_YES)(dialog);
     });
     Click(frame->go_button);
 
@@ -104,7 +107,7 @@ TEST_F(FiveFilesTest, YesAfterTheMonoFileProcessesTheRest) {
 TEST_F(FiveFilesTest, NoAfterTheMonoFileEndsTheRun) {
     RunWatcher watcher(frame);
     DialogAnswers answers;
-    answers.Expect(MessageBox(notStereo, "Continue Sonorel?", kQuestionYesNo, wxID_NO));
+    answers.Expect(MessageBox(NotStereo(), "Continue Sonorel?", kQuestionYesNo, wxID_NO));
     Click(frame->go_button);
 
     EXPECT_EQ(FileNamesIn(out), std::vector<std::string>{"a.wav"});
@@ -266,7 +269,8 @@ TEST_F(StartCommandTest, CancelConfirmedLeavesAShorterFileAndAsksToGoOn) {
     DialogAnswers answers;
     answers.Expect(
         MessageBox("Do you really want to cancel?", "Cancel Sonorel?", kQuestionYesNo, wxID_YES));
-    answers.Expect(MessageBox("Output file is incomplete. Process remaining files?",
+    answers.Expect(MessageBox(AboutFile("Output file is incomplete. Process remaining files?",
+                                        Folder() / "in" / "first.wav"),
                               "Continue Sonorel?", kQuestionYesNo, wxID_YES));
     Click(frame->go_button);
 
@@ -315,7 +319,8 @@ TEST_F(StartCommandTest, FailureOfTheLastFileIsOnlyReported) {
     DialogAnswers answers;
     answers.Expect(
         MessageBox("Do you really want to cancel?", "Cancel Sonorel?", kQuestionYesNo, wxID_YES));
-    answers.Expect(MessageBox("Output file is incomplete.", "Sonorel stopped", kStopped, wxID_OK));
+    answers.Expect(MessageBox(AboutFile("Output file is incomplete.", Folder() / "in" / "last.wav"),
+                              "Sonorel stopped", kStopped, wxID_OK));
     Click(frame->go_button);
 
     EXPECT_EQ(FileNamesIn(out), (std::vector<std::string>{"first.wav", "last.wav"}));
@@ -323,7 +328,7 @@ TEST_F(StartCommandTest, FailureOfTheLastFileIsOnlyReported) {
     EXPECT_EQ(StatusText(), "Processing finished.");
 }
 
-TEST_F(StartCommandTest, EveryResultHasItsMessage) {
+TEST_F(StartCommandTest, EveryResultHasItsMessageNamingTheFile) {
     Open();
     std::filesystem::create_directories(Folder() / "in");
     const auto tooShort = Folder() / "in" / "short.wav";
@@ -332,28 +337,32 @@ TEST_F(StartCommandTest, EveryResultHasItsMessage) {
     // A folder with the first name the naming rule tries: an exclusive
     // creation skips it, so the output still gets made, as take-1.wav.
     std::filesystem::create_directories(out / "take.wav");
-    List({tooShort, MonoInput("mono.wav"), Input("take.wav")});
+    const auto gone = Input("gone.wav"), mono = MonoInput("mono.wav");
+    List({tooShort, gone, mono, Input("take.wav")});
+    std::filesystem::remove(gone);
     DialogAnswers answers;
-    answers.Expect(
-        MessageBox("Input file could not be opened or is too short. Process "
-                   "remaining files?",
-                   "Continue Sonorel?", kQuestionYesNo, wxID_YES));
-    answers.Expect(
-        MessageBox("Input file should be (but is not) stereo. Process remaining "
-                   "files?",
-                   "Continue Sonorel?", kQuestionYesNo, wxID_YES));
+    for (const auto& [sentence, file] : {
+             std::pair{"Input file could not be opened or is too short", tooShort},
+             std::pair{"Input file no longer exists", gone},
+             std::pair{"Input file should be (but is not) stereo", mono},
+         }) {
+        answers.Expect(
+            MessageBox(AboutFile(wxString(sentence) + ". Process remaining files?", file),
+                       "Continue Sonorel?", kQuestionYesNo, wxID_YES));
+    }
     Click(frame->go_button);
     EXPECT_EQ(FileNamesIn(out), (std::vector<std::string>{"take-1.wav", "take.wav"}));
 
     // Beside an input whose name is as long as a name may be, the next free
     // name is one too long to create.
     const std::string longName = std::string(255 - 4, 'n') + ".wav";
-    frame->file_list->Clear();
-    List({Input(longName)});
+    Click(frame->remove_all_button);
+    const auto longInput = Input(longName);
+    List({longInput});
     ClearOutputFolder();
     Type(".");
-    answers.Expect(
-        MessageBox("Output file could not be opened.", "Sonorel stopped", kStopped, wxID_OK));
+    answers.Expect(MessageBox(AboutFile("Output file could not be opened.", longInput),
+                              "Sonorel stopped", kStopped, wxID_OK));
     Click(frame->go_button);
     EXPECT_EQ(FileNamesIn(Folder() / "in").size(), 4u);  // the inputs only
 }

@@ -328,7 +328,7 @@ TEST_F(WizardTest, OkRefreshesTheStatusLineAndCancelDoesNot) {
     ASSERT_EQ(StatusText(), "Select the input files...");
     // Listed and selected behind the status line's back: only a refresh
     // brings the line, Go! and Remove up to date.
-    frame->file_list->Append(wxString::FromUTF8(MakeFile("a.wav").string()));
+    frame->AppendInputFile(wxString::FromUTF8(MakeFile("a.wav").string()));
     frame->file_list->SetSelection(0);
     ASSERT_FALSE(frame->go_button->IsEnabled());
     ASSERT_FALSE(frame->remove_button->IsEnabled());

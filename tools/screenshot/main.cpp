@@ -1,6 +1,7 @@
 // Takes the pictures of the desktop program for the README and the help
 // book, one scene a run:
 //   sonorel_screenshot main-window OUTPUT.png
+//   sonorel_screenshot file-list OUTPUT.png
 //   sonorel_screenshot wizard OUTPUT.png
 //   sonorel_screenshot run PICTURE_FOLDER
 // tools/screenshot.sh runs it on a virtual X server with a throw-away
@@ -23,6 +24,7 @@ namespace {
 
 std::unique_ptr<Scene> SceneFor(const std::string& mode, const std::filesystem::path& output) {
     if (mode == "main-window") return MainWindowScene(output);
+    if (mode == "file-list") return FileListScene(output);
     if (mode == "wizard") return WizardScene(output);
     if (mode == "run") return RunScene(output);
     return nullptr;
@@ -38,6 +40,7 @@ class ScreenshotApp : public wxApp {
         if (!scene_) {
             std::fprintf(stderr,
                          "usage: sonorel_screenshot main-window OUTPUT.png\n"
+                         "       sonorel_screenshot file-list OUTPUT.png\n"
                          "       sonorel_screenshot wizard OUTPUT.png\n"
                          "       sonorel_screenshot run PICTURE_FOLDER\n");
             return false;

@@ -17,9 +17,9 @@ class MainWindow : public Scene {
     bool Start(Session& session) override {
         MyEventFrame* frame = session.OpenMainWindow();
         // Entries are put in directly: the files need not exist for a picture.
-        frame->file_list->Append("/home/user/Music/78s/side-a-take-2.wav");
-        frame->file_list->Append("/home/user/Music/78s/side-b-take-1.wav");
-        frame->file_list->Append("/home/user/Music/78s/waltz-1927.aiff");
+        frame->AppendInputFile("/home/user/Music/78s/side-a-take-2.wav");
+        frame->AppendInputFile("/home/user/Music/78s/side-b-take-1.wav");
+        frame->AppendInputFile("/home/user/Music/78s/waltz-1927.aiff");
         frame->file_list->SetSelection(0);
         frame->output_text->SetValue("/home/user/Music/Restored");
         frame->UpdateStatus();

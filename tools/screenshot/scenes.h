@@ -21,6 +21,10 @@ class Scene {
 // folder chosen: docs/main-window.png.
 std::unique_ptr<Scene> MainWindowScene(std::filesystem::path picture);
 
+// A long file list, names first, with the tooltip of one line:
+// docs/file-list.png.
+std::unique_ptr<Scene> FileListScene(std::filesystem::path picture);
+
 // The settings wizard as it opens on first use, over the main window:
 // docs/wizard.png.
 std::unique_ptr<Scene> WizardScene(std::filesystem::path picture);
