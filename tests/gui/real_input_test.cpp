@@ -244,6 +244,7 @@ TEST_F(RealInputTest, WizardOpensAndClosesByKeyboard) {
     OpenForInput();
     const auto sliders = [this] {
         std::vector<int> values;
+        values.reserve(kSliderCount);
         for (const SliderRange& range : kSliderRanges)
             values.push_back(frame->SliderFor(range.slider)->GetValue());
         return values;
