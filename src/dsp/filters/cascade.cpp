@@ -79,18 +79,4 @@ void DesignRumbleHighPass(CascadeCoeffs& coeffs, float stopbandEndOverNyquist) {
     }
 }
 
-double RunCascade(float x, const CascadeCoeffs& coeffs, CascadeState& state) {
-    double s = x;
-    for (std::size_t index = 0; index < coeffs.section.size(); ++index) {
-        const CascadeSection& section = coeffs.section[index];
-        double& w1 = state.w[2 * index];
-        double& w2 = state.w[2 * index + 1];
-        const double w = s - section.a1 * w1 - section.a2 * w2;
-        s = w + section.b1 * w1 + w2;
-        w2 = w1;
-        w1 = w;
-    }
-    return s * coeffs.gain;
-}
-
 }  // namespace sonorel

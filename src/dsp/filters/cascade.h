@@ -14,6 +14,7 @@
 // Delay: none beyond the filter's own phase response (no look-ahead).
 
 #include <array>
+#include <cstddef>
 
 namespace sonorel {
 
@@ -46,7 +47,22 @@ void DesignLowPass(CascadeCoeffs& coeffs, float edgeOverNyquist, float stopbandF
 // (a fraction of fs / 2) and its gain at the Nyquist frequency is exactly 1.
 void DesignRumbleHighPass(CascadeCoeffs& coeffs, float stopbandEndOverNyquist);
 
-// One sample through the four sections; returns the output with the gain applied.
-double RunCascade(float x, const CascadeCoeffs& coeffs, CascadeState& state);
+// One sample through the four sections; returns the output with the gain
+// applied. Inline: it runs once per sample in the kernel's per-sample loops,
+// where a call costs more than the sections (and makes the caller save its
+// floating-point registers around it).
+inline double RunCascade(float x, const CascadeCoeffs& coeffs, CascadeState& state) {
+    double s = x;
+    for (std::size_t index = 0; index < coeffs.section.size(); ++index) {
+        const CascadeSection& section = coeffs.section[index];
+        double& w1 = state.w[2 * index];
+        double& w2 = state.w[2 * index + 1];
+        const double w = s - section.a1 * w1 - section.a2 * w2;
+        s = w + section.b1 * w1 + w2;
+        w2 = w1;
+        w1 = w;
+    }
+    return s * coeffs.gain;
+}
 
 }  // namespace sonorel
