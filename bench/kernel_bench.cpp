@@ -16,8 +16,6 @@
 #include "engine/click_repair.h"
 #include "engine/estimator.h"
 #include "engine/kernel.h"
-#include "engine/output_stage.h"
-#include "filters/shelf.h"
 #include "filters/tone_filters.h"
 
 namespace sonorel {
@@ -79,25 +77,16 @@ const Stream& GetStream() {
     return stream;
 }
 
-// The defaults: click 0.5 x 0.5, rejuv 0.25 x 16/177, hiss 18 kHz, rumble
-// 40 Hz, flat shelves, weights near 1, a moderate noise floor.
-KernelParams DefaultParams() {
-    KernelParams p;
-    p.wL = 0.55f;
-    p.wR = 0.62f;
-    p.nfL = 2e-3f;
-    p.nfR = 2e-3f;
-    p.click = 0.5f * 0.5f;
-    p.rejuv = 0.25f * 0.09039548f;
-    const ShelfCoeffs shelves = DesignShelves(0, 0, kSampleRate);
-    p.bp = shelves.bp;
-    p.bz = shelves.bz;
-    p.tp = shelves.tp;
-    p.tz = shelves.tz;
-    p.g = shelves.g;
-    p.mode = 0;
-    return p;
-}
+// The defaults: click 0.5 x 0.5, rejuv 0.25 x 16/177, weights near 1, a
+// moderate noise floor; hiss 18 kHz, rumble 40 Hz and flat shelves are the
+// defaults of ToneSettings.
+constexpr KernelParams kDefaultParams{.wL = 0.55f,
+                                      .wR = 0.62f,
+                                      .nfL = 2e-3f,
+                                      .nfR = 2e-3f,
+                                      .click = 0.5f * 0.5f,
+                                      .rejuv = 0.25f * 0.09039548f,
+                                      .mode = ChannelFunction::MonoEnhancer};
 
 std::span<const float, kBlockLength> BlockOf(const std::vector<float>& channel, int block) {
     return std::span<const float, kBlockLength>(channel.data() + block * kBlockLength,
@@ -111,19 +100,12 @@ void ReportRealTime(benchmark::State& state) {
 
 void BM_ProcessBlock(benchmark::State& state) {
     const Stream& stream = GetStream();
-    ToneFilters filters;
-    const bool hissActive = DesignToneFilters(filters, kSampleRate, 40, 18000);
-    auto kernel = std::make_unique<KernelState>();
-    InitKernelTables(*kernel);
-    const KernelParams params = DefaultParams();
-    float bassState = 0.0f;
-    float trebleState = 0.0f;
+    auto kernel = std::make_unique<RestorationKernel>();
+    kernel->Prepare(kDefaultParams, DesignToneFilters(kSampleRate, {}));
     std::array<float, kBlockLength> out{};
     int block = 0;
     for (auto _ : state) {
-        ProcessBlock(*kernel, BlockOf(stream.left, block), BlockOf(stream.right, block), params,
-                     filters, hissActive ? &kernel->hissState : nullptr, bassState, trebleState,
-                     out);
+        kernel->ProcessBlock(BlockOf(stream.left, block), BlockOf(stream.right, block), out);
         benchmark::DoNotOptimize(out.data());
         block = (block + 1) % kStreamBlocks;
     }
@@ -133,11 +115,9 @@ BENCHMARK(BM_ProcessBlock)->Unit(benchmark::kMicrosecond);
 
 void BM_RemoveClicksOneChannel(benchmark::State& state) {
     const Stream& stream = GetStream();
-    ToneFilters filters;
-    DesignToneFilters(filters, kSampleRate, 40, 18000);
-    auto kernel = std::make_unique<KernelState>();
-    InitKernelTables(*kernel);
-    const ClickChannel channel = LeftClickChannel(*kernel);
+    const ToneFilters filters = DesignToneFilters(kSampleRate, {});
+    auto kernelState = std::make_unique<KernelState>();
+    const ClickChannel channel = LeftClickChannel(*kernelState);
     std::array<float, kBlockLength> out{};
     int block = 0;
     for (auto _ : state) {
@@ -153,15 +133,16 @@ void BM_EstimateChannelOneCall(benchmark::State& state) {
     const Stream& stream = GetStream();
     std::array<float, kEstimatorTaps> coefficients{};
     std::array<float, kEstimateSpan> out{};
-    const int segments = (kStreamBlocks * kBlockLength - kAnalysisLength - 88) / kBlockLength;
+    const int segments =
+        (kStreamBlocks * kBlockLength - kAnalysisLength - kTargetOffset) / kBlockLength;
     int segment = 0;
     for (auto _ : state) {
         const std::size_t start = static_cast<std::size_t>(segment) * kBlockLength;
         EstimateChannel(
-            std::span<const float, kAnalysisLength>(stream.left.data() + start + 88,
+            std::span<const float, kAnalysisLength>(stream.left.data() + start + kTargetOffset,
                                                     kAnalysisLength),
             std::span<const float, kAnalysisLength>(stream.right.data() + start, kAnalysisLength),
-            2e-3f, 0.25f * 0.09039548f, 0, coefficients, out);
+            2e-3f, 0.25f * 0.09039548f, ChannelFunction::MonoEnhancer, coefficients, out);
         benchmark::DoNotOptimize(out.data());
         segment = (segment + 1) % segments;
     }

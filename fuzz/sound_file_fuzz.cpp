@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <span>
 
-#include "pipeline/channel_analysis.h"
+#include "analysis/channel_analysis.h"
 #include "soundfile/sound_file.h"
 
 namespace {
@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The loudest output gain (+12 dB) and the largest noise amount.
     for (bool keepLevel : {false, true}) {
-        const sonorel::ChannelParams p =
-            sonorel::DeriveChannelParams(stats, 1.0f, 3.981f, keepLevel, false, 0);
+        const sonorel::ChannelParams p = sonorel::DeriveChannelParams(
+            stats, 1.0f, 3.981f, keepLevel, false, sonorel::ChannelFunction::MonoEnhancer);
         Require(std::isfinite(p.wL) && std::isfinite(p.wR));
         Require(std::isfinite(p.nfL) && std::isfinite(p.nfR));
     }

@@ -9,7 +9,7 @@ packages=(
     libfftw3-dev
     libwxgtk3.2-dev libgtk-3-dev libx11-dev
     xvfb xauth
-    clang-format
+    clang-format clang-tidy
 )
 
 sudo=""

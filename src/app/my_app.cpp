@@ -4,7 +4,6 @@
 
 #include <wx/cmdline.h>
 #include <wx/config.h>
-#include <wx/image.h>
 #include <wx/stdpaths.h>
 
 #include "ui/command_line.h"
@@ -26,9 +25,6 @@ bool MyApp::OnInit() {
     // reads or writes them: no implicit global configuration object.
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
     wxConfigBase::DontCreateOnDemand();
-
-    // The help book's pages show PNG pictures of the windows.
-    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
 
     frame = new MyEventFrame();
     SetTopWindow(frame);

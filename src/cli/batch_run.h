@@ -30,7 +30,7 @@ struct BatchItem {
 
 struct FileOutcome {
     bool started = false;
-    RunResult result = RunOk;
+    RunResult result = RunResult::RunOk;
     std::filesystem::path output;  // the file the run created, if any
     std::string internalError;     // set when the run threw instead of returning
 };

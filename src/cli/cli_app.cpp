@@ -72,7 +72,7 @@ class Reporter : public BatchEvents {
         } else if (!outcome.internalError.empty()) {
             ++failures_;
             board_.Print(context_.err, name + ": internal error: " + outcome.internalError);
-        } else if (outcome.result == RunOk) {
+        } else if (outcome.result == RunResult::RunOk) {
             if (quiet_) return;
             board_.Print(context_.out, kind_ == RunKind::Preview
                                            ? name + ": preview played"
@@ -81,8 +81,9 @@ class Reporter : public BatchEvents {
             ++failures_;
             const std::string_view message = ResultMessage(outcome.result, kind_);
             std::string line = name + ": ";
-            line += message.empty() ? "failed with result " + std::to_string(outcome.result)
-                                    : std::string(message);
+            line += message.empty()
+                        ? "failed with result " + std::to_string(static_cast<int>(outcome.result))
+                        : std::string(message);
             // Say which shorter file was left behind.
             if (!outcome.output.empty()) line += " (" + outcome.output.string() + ")";
             board_.Print(context_.err, line);
@@ -144,8 +145,14 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         BatchItem item;
         item.displayName = input;
         item.request.input = input;
-        if (!preview) item.request.output = NameOutputFor(input, *folder);
         item.request.params = params;
+        if (preview) {
+            item.request.kind = RunKind::Preview;
+            item.request.previewOutput = context.previewOutput;
+        } else {
+            item.request.kind = RunKind::Restore;
+            item.request.output = NameOutputFor(input, *folder);
+        }
         items.push_back(std::move(item));
     }
 

@@ -21,8 +21,9 @@ struct CliContext {
     std::ostream& err;  // progress lines, failures, refusals
     bool errIsTerminal = false;
     int terminalColumns = 80;
-    FileRunner runner;                // normally ProcessFile
-    const std::atomic<bool>& cancel;  // set by Ctrl-C
+    FileRunner runner;                        // normally ProcessFile
+    const std::atomic<bool>& cancel;          // set by Ctrl-C
+    PlaybackOutput* previewOutput = nullptr;  // where --preview plays; not owned
 };
 
 // `args` excludes the program name.

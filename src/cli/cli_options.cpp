@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "cli/wizard_option.h"
+#include "settings/equals_ignoring_case.h"
 #include "settings/presets.h"
 
 namespace sonorel {
@@ -23,15 +24,6 @@ std::optional<long long> ParseWholeNumber(std::string_view text) {
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (ec != std::errc() || ptr != end) return std::nullopt;
     return value;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
 }
 
 std::string RangeHint(const SliderRange& r) {
@@ -189,9 +181,9 @@ class Parser {
         const auto text = TakeValue("--function", attached, hint);
         if (!text) return;
         if (EqualsIgnoringCase(*text, "mono")) {
-            result_.options.settings.channel_function = MonoEnhancer;
+            result_.options.settings.channel_function = ChannelFunction::MonoEnhancer;
         } else if (EqualsIgnoringCase(*text, "vocal")) {
-            result_.options.settings.channel_function = VocalRemover;
+            result_.options.settings.channel_function = ChannelFunction::VocalRemover;
         } else {
             Fail("--function \"" + *text + "\" is not a channel function: give " + hint);
         }

@@ -13,9 +13,9 @@ void FileProgress::BeginBusy() {
     board_.Begin(slot_, ProgressPhase::Analysing, 0);
 }
 
-void FileProgress::BeginProgress(ProgressKind kind, const std::string& title,
-                                 const std::string& label, std::int64_t maximum) {
-    (void)title, (void)label;  // the line shows the input's name, as given
+void FileProgress::BeginProgress(ProgressKind kind, const std::string& label,
+                                 std::int64_t maximum) {
+    (void)label;  // the line shows the input's name, as given
     board_.Begin(slot_,
                  kind == ProgressKind::Playing ? ProgressPhase::Playing : ProgressPhase::Processing,
                  maximum);

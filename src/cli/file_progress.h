@@ -19,8 +19,7 @@ class FileProgress : public RunObserver {
     FileProgress& operator=(const FileProgress&) = delete;
 
     void BeginBusy() override;
-    void BeginProgress(ProgressKind kind, const std::string& title, const std::string& label,
-                       std::int64_t maximum) override;
+    void BeginProgress(ProgressKind kind, const std::string& label, std::int64_t maximum) override;
     bool UpdateProgress(std::int64_t value) override;
     // Ctrl-C is the user's answer already.
     bool ConfirmCancel() override { return true; }

@@ -13,21 +13,9 @@ namespace sonorel {
 
 namespace {
 
-// What each slider does, in the order of kSliderRanges.
-constexpr std::array<std::string_view, kSliderCount> kSliderPurpose{
-    "how hard clicks and ticks are repaired",
-    "noise suppression in quiet passages",
-    "distortion suppression in loud passages",
-    "the level of the output",
-    "removes what lies below this frequency",
-    "the highest frequency kept; at 44.1\x1fkHz, 21 and above turn the filter off",
-    "a shelf at 300 Hz",
-    "a shelf at 3.5 kHz",
-    "how many seconds of each file --preview plays",
-};
-
 constexpr std::size_t kHelpColumns = 78;
-// Stands for a space that Wrap must not break a line at.
+// Stands for a space that Wrap must not break a line at (also in the
+// sliders' purpose texts).
 constexpr char kUnbreakableSpace = '\x1f';
 constexpr std::size_t kDescriptionIndent = 22;
 
@@ -74,11 +62,10 @@ std::string ChoiceLine(const std::array<std::string_view, 3>& choices) {
 
 std::string SliderLines() {
     std::string text;
-    for (int i = 0; i < kSliderCount; ++i) {
-        const SliderRange& r = kSliderRanges[i];
+    for (const SliderRange& r : kSliderRanges) {
         text += Wrap(
             "  " + Pad("--" + std::string(r.option) + " N", kDescriptionIndent - 2),
-            std::string(r.group) + ": " + std::string(kSliderPurpose[i]) + ". " +
+            std::string(r.group) + ": " + std::string(r.purpose) + ". " +
                 Unbreakable(std::to_string(r.minimum) + " to " + std::to_string(r.maximum) + ",") +
                 " " + Unbreakable("default " + std::to_string(r.defaultValue) + "."),
             kDescriptionIndent);

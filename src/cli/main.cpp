@@ -2,6 +2,7 @@
 // command line. Everything but the real streams and signals is in RunCli.
 
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,13 @@
 #include "cli/interrupt.h"
 #include "cli/terminal.h"
 #include "pipeline/process_file.h"
+#include "portaudio/portaudio_output.h"
 
 int main(int argc, char** argv) {
     sonorel::InstallInterruptHandlers();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // Previews play one file at a time on the sound card.
+    const std::unique_ptr<sonorel::PlaybackOutput> soundCard = sonorel::MakePortAudioOutput();
     const sonorel::CliContext context{
         .out = std::cout,
         .err = std::cerr,
@@ -24,6 +28,7 @@ int main(int argc, char** argv) {
                 return sonorel::ProcessFile(request, observer, created);
             },
         .cancel = sonorel::InterruptRequested(),
+        .previewOutput = soundCard.get(),
     };
     const int status = sonorel::RunCli(args, context);
     std::cout.flush();

@@ -14,7 +14,7 @@ constexpr std::size_t kMaxLinesShown = 16;
 
 class ProgressBoard::Slot {
   public:
-    explicit Slot(std::string name) : name(std::move(name)) {}
+    explicit Slot(std::string fileName) : name(std::move(fileName)) {}
 
     const std::string name;
     const Clock::time_point started = Clock::now();

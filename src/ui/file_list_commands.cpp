@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include <wx/button.h>
@@ -137,10 +138,9 @@ void MyEventFrame::OnDeselectAll(wxCommandEvent&) {
 void MyEventFrame::OnRemove(wxCommandEvent&) {
     wxArrayInt selected;
     file_list->GetSelections(selected);
-    std::sort(selected.begin(), selected.end());
-    for (auto entry = selected.rbegin(); entry != selected.rend(); ++entry) {
-        file_list->Delete(static_cast<unsigned>(*entry));
-    }
+    std::sort(selected.begin(), selected.end(), std::greater<>());
+    for (const int entry : selected)
+        file_list->Delete(static_cast<unsigned>(entry));
     file_list->SetSelection(wxNOT_FOUND);
     UpdateStatus();
 }

@@ -13,6 +13,10 @@ namespace {
 
 constexpr int kCommonStyle = wxPD_CAN_ABORT | wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_SMOOTH;
 
+wxString DialogTitle(ProgressKind kind) {
+    return kind == ProgressKind::Processing ? "Processing..." : "Playing...";
+}
+
 // Processing shows how long the rest of the file will take; playing shows how
 // long it has been playing.
 int DialogStyle(ProgressKind kind) {
@@ -42,16 +46,15 @@ void GuiRunObserver::EndBusy() {
     busy_ = false;
 }
 
-void GuiRunObserver::BeginProgress(ProgressKind kind, const std::string& title,
-                                   const std::string& label, std::int64_t maximum) {
+void GuiRunObserver::BeginProgress(ProgressKind kind, const std::string& label,
+                                   std::int64_t maximum) {
     if (dialog_) EndProgress();
     kind_ = kind;
     maximum_ = std::max<std::int64_t>(maximum, 1);
     gaugeMaximum_ =
         static_cast<int>(std::min<std::int64_t>(maximum_, std::numeric_limits<int>::max()));
-    dialog_ =
-        std::make_unique<wxProgressDialog>(wxString::FromUTF8(title), wxString::FromUTF8(label),
-                                           gaugeMaximum_, parent_, DialogStyle(kind));
+    dialog_ = std::make_unique<wxProgressDialog>(DialogTitle(kind), wxString::FromUTF8(label),
+                                                 gaugeMaximum_, parent_, DialogStyle(kind));
 }
 
 bool GuiRunObserver::UpdateProgress(std::int64_t value) {

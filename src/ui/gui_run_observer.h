@@ -37,8 +37,7 @@ class GuiRunObserver final : public RunObserver {
 
     void BeginBusy() override;
     void EndBusy() override;
-    void BeginProgress(ProgressKind kind, const std::string& title, const std::string& label,
-                       std::int64_t maximum) override;
+    void BeginProgress(ProgressKind kind, const std::string& label, std::int64_t maximum) override;
     bool UpdateProgress(std::int64_t value) override;
     bool ConfirmCancel() override;
     void ResumeProgress() override;

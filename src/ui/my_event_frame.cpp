@@ -15,6 +15,7 @@
 #include "settings/product.h"
 #include "ui/control_ids.h"
 #include "ui/dnd_file.h"
+#include "wizard/set_clamped.h"
 
 namespace sonorel {
 
@@ -79,7 +80,9 @@ RestorationSettings MyEventFrame::ReadSettings() const {
         settings.Set(range.slider, SliderFor(range.slider)->GetValue());
     }
     settings.channel_function =
-        function_radio->GetSelection() == VocalRemover ? VocalRemover : MonoEnhancer;
+        function_radio->GetSelection() == static_cast<int>(ChannelFunction::VocalRemover)
+            ? ChannelFunction::VocalRemover
+            : ChannelFunction::MonoEnhancer;
     settings.anti_phase = phasing_check->GetValue();
     settings.keep_original_level = original_check->GetValue();
     return settings;
@@ -89,9 +92,13 @@ wxString MyEventFrame::OutputFolder() const {
     return output_text->GetValue();
 }
 
-WizardAnswers MyEventFrame::StoredWizardAnswers() const {
-    return {wizard_category, wizard_playback, wizard_hissiness, wizard_scratchiness,
-            wizard_roughness};
+void MyEventFrame::ShowSettings(const RestorationSettings& settings) {
+    for (const SliderRange& range : kSliderRanges) {
+        SetClamped(SliderFor(range.slider), settings.Get(range.slider));
+    }
+    function_radio->SetSelection(static_cast<int>(settings.channel_function));
+    phasing_check->SetValue(settings.anti_phase);
+    original_check->SetValue(settings.keep_original_level);
 }
 
 }  // namespace sonorel

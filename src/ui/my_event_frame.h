@@ -7,7 +7,6 @@
 // target, first status refresh, focus in the output folder. Destruction
 // saves the settings while every control still exists.
 
-#include <cstdint>
 #include <memory>
 
 #include <wx/timer.h>
@@ -47,19 +46,17 @@ class MyEventFrame : public snl_frame {
     // The twelve settings as the controls hold them now.
     RestorationSettings ReadSettings() const;
 
+    // Sets the twelve controls to `settings`; slider values are clamped to
+    // the sliders' ranges.
+    void ShowSettings(const RestorationSettings& settings);
+
     // The output folder exactly as typed or chosen ("." means beside each input).
     wxString OutputFolder() const;
-
-    WizardAnswers StoredWizardAnswers() const;
 
     HelpBook& Help() { return help_book; }
 
     // The answers of the last accepted wizard, -1 for none.
-    std::int32_t wizard_category = -1;
-    std::int32_t wizard_playback = -1;
-    std::int32_t wizard_hissiness = -1;
-    std::int32_t wizard_scratchiness = -1;
-    std::int32_t wizard_roughness = -1;
+    WizardAnswers wizard_answers;
 
     // Left unset by the program; tests and tools set them. Where Preview
     // plays (nullptr: the default sound output; not owned), and a call with
@@ -70,7 +67,7 @@ class MyEventFrame : public snl_frame {
   private:
     void LoadSettings();
     void SaveSettings();
-    void RestoreWindowGeometry(const wxConfigBase& config);
+    void RestoreWindowGeometry(const wxConfigBase& settingsFile);
     void KeepPlaceWhileMapping(const wxPoint& place, bool maximize);
     WindowGeometry CurrentWindowGeometry() const;
     void EnableSelectionButtons();

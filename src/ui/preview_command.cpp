@@ -2,11 +2,13 @@
 // the current settings and played.
 
 #include <algorithm>
+#include <memory>
 
 #include <wx/listbox.h>
 #include <wx/statusbr.h>
 
 #include "pipeline/process_file.h"
+#include "portaudio/portaudio_output.h"
 #include "ui/gui_run_observer.h"
 #include "ui/my_event_frame.h"
 #include "ui/run_reporting.h"
@@ -23,6 +25,13 @@ void MyEventFrame::OnPreview(wxCommandEvent&) {
     std::sort(entries.begin(), entries.end());
     const int count = static_cast<int>(entries.size());
 
+    std::unique_ptr<PlaybackOutput> soundCard;
+    PlaybackOutput* line = preview_output;
+    if (line == nullptr) {
+        soundCard = MakePortAudioOutput();
+        line = soundCard.get();
+    }
+
     for (int k = 0; k < count; ++k) {
         const int entry = entries[k];
         status_line->SetStatusText(ProcessingStatus(k + 1, count), 0);
@@ -34,9 +43,10 @@ void MyEventFrame::OnPreview(wxCommandEvent&) {
 
         const wxString input = InputPath(static_cast<unsigned>(entry));
         RunRequest request;
+        request.kind = RunKind::Preview;
         request.input = ToPath(input);
         request.params = ReadSettings().Convert();
-        request.previewOutput = preview_output;
+        request.previewOutput = line;
         GuiRunObserver observer(this, progress_hook);
         const RunResult result = ProcessFile(request, observer);
 

@@ -23,7 +23,7 @@ bool Gone(const wxString& input) {
 }
 
 wxString FailureText(RunResult result, RunKind kind, const wxString& input) {
-    if (result == RunBadInput && Gone(input)) return kInputGoneMessage;
+    if (result == RunResult::RunBadInput && Gone(input)) return kInputGoneMessage;
     return wxString::FromUTF8(std::string(ResultMessage(result, kind)));
 }
 

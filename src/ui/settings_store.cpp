@@ -86,13 +86,11 @@ void MyEventFrame::LoadSettings() {
 
     // Answers are kept as read, even out of range; the wizard ignores those.
     // A number too large for an answer counts as not a number.
-    std::int32_t* const answers[] = {&wizard_category, &wizard_playback, &wizard_hissiness,
-                                     &wizard_scratchiness, &wizard_roughness};
-    for (std::size_t i = 0; i < kWizardAnswerKeys.size(); ++i) {
-        const std::optional<long> value = ReadInteger(*config, kWizardAnswerKeys[i]);
-        const bool fits = value && *value >= std::numeric_limits<std::int32_t>::min() &&
-                          *value <= std::numeric_limits<std::int32_t>::max();
-        *answers[i] = fits ? static_cast<std::int32_t>(*value) : -1;
+    for (const WizardAnswerKey& stored : kWizardAnswerKeys) {
+        const std::optional<long> value = ReadInteger(*config, stored.key);
+        const bool fits = value && *value >= std::numeric_limits<int>::min() &&
+                          *value <= std::numeric_limits<int>::max();
+        wizard_answers.*stored.answer = fits ? static_cast<int>(*value) : -1;
     }
 
     // A folder that cannot be entered leaves the working directory alone.
@@ -128,10 +126,8 @@ void MyEventFrame::SaveSettings() {
     out.Write(kFunctionKey, static_cast<long>(function_radio->GetSelection()));
     out.Write(kPhasingKey, phasing_check->GetValue());
     out.Write(kOriginalKey, original_check->GetValue());
-    const std::int32_t answers[] = {wizard_category, wizard_playback, wizard_hissiness,
-                                    wizard_scratchiness, wizard_roughness};
-    for (std::size_t i = 0; i < kWizardAnswerKeys.size(); ++i) {
-        out.Write(kWizardAnswerKeys[i], static_cast<long>(answers[i]));
+    for (const WizardAnswerKey& stored : kWizardAnswerKeys) {
+        out.Write(stored.key, static_cast<long>(wizard_answers.*stored.answer));
     }
     out.Write(kOutputFolderKey, output_text->GetValue());
     out.Write(kInputFolderKey, wxGetCwd());

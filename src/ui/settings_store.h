@@ -28,8 +28,17 @@ inline constexpr std::array<Slider, kSliderCount> kStoredSliderOrder{
 inline constexpr const char* kFunctionKey = "Function";
 inline constexpr const char* kPhasingKey = "Phasing";
 inline constexpr const char* kOriginalKey = "Original";
-inline constexpr std::array<const char*, 5> kWizardAnswerKeys{"Category", "Playback", "Hissiness",
-                                                              "Scratchiness", "Roughness"};
+struct WizardAnswerKey {
+    const char* key;
+    int WizardAnswers::*answer;
+};
+inline constexpr std::array<WizardAnswerKey, 5> kWizardAnswerKeys{{
+    {"Category", &WizardAnswers::category},
+    {"Playback", &WizardAnswers::playback},
+    {"Hissiness", &WizardAnswers::hissiness},
+    {"Scratchiness", &WizardAnswers::scratchiness},
+    {"Roughness", &WizardAnswers::roughness},
+}};
 inline constexpr const char* kInputFolderKey = "Input";
 inline constexpr const char* kOutputFolderKey = "Output";
 

@@ -25,17 +25,11 @@ namespace {
 
 constexpr int kBorderPx = 5;
 
-// Tooltips of the nine sliders, in the order of kSliderRanges.
-constexpr std::array<const char*, kSliderCount> kSliderTooltips{
-    "Adjust the sensitivity of the click suppressor",
-    "Adjust the suppression of noise during quiet periods",
-    "Adjust the suppression of distortion during loud periods",
-    "Adjust the level of the output",
-    "Set the rumble frequency to be removed",
-    "Set the highest frequency to be retained",
-    "Adjust the bass lift",
-    "Adjust the treble lift",
-    "Adjust the duration of the preview samples",
+// The control of each slider setting, in the order of Slider.
+constexpr std::array<wxSlider * snl_frame::*, kSliderCount> kSliderControls{
+    &snl_frame::click_slider, &snl_frame::noise_slider,  &snl_frame::distortion_slider,
+    &snl_frame::gain_slider,  &snl_frame::rumble_slider, &snl_frame::hiss_slider,
+    &snl_frame::bass_slider,  &snl_frame::treble_slider, &snl_frame::duration_slider,
 };
 
 wxString ToWx(std::string_view text) {
@@ -87,27 +81,7 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
 }
 
 wxSlider* snl_frame::SliderFor(Slider which) const {
-    switch (which) {
-        case Slider::Click:
-            return click_slider;
-        case Slider::Noise:
-            return noise_slider;
-        case Slider::Distortion:
-            return distortion_slider;
-        case Slider::Gain:
-            return gain_slider;
-        case Slider::Rumble:
-            return rumble_slider;
-        case Slider::Hiss:
-            return hiss_slider;
-        case Slider::Bass:
-            return bass_slider;
-        case Slider::Treble:
-            return treble_slider;
-        case Slider::Duration:
-            return duration_slider;
-    }
-    return nullptr;
+    return this->*kSliderControls[static_cast<int>(which)];
 }
 
 wxSizer* snl_frame::BuildLeftColumn() {
@@ -131,7 +105,7 @@ wxSizer* snl_frame::BuildSliderGrid() {
     const wxString functions[] = {"Mono Enhancer", "Vocal Remover"};
     function_radio = new wxRadioBox(this, ID_FUNCTION_RADIO, "Function", wxDefaultPosition,
                                     wxDefaultSize, 2, functions, 1, wxRA_SPECIFY_COLS);
-    function_radio->SetSelection(MonoEnhancer);
+    function_radio->SetSelection(static_cast<int>(ChannelFunction::MonoEnhancer));
     function_radio->SetToolTip(
         "Choose whether to enhance or suppress components common to left and right channels");
     grid->Add(function_radio, 0, wxEXPAND | wxALIGN_CENTER_HORIZONTAL, kBorderPx);
@@ -144,38 +118,9 @@ wxSizer* snl_frame::BuildSliderGroup(Slider which) {
     auto* slider = new wxSlider(this, ID_CLICK_SLIDER + static_cast<int>(which), range.defaultValue,
                                 range.minimum, range.maximum, wxDefaultPosition, wxDefaultSize,
                                 wxSL_HORIZONTAL | wxSL_LABELS | wxSL_TOP);
-    slider->SetToolTip(kSliderTooltips[static_cast<int>(which)]);
+    slider->SetToolTip(ToWx(range.tooltip));
     group->Add(slider, 0, 0, kBorderPx);
-
-    switch (which) {
-        case Slider::Click:
-            click_slider = slider;
-            break;
-        case Slider::Noise:
-            noise_slider = slider;
-            break;
-        case Slider::Distortion:
-            distortion_slider = slider;
-            break;
-        case Slider::Gain:
-            gain_slider = slider;
-            break;
-        case Slider::Rumble:
-            rumble_slider = slider;
-            break;
-        case Slider::Hiss:
-            hiss_slider = slider;
-            break;
-        case Slider::Bass:
-            bass_slider = slider;
-            break;
-        case Slider::Treble:
-            treble_slider = slider;
-            break;
-        case Slider::Duration:
-            duration_slider = slider;
-            break;
-    }
+    this->*kSliderControls[static_cast<int>(which)] = slider;
     return group;
 }
 

@@ -73,6 +73,7 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
 
         const wxString input = InputPath(static_cast<unsigned>(i));
         RunRequest request;
+        request.kind = RunKind::Restore;
         request.input = ToPath(input);
         // The run creates the first free name exclusively, so nothing that
         // appears meanwhile is ever overwritten.

@@ -44,8 +44,8 @@ bool FitsOnAScreen(const wxRect& rect) {
 
 // Applied before the window is first shown. A size below the laid-out one
 // is refused like a place off the screens.
-void MyEventFrame::RestoreWindowGeometry(const wxConfigBase& config) {
-    const std::optional<WindowGeometry> stored = ReadWindowGeometry(config);
+void MyEventFrame::RestoreWindowGeometry(const wxConfigBase& settingsFile) {
+    const std::optional<WindowGeometry> stored = ReadWindowGeometry(settingsFile);
     if (!stored || !FitsOnAScreen(stored->rect)) return;
     const wxSize minimum = GetMinSize();
     if (stored->rect.width < minimum.x || stored->rect.height < minimum.y) return;

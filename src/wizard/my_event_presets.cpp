@@ -2,7 +2,7 @@
 
 #include <wx/radiobox.h>
 
-#include "ui/help.h"
+#include "resources/help_book.h"
 #include "wizard/wizard_help.h"
 
 namespace sonorel {
@@ -30,6 +30,14 @@ wxEND_EVENT_TABLE()
     SelectIfInRange(hiss_radio, stored.hissiness);
     SelectIfInRange(clicks_radio, stored.scratchiness);
     SelectIfInRange(wear_radio, stored.roughness);
+}
+
+WizardAnswers MyEventPresets::Answers() const {
+    return {.category = category_radio->GetSelection(),
+            .playback = playback_radio->GetSelection(),
+            .hissiness = hiss_radio->GetSelection(),
+            .scratchiness = clicks_radio->GetSelection(),
+            .roughness = wear_radio->GetSelection()};
 }
 
 // The wizard stays open underneath; its answers are kept while the user reads.

@@ -16,6 +16,9 @@ class MyEventPresets : public PresetsDialog {
     // settings file) leaves that question at its first-use selection.
     MyEventPresets(wxWindow* parent, const WizardAnswers& stored);
 
+    // The five selections as they stand.
+    WizardAnswers Answers() const;
+
   private:
     void OnPresetsHelp(wxCommandEvent& event);
 

@@ -48,7 +48,7 @@ TEST(BatchRun, ReportsInListOrderWhenALaterFileFinishesFirst) {
         if (index == 0) secondDoneFuture.wait();
         *created = "/out/" + request.input.string();
         if (index == 1) secondDone.set_value();
-        return index == 1 ? RunNotStereo : RunOk;
+        return index == 1 ? RunResult::RunNotStereo : RunResult::RunOk;
     };
     ProgressBoard board(nullptr);
     std::atomic<bool> cancel{false};
@@ -56,9 +56,9 @@ TEST(BatchRun, ReportsInListOrderWhenALaterFileFinishesFirst) {
     const std::vector<FileOutcome> outcomes = RunBatch(Items(2), 2, runner, board, cancel, events);
     EXPECT_EQ(events.order, (std::vector<std::size_t>{0, 1}));
     ASSERT_EQ(events.results.size(), 2u);
-    EXPECT_EQ(events.results[0].result, RunOk);
+    EXPECT_EQ(events.results[0].result, RunResult::RunOk);
     EXPECT_EQ(events.results[0].output, "/out/f0.wav");
-    EXPECT_EQ(events.results[1].result, RunNotStereo);
+    EXPECT_EQ(events.results[1].result, RunResult::RunNotStereo);
     ASSERT_EQ(outcomes.size(), 2u);
     EXPECT_TRUE(outcomes[0].started && outcomes[1].started);
 }
@@ -74,7 +74,7 @@ TEST(BatchRun, NeverRunsMoreFilesAtOnceThanJobs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         std::lock_guard lock(mutex);
         --running;
-        return RunOk;
+        return RunResult::RunOk;
     };
     ProgressBoard board(nullptr);
     std::atomic<bool> cancel{false};
@@ -93,19 +93,20 @@ TEST(BatchRun, CancelStopsTheRunningFileAndStartsNoOther) {
     const FileRunner runner = [&](const RunRequest&, RunObserver& observer,
                                   std::filesystem::path*) {
         ++started;
-        observer.BeginProgress(ProgressKind::Processing, "Processing...", "f", 100);
+        observer.BeginProgress(ProgressKind::Processing, "f", 100);
         for (int block = 1; block <= 100; ++block) {
             if (block == 10) cancel = true;  // as Ctrl-C would
-            if (observer.UpdateProgress(block) && observer.ConfirmCancel()) return RunIncomplete;
+            if (observer.UpdateProgress(block) && observer.ConfirmCancel())
+                return RunResult::RunIncomplete;
         }
-        return RunOk;
+        return RunResult::RunOk;
     };
     ProgressBoard board(nullptr);
     RecordingEvents events;
     const std::vector<FileOutcome> outcomes = RunBatch(Items(4), 1, runner, board, cancel, events);
     EXPECT_EQ(started.load(), 1);
     EXPECT_EQ(events.order, (std::vector<std::size_t>{0, 1, 2, 3}));
-    EXPECT_EQ(events.results[0].result, RunIncomplete);
+    EXPECT_EQ(events.results[0].result, RunResult::RunIncomplete);
     for (int i = 1; i < 4; ++i)
         EXPECT_FALSE(events.results[i].started) << i;
     EXPECT_EQ(events.cancelsSeen, 1);
@@ -116,7 +117,7 @@ TEST(BatchRun, AFileThatThrowsIsReportedAndTheOthersStillRun) {
     const FileRunner runner = [](const RunRequest& request, RunObserver&,
                                  std::filesystem::path*) -> RunResult {
         if (IndexOf(request) == 1) throw std::runtime_error("out of memory");
-        return RunOk;
+        return RunResult::RunOk;
     };
     ProgressBoard board(nullptr);
     std::atomic<bool> cancel{false};
@@ -131,7 +132,7 @@ TEST(BatchRun, AFileThatThrowsIsReportedAndTheOthersStillRun) {
 TEST(BatchRun, AnEmptyListRunsNothing) {
     const FileRunner runner = [](const RunRequest&, RunObserver&, std::filesystem::path*) {
         ADD_FAILURE() << "ran a file";
-        return RunOk;
+        return RunResult::RunOk;
     };
     ProgressBoard board(nullptr);
     std::atomic<bool> cancel{false};

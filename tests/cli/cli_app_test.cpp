@@ -41,7 +41,7 @@ CliRun RunTool(const std::vector<std::string>& args, FileRunner runner = RealRun
                bool startCancelled = false) {
     std::ostringstream out, err;
     std::atomic<bool> cancel{startCancelled};
-    const CliContext context{.out = out, .err = err, .runner = runner, .cancel = cancel};
+    const CliContext context{.out = out, .err = err, .runner = std::move(runner), .cancel = cancel};
     CliRun result;
     result.status = RunCli(args, context);
     result.out = out.str();
@@ -217,9 +217,8 @@ TEST_F(CliApp, ACancelLeavesAShorterWellFormedFileAndStartsNoOther) {
       public:
         PressCtrlC(RunObserver& inner, std::atomic<bool>& cancel)
             : inner_(inner), cancel_(cancel) {}
-        void BeginProgress(ProgressKind k, const std::string& t, const std::string& l,
-                           std::int64_t m) override {
-            inner_.BeginProgress(k, t, l, m);
+        void BeginProgress(ProgressKind k, const std::string& l, std::int64_t m) override {
+            inner_.BeginProgress(k, l, m);
         }
         bool UpdateProgress(std::int64_t value) override {
             if (value == 10) cancel_ = true;

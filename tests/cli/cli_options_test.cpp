@@ -21,7 +21,7 @@ TEST(CliOptions, WithoutSettingOptionsEverySettingHasItsMainWindowDefault) {
     for (const SliderRange& r : kSliderRanges) {
         EXPECT_EQ(o.settings.Get(r.slider), r.defaultValue) << r.option;
     }
-    EXPECT_EQ(o.settings.channel_function, MonoEnhancer);
+    EXPECT_EQ(o.settings.channel_function, ChannelFunction::MonoEnhancer);
     EXPECT_FALSE(o.settings.anti_phase);
     EXPECT_FALSE(o.settings.keep_original_level);
     EXPECT_EQ(o.action, CliAction::Restore);
@@ -98,7 +98,7 @@ TEST(CliOptions, ValuesMayFollowAsTheNextArgumentOrAfterAnEqualsSign) {
     EXPECT_EQ(s.output_gain_db, -6);  // a negative value is not taken for an option
     EXPECT_EQ(s.bass_lift_db, 3);
     EXPECT_EQ(s.treble_lift_db, -18);
-    EXPECT_EQ(s.channel_function, VocalRemover);
+    EXPECT_EQ(s.channel_function, ChannelFunction::VocalRemover);
     EXPECT_EQ(parsed.options.outputFolder, "out");
     EXPECT_EQ(parsed.options.jobs, 3);
 }
@@ -120,7 +120,7 @@ TEST(CliOptions, LaterOptionsOverrideEarlierOnes) {
     EXPECT_FALSE(parsed.options.settings.anti_phase);
     EXPECT_TRUE(parsed.options.settings.keep_original_level);
     EXPECT_EQ(parsed.options.settings.click_level, 9);
-    EXPECT_EQ(parsed.options.settings.channel_function, MonoEnhancer);
+    EXPECT_EQ(parsed.options.settings.channel_function, ChannelFunction::MonoEnhancer);
     EXPECT_EQ(parsed.options.outputFolder, "b");
 }
 

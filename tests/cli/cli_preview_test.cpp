@@ -28,13 +28,8 @@ struct PreviewRun {
 PreviewRun Preview(const std::vector<std::string>& args, FakePlaybackOutput& output,
                    std::atomic<bool>& cancel) {
     std::ostringstream out, err;
-    const FileRunner runner = [&output](const RunRequest& request, RunObserver& observer,
-                                        fs::path* created) {
-        RunRequest withFake = request;
-        withFake.previewOutput = &output;
-        return ProcessFile(withFake, observer, created);
-    };
-    const CliContext context{.out = out, .err = err, .runner = runner, .cancel = cancel};
+    const CliContext context{
+        .out = out, .err = err, .runner = ProcessFile, .cancel = cancel, .previewOutput = &output};
     const int status = RunCli(args, context);
     return {status, out.str(), err.str()};
 }

@@ -119,7 +119,7 @@ TEST(WizardOption, OptionsTakeEffectInCommandLineOrder) {
     ASSERT_TRUE(b.Ok()) << b.error;
     EXPECT_EQ(b.options.settings.hiss_khz, 4);
     EXPECT_EQ(b.options.settings.preview_seconds, 33);
-    EXPECT_EQ(b.options.settings.channel_function, VocalRemover);
+    EXPECT_EQ(b.options.settings.channel_function, ChannelFunction::VocalRemover);
     EXPECT_TRUE(b.options.settings.keep_original_level);
 }
 

@@ -117,6 +117,7 @@ TEST(CreateFirstFreeOutput, RacingJobsGetDistinctNamesAndOverwriteNothing) {
     constexpr int kFilesPerJob = 6;
     std::vector<std::vector<fs::path>> names(kJobs);
     std::vector<std::thread> jobs;
+    jobs.reserve(kJobs);
     for (int j = 0; j < kJobs; ++j) {
         jobs.emplace_back([&, j] {
             const std::vector<float> mark(100, 0.01f * (j + 1));

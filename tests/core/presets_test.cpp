@@ -9,10 +9,17 @@ WizardAnswers Answers(int category, int playback, int hiss, int clicks, int wear
     return WizardAnswers{category, playback, hiss, clicks, wear};
 }
 
+// The preset applied to the default settings.
+RestorationSettings Preset(const WizardAnswers& answers) {
+    RestorationSettings settings;
+    ApplyPreset(answers, settings);
+    return settings;
+}
+
 TEST(Presets, FirstUseDefaultsGiveTheDocumentedValues) {
     RestorationSettings s;
     s.preview_seconds = 33;
-    s.channel_function = VocalRemover;
+    s.channel_function = ChannelFunction::VocalRemover;
     s.keep_original_level = true;
     s.anti_phase = true;
     ApplyPreset(Answers(kDefaultCategory, 1, 1, 1, 1), s);
@@ -27,12 +34,12 @@ TEST(Presets, FirstUseDefaultsGiveTheDocumentedValues) {
     EXPECT_FALSE(s.anti_phase);  // any category but the vertical cut turns it off
     // The wizard never touches these three.
     EXPECT_EQ(s.preview_seconds, 33);
-    EXPECT_EQ(s.channel_function, VocalRemover);
+    EXPECT_EQ(s.channel_function, ChannelFunction::VocalRemover);
     EXPECT_TRUE(s.keep_original_level);
 }
 
 TEST(Presets, VerticalCutFlatWorstCase) {
-    const PresetValues v = ComputePreset(Answers(1, 0, 2, 2, 2));
+    const RestorationSettings v = Preset(Answers(1, 0, 2, 2, 2));
     EXPECT_EQ(v.click_level, 7);
     EXPECT_EQ(v.noise_level, 6);
     EXPECT_EQ(v.distortion_level, 7);
@@ -45,7 +52,7 @@ TEST(Presets, VerticalCutFlatWorstCase) {
 }
 
 TEST(Presets, VictorMatchedBestCase) {
-    const PresetValues v = ComputePreset(Answers(16, 2, 0, 0, 0));
+    const RestorationSettings v = Preset(Answers(16, 2, 0, 0, 0));
     EXPECT_EQ(v.click_level, 3);
     EXPECT_EQ(v.noise_level, 4);
     EXPECT_EQ(v.distortion_level, 3);
@@ -57,7 +64,7 @@ TEST(Presets, VictorMatchedBestCase) {
 }
 
 TEST(Presets, NartbWithFlatPlayback) {
-    const PresetValues v = ComputePreset(Answers(22, 0, 0, 0, 0));
+    const RestorationSettings v = Preset(Answers(22, 0, 0, 0, 0));
     EXPECT_EQ(v.bass_lift_db, 15);
     EXPECT_EQ(v.treble_lift_db, -15);
 }
@@ -72,21 +79,19 @@ TEST(Presets, EveryAnswerCombinationLandsInsideTheSliderRanges) {
                         // value of the table may actually need the clamp.
                         const PresetRow& t = PresetTable[c];
                         const int s = (h + 2 * w) / 2;
-                        const int bassBase = e == 0 ? t.bass + 13 : (e == 1 ? t.bass : 0);
-                        const int trebleBase = e == 0 ? t.treble - 13 : (e == 1 ? t.treble : 0);
-                        const PresetValues v = ComputePreset(Answers(c, e, h, k, w));
+                        const int bassBase = e == 0 ? t.bassDb + 13 : (e == 1 ? t.bassDb : 0);
+                        const int trebleBase = e == 0 ? t.trebleDb - 13 : (e == 1 ? t.trebleDb : 0);
+                        const RestorationSettings v = Preset(Answers(c, e, h, k, w));
                         SCOPED_TRACE(::testing::Message() << c << e << h << k << w);
                         EXPECT_EQ(v.click_level, t.click + 2 * k);
                         EXPECT_EQ(v.noise_level, t.noise + h);
                         EXPECT_EQ(v.distortion_level, t.distortion + 2 * w);
                         EXPECT_EQ(v.bass_lift_db, bassBase - s);
                         EXPECT_EQ(v.treble_lift_db, trebleBase + s);
-                        EXPECT_EQ(v.hiss_khz, t.hiss + (24 - 2 * k - 4 * h - 6 * w) / 8);
+                        EXPECT_EQ(v.hiss_khz, t.hissKhz + (24 - 2 * k - 4 * h - 6 * w) / 8);
                         for (const SliderRange& r : kSliderRanges) {
-                            RestorationSettings st;
-                            ApplyPreset(Answers(c, e, h, k, w), st);
-                            EXPECT_GE(st.Get(r.slider), r.minimum) << r.key;
-                            EXPECT_LE(st.Get(r.slider), r.maximum) << r.key;
+                            EXPECT_GE(v.Get(r.slider), r.minimum) << r.key;
+                            EXPECT_LE(v.Get(r.slider), r.maximum) << r.key;
                         }
                     }
 }
@@ -124,7 +129,7 @@ TEST(RestorationSettings, ConversionsOfTheDefaults) {
     EXPECT_EQ(p.hissHz, 18000u);
     EXPECT_EQ(p.rumbleHz, 40u);
     EXPECT_EQ(p.previewSeconds, 20);
-    EXPECT_EQ(p.channelFunction, MonoEnhancer);
+    EXPECT_EQ(p.channelFunction, ChannelFunction::MonoEnhancer);
 }
 
 TEST(RestorationSettings, GainAndStrengthConversions) {

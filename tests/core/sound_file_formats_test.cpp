@@ -127,7 +127,7 @@ TEST_P(FormatRoundTrip, InputReadsAsWrittenAndOutputKeepsItsFormat) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SoundFile, FormatRoundTrip, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // A headerless input is stereo big-endian 16-bit at 44100 Hz; its output is
 // headerless mono big-endian 16-bit, nothing but the samples.

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/channel_analysis.h"
+#include "analysis/channel_analysis.h"
 #include "soundfile/sound_file.h"
 #include "support/files.h"
 #include "support/sound_files.h"

@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LimitCase{"Aiff16", HeaderType::Aiff, SampleEncoding::Pcm16},
                       LimitCase{"Au16", HeaderType::Au, SampleEncoding::Pcm16},
                       LimitCase{"Raw16", HeaderType::Raw, SampleEncoding::Pcm16}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // FLAC compresses in the library's buffers, so a full disk shows only some
 // writes later, and the file cannot be cut back to a block boundary. It is

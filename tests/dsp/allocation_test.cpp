@@ -6,18 +6,21 @@
 
 #include <array>
 #include <cmath>
+#include <memory>
 
-#include "kernel_runner.h"
+#include "engine/kernel.h"
 #include "support/allocation_counter.h"
 
 namespace sonorel {
 namespace {
 
 TEST(Kernel, AllocatesNothingPerBlock) {
-    // Setup may allocate: the state, the filter designs, the tables, the FFT
-    // plans (made by InitKernelTables).
-    test::KernelRun run;
-    run.SetShelves(3, -3);
+    // Setup may allocate: the kernel itself, the filter designs, the tables,
+    // the FFT plans (made by Prepare).
+    auto kernel = std::make_unique<RestorationKernel>();
+    kernel->Prepare(
+        {.wL = 0.5f, .wR = 0.5f, .nfL = 1e-4f, .nfR = 1e-4f, .click = 0.25f},
+        DesignToneFilters(44100, {.hissHz = 10000, .bassLiftDb = 3, .trebleLiftDb = -3}));
     std::array<float, kBlockLength> left{};
     std::array<float, kBlockLength> right{};
     std::array<float, kBlockLength> out{};
@@ -28,9 +31,9 @@ TEST(Kernel, AllocatesNothingPerBlock) {
             left[k] = 0.3f * std::sin(0.02f * n) + ((n % 997) == 0 ? 0.8f : 0.0f);
             right[k] = 0.3f * std::sin(0.02f * n + 0.1f);
         }
-        ProcessBlock(*run.state, left, right, run.params, run.filters, &run.state->hissState,
-                     run.bassState, run.trebleState, out);
+        kernel->ProcessBlock(left, right, out);
     }
+    kernel->DrainBlock(out);
     EXPECT_EQ(test::AllocationsInProcess() - before, 0);
 }
 

@@ -33,15 +33,13 @@ double Unwarp(double warped, double fs) {
 }
 
 CascadeCoeffs HissLowPass(unsigned sampleRate, unsigned hissHz) {
-    ToneFilters filters;
-    EXPECT_TRUE(DesignToneFilters(filters, sampleRate, 40, hissHz));
+    const ToneFilters filters = DesignToneFilters(sampleRate, {.hissHz = hissHz});
+    EXPECT_TRUE(filters.hissActive);
     return filters.hissCoeffs;
 }
 
 CascadeCoeffs RumbleHighPass(unsigned sampleRate, unsigned rumbleHz) {
-    ToneFilters filters;
-    DesignToneFilters(filters, sampleRate, rumbleHz, 0);
-    return filters.rumbleCoeffs;
+    return DesignToneFilters(sampleRate, {.rumbleHz = rumbleHz}).rumbleCoeffs;
 }
 
 double MaxDb(const CascadeCoeffs& c, double fromHz, double toHz, double fs, double stepHz) {

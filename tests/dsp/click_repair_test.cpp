@@ -99,8 +99,7 @@ TEST(DetectClicks, SlidingWindowsGiveExactlyTheDirectFlags) {
 TEST(DetectClicks, SlidingWindowsMatchOnEnergiesOfARealChannel) {
     // Energies as the stage builds them from a noisy, clicky channel: the E
     // of the second call is the rebased history plus what it stores.
-    ToneFilters filters;
-    DesignToneFilters(filters, 44100, 40, 18000);
+    const ToneFilters filters = DesignToneFilters(44100, {});
     KernelState state{};
     const ClickChannel channel = LeftClickChannel(state);
     std::mt19937 rng(3);
@@ -198,7 +197,7 @@ std::vector<std::pair<int, int>> Stretches(const Mask& mask) {
     std::vector<std::pair<int, int>> stretches;
     for (int p = 0; p < kFlagLength; ++p) {
         if (mask[p] == 0) continue;
-        if (stretches.empty() || stretches.back().second != p - 1) stretches.push_back({p, p});
+        if (stretches.empty() || stretches.back().second != p - 1) stretches.emplace_back(p, p);
         stretches.back().second = p;
     }
     return stretches;
@@ -296,7 +295,7 @@ TEST(RepairMasked, LongStretchesFadeTowardsZero) {
 
 class RemoveClicksTest : public ::testing::Test {
   protected:
-    void SetUp() override { DesignToneFilters(filters, 44100, 40, 18000); }
+    void SetUp() override { filters = DesignToneFilters(44100, {}); }
     // Runs `input` through one channel in blocks; returns the whole output.
     std::vector<float> Run(const std::vector<float>& input, float click) {
         KernelState state{};

@@ -44,8 +44,8 @@ inline std::array<double, kEstimateSpan> DirectFilter(std::span<const float> c,
 }
 
 // EstimateChannel with every sum direct.
-inline void ReferenceEstimate(const Segment& p, const Segment& q, float nf, float rejuv, int mode,
-                              Taps& coefficients, Estimate& out) {
+inline void ReferenceEstimate(const Segment& p, const Segment& q, float nf, float rejuv,
+                              ChannelFunction mode, Taps& coefficients, Estimate& out) {
     Segment wp{};
     Segment wq{};
     WindowSegment(p, wp);
@@ -63,7 +63,8 @@ inline void ReferenceEstimate(const Segment& p, const Segment& q, float nf, floa
     }
     const auto y = DirectFilter(coefficients, std::span<const float>(q).subspan(kEstimateLead));
     for (int i = 0; i < kEstimateSpan; ++i) {
-        out[i] = static_cast<float>(mode == kVocalRemover ? y[i] - p[kEstimateLead + i] : y[i]);
+        out[i] = static_cast<float>(
+            mode == ChannelFunction::VocalRemover ? y[i] - p[kEstimateLead + i] : y[i]);
     }
 }
 

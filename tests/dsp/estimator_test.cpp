@@ -8,7 +8,7 @@
 #include <random>
 
 #include "engine/fft_correlation.h"
-#include "engine/kernel.h"
+#include "engine/kernel_tables.h"
 #include "estimator_reference.h"
 
 namespace sonorel {
@@ -215,19 +215,23 @@ TEST(FftFiltering, AgreesWithDirectSumsAndKeepsSilenceExact) {
     }
 }
 
+constexpr ChannelFunction kBothFunctions[] = {ChannelFunction::MonoEnhancer,
+                                              ChannelFunction::VocalRemover};
+
 // Both estimations start from the same coefficient store.
 struct Outcome {
     Taps coefficients{};
     Estimate out{};
 };
 
-Outcome Fast(const SegmentPair& p, float nf, float rejuv, int mode, const Taps& start) {
+Outcome Fast(const SegmentPair& p, float nf, float rejuv, ChannelFunction mode, const Taps& start) {
     Outcome o{start, {}};
     EstimateChannel(p.target, p.input, nf, rejuv, mode, o.coefficients, o.out);
     return o;
 }
 
-Outcome Reference(const SegmentPair& p, float nf, float rejuv, int mode, const Taps& start) {
+Outcome Reference(const SegmentPair& p, float nf, float rejuv, ChannelFunction mode,
+                  const Taps& start) {
     Outcome o{start, {}};
     test::ReferenceEstimate(p.target, p.input, nf, rejuv, mode, o.coefficients, o.out);
     return o;
@@ -242,7 +246,7 @@ TEST(EstimateChannel, AgreesWithTheDirectReferenceOnVariedSignals) {
             const SegmentPair pair = MakePair(kind, seed);
             for (float rejuv : {0.0f, 0.25f * 0.09039548f, 0.09039548f}) {
                 for (float nf : {0.0f, 1e-3f}) {
-                    for (int mode : {0, 1}) {
+                    for (ChannelFunction mode : kBothFunctions) {
                         const Outcome fast = Fast(pair, nf, rejuv, mode, start);
                         const Outcome ref = Reference(pair, nf, rejuv, mode, start);
                         // Identical solver inputs give identical coefficients,
@@ -268,7 +272,7 @@ TEST(EstimateChannel, AgreesWithTheDirectReferenceOnVariedSignals) {
 
 TEST(EstimateChannel, SilentInputAndNoNoiseFloorFailsAndGivesZero) {
     const SegmentPair silent{};
-    for (int mode : {0, 1}) {
+    for (ChannelFunction mode : kBothFunctions) {
         const Outcome o = Fast(silent, 0.0f, 0.25f, mode, Taps{});
         EXPECT_EQ(o.coefficients, Taps{});
         for (float v : o.out)
@@ -283,11 +287,11 @@ TEST(EstimateChannel, SilentInputWithANoiseFloorSolvesToZeroCoefficients) {
     Taps start{};
     start[10] = 1.0f;
     // r[0] = |nf| and b = 0: a successful solve with every coefficient 0.
-    const Outcome mono = Fast(pair, 1e-3f, 0.0f, 0, start);
+    const Outcome mono = Fast(pair, 1e-3f, 0.0f, ChannelFunction::MonoEnhancer, start);
     EXPECT_EQ(mono.coefficients, Taps{});
     for (float v : mono.out)
         ASSERT_EQ(v, 0.0f);
-    const Outcome vocal = Fast(pair, -1e-3f, 0.0f, kVocalRemover, start);
+    const Outcome vocal = Fast(pair, -1e-3f, 0.0f, ChannelFunction::VocalRemover, start);
     EXPECT_EQ(vocal.coefficients, Taps{});
     for (int i = 0; i < kEstimateSpan; ++i)
         ASSERT_EQ(vocal.out[i], -pair.target[kEstimateLead + i]);
@@ -304,7 +308,7 @@ TEST(EstimateChannel, FailedSolveKeepsThePreviousCoefficients) {
     Taps start{};
     start[0] = 1.0f;
     start[3] = -2.0f;
-    const Outcome o = Fast(pair, 0.0f, 0.0f, 0, start);
+    const Outcome o = Fast(pair, 0.0f, 0.0f, ChannelFunction::MonoEnhancer, start);
     EXPECT_EQ(o.coefficients, start);
     for (int i = 0; i < kEstimateSpan; ++i) {
         const double expected =
@@ -312,7 +316,7 @@ TEST(EstimateChannel, FailedSolveKeepsThePreviousCoefficients) {
         ASSERT_NEAR(o.out[i], expected, 1e-30) << i;  // float subnormal range
     }
     // In the very first block the store is zero, so Mono Enhancer gives 0.
-    const Outcome first = Fast(pair, 0.0f, 0.0f, 0, Taps{});
+    const Outcome first = Fast(pair, 0.0f, 0.0f, ChannelFunction::MonoEnhancer, Taps{});
     for (float v : first.out)
         ASSERT_EQ(v, 0.0f);
 }
@@ -330,7 +334,7 @@ TEST(EstimateChannel, SolvedCoefficientsServeTheSameBlock) {
         pair.input[n] = x[n];
         pair.target[n] = x[n + 88];
     }
-    const Outcome o = Fast(pair, 0.0f, 0.0f, 0, Taps{});
+    const Outcome o = Fast(pair, 0.0f, 0.0f, ChannelFunction::MonoEnhancer, Taps{});
     EXPECT_NEAR(o.coefficients[88], 1.0, 0.1);  // the segments' windows differ slightly
     double error = 0.0;
     double energy = 0.0;

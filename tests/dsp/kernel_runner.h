@@ -6,28 +6,22 @@
 #include <vector>
 
 #include "engine/kernel.h"
-#include "filters/shelf.h"
 
 namespace sonorel::test {
 
 struct KernelRun {
-    explicit KernelRun(unsigned sampleRate = 44100, unsigned rumbleHz = 40, unsigned hissHz = 18000)
-        : state(std::make_unique<KernelState>()) {
-        hissActive = DesignToneFilters(filters, sampleRate, rumbleHz, hissHz);
-        InitKernelTables(*state);
-    }
-
-    void SetShelves(int bassDb, int trebleDb, int sampleRate = 44100) {
-        const ShelfCoeffs c = DesignShelves(bassDb, trebleDb, sampleRate);
-        params.bp = c.bp;
-        params.bz = c.bz;
-        params.tp = c.tp;
-        params.tz = c.tz;
-        params.g = c.g;
-    }
+    explicit KernelRun(unsigned rate = 44100, unsigned rumbleHz = 40, unsigned hissHz = 18000)
+        : sampleRate(rate),
+          tone{.rumbleHz = rumbleHz, .hissHz = hissHz},
+          kernel(std::make_unique<RestorationKernel>()) {}
 
     // Whole blocks only; a signal's last partial block is padded with zeros.
+    // The first call prepares the kernel with `params` and `tone`.
     std::vector<float> Process(const std::vector<float>& left, const std::vector<float>& right) {
+        if (!prepared) {
+            kernel->Prepare(params, DesignToneFilters(sampleRate, tone));
+            prepared = true;
+        }
         std::vector<float> output;
         std::array<float, kBlockLength> l{};
         std::array<float, kBlockLength> r{};
@@ -38,24 +32,22 @@ struct KernelRun {
             r.fill(0.0f);
             std::copy_n(left.begin() + start, count, l.begin());
             std::copy_n(right.begin() + start, count, r.begin());
-            ProcessBlock(*state, l, r, params, filters, hissActive ? &state->hissState : nullptr,
-                         bassState, trebleState, out);
+            kernel->ProcessBlock(l, r, out);
             output.insert(output.end(), out.begin(), out.end());
         }
         return output;
     }
 
-    std::unique_ptr<KernelState> state;
-    ToneFilters filters;
-    bool hissActive = false;
+    unsigned sampleRate;
+    ToneSettings tone;
     KernelParams params{.wL = 0.5f,
                         .wR = 0.5f,
                         .nfL = 1e-4f,
                         .nfR = 1e-4f,
                         .click = 0.25f,
                         .rejuv = 0.25f * 0.09039548f};
-    float bassState = 0.0f;
-    float trebleState = 0.0f;
+    std::unique_ptr<RestorationKernel> kernel;
+    bool prepared = false;
 };
 
 }  // namespace sonorel::test

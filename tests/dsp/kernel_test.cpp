@@ -1,8 +1,10 @@
 // The whole kernel over block streams: silence, the three silent blocks, the
-// 3162-sample delay, the clamp, and the reset between files.
+// 3162-sample delay and the drain, the clamp, and the reset between files.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <thread>
@@ -45,14 +47,15 @@ Stereo MusicLike(std::size_t length, unsigned seed) {
 
 TEST(Kernel, SilenceInSilenceOutWhateverTheSettings) {
     const std::vector<float> silence(12 * kBlockLength, 0.0f);
-    for (int mode : {0, 1}) {
+    for (ChannelFunction mode : {ChannelFunction::MonoEnhancer, ChannelFunction::VocalRemover}) {
         for (unsigned hissHz : {10000u, 21000u}) {
             KernelRun run(44100, 40, hissHz);
             run.params.mode = mode;
             run.params.wL = 1.3f;
             run.params.wR = -0.7f;
             run.params.nfL = 0.0f;  // failing solves throughout
-            run.SetShelves(18, -18);
+            run.tone.bassLiftDb = 18;
+            run.tone.trebleLiftDb = -18;
             for (float v : run.Process(silence, silence))
                 ASSERT_EQ(v, 0.0f);
         }
@@ -62,12 +65,13 @@ TEST(Kernel, SilenceInSilenceOutWhateverTheSettings) {
 TEST(Kernel, FirstThreeBlocksAreExactlyZeroForAnyInput) {
     const Stereo loud = MusicLike(6 * kBlockLength, 4);
     std::vector<float> wild = Noise(6 * kBlockLength, 8, 3.0f);  // far beyond full scale
-    for (int mode : {0, 1}) {
+    for (ChannelFunction mode : {ChannelFunction::MonoEnhancer, ChannelFunction::VocalRemover}) {
         for (int trial = 0; trial < 2; ++trial) {
             KernelRun run;
             run.params.mode = mode;
             run.params.click = 0.5f;
-            run.SetShelves(6, 6);
+            run.tone.bassLiftDb = 6;
+            run.tone.trebleLiftDb = 6;
             const std::vector<float> out =
                 trial == 0 ? run.Process(loud.left, loud.right) : run.Process(wild, loud.left);
             for (int n = 0; n < 3 * kBlockLength; ++n)
@@ -88,7 +92,7 @@ int ImpulsePeak(int frame, bool inLeft) {
     impulse[frame] = 0.5f;
     const std::vector<float> silence(impulse.size(), 0.0f);
     KernelRun run(44100, 40, 21000);  // hiss low-pass bypassed
-    run.params.mode = 1;
+    run.params.mode = ChannelFunction::VocalRemover;
     run.params.click = 0.0f;  // an isolated impulse is not to be repaired here
     const std::vector<float> out =
         inLeft ? run.Process(impulse, silence) : run.Process(silence, impulse);
@@ -105,6 +109,27 @@ TEST(Kernel, DelaysBothChannelsBy3162Samples) {
         EXPECT_EQ(ImpulsePeak(frame, true), frame + kKernelDelay) << frame;
         EXPECT_EQ(ImpulsePeak(frame, false), frame + kKernelDelay) << frame;
     }
+}
+
+TEST(Kernel, DrainBringsOutTheLastInputFrame) {
+    // An impulse in the very last frame of a file: kDrainBlocks blocks of
+    // silence carry it out, one fewer does not.
+    std::vector<float> impulse(6 * kBlockLength, 0.0f);
+    impulse.back() = 0.5f;
+    const std::vector<float> silence(impulse.size(), 0.0f);
+    KernelRun run(44100, 40, 21000);
+    run.params.mode = ChannelFunction::VocalRemover;
+    run.params.click = 0.0f;
+    std::vector<float> out = run.Process(impulse, silence);
+    std::array<float, kBlockLength> drained{};
+    for (int block = 0; block < kDrainBlocks; ++block) {
+        run.kernel->DrainBlock(drained);
+        out.insert(out.end(), drained.begin(), drained.end());
+    }
+    const auto peak = std::max_element(out.begin(), out.end(),
+                                       [](float a, float b) { return std::abs(a) < std::abs(b); });
+    EXPECT_EQ(peak - out.begin(), static_cast<long>(impulse.size()) - 1 + kKernelDelay);
+    EXPECT_GT(peak - out.begin(), static_cast<long>(out.size()) - kBlockLength);
 }
 
 TEST(Kernel, MonoEnhancerReproducesSharedMaterialAfterTheDelay) {
@@ -154,12 +179,10 @@ TEST(Kernel, EveryFileStartsFromAFreshState) {
     KernelRun run;
     const std::vector<float> first = run.Process(music.left, music.right);
     // A different file in between leaves filter states, histories,
-    // coefficients and the tail behind; InitKernelTables clears them all.
+    // coefficients and the tail behind; Reset clears them all.
     const Stereo other = MusicLike(7 * kBlockLength, 60);
     run.Process(other.right, other.left);
-    InitKernelTables(*run.state);
-    run.bassState = 0.0f;
-    run.trebleState = 0.0f;
+    run.kernel->Reset();
     EXPECT_EQ(run.Process(music.left, music.right), first);
 }
 
@@ -176,7 +199,7 @@ TEST(Kernel, FilesOnSeveralThreadsDoNotInterfere) {
     }
     {
         KernelRun run(48000, 60, 12000);
-        run.params.mode = 1;
+        run.params.mode = ChannelFunction::VocalRemover;
         bAlone = run.Process(b.left, b.right);
     }
     std::vector<float> aTogether;
@@ -187,7 +210,7 @@ TEST(Kernel, FilesOnSeveralThreadsDoNotInterfere) {
     });
     std::thread second([&] {
         KernelRun run(48000, 60, 12000);
-        run.params.mode = 1;
+        run.params.mode = ChannelFunction::VocalRemover;
         bTogether = run.Process(b.left, b.right);
     });
     first.join();

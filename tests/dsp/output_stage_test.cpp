@@ -7,8 +7,8 @@
 #include <limits>
 #include <numbers>
 
+#include "engine/kernel_tables.h"
 #include "engine/output_stage.h"
-#include "filters/tone_filters.h"
 
 namespace sonorel {
 namespace {
@@ -24,14 +24,12 @@ Estimate Constant(float v) {
 }
 
 struct Stage {
-    KernelParams params{.wL = 1.0f, .wR = 0.0f};  // identity shelves, g = 1
-    Tail tail{};
-    float bassState = 0.0f;
-    float trebleState = 0.0f;
-    CascadeCoeffs hiss;
-    Block Finish(const Estimate& l, const Estimate& r, CascadeState* hissState = nullptr) {
+    KernelParams params{.wL = 1.0f, .wR = 0.0f};
+    ToneFilters filters;  // identity shelves, g = 1, hiss low-pass bypassed
+    KernelState state{};
+    Block Finish(const Estimate& l, const Estimate& r) {
         Block out{};
-        FinishBlock(l, r, params, hiss, hissState, bassState, trebleState, tail, out);
+        FinishBlock(l, r, params, filters, state, out);
         return out;
     }
 };
@@ -74,18 +72,18 @@ TEST(FinishBlock, TailIsTheMixOfTheLastSamplesAndFeedsTheNextBlock) {
     }
     stage.Finish(l, r);
     for (int k = 0; k < kOverlap; ++k) {
-        ASSERT_EQ(stage.tail[k],
+        ASSERT_EQ(stage.state.tail[k],
                   static_cast<float>(0.75 * l[kBlockLength + k] - 0.5 * r[kBlockLength + k]));
     }
     // Next block with a zero mix: output is R[i] x tail, and the tail empties.
-    const Tail previous = stage.tail;
+    const Tail previous = stage.state.tail;
     const Block out = stage.Finish(Constant(0.0f), Constant(0.0f));
     const auto& ramp = GetKernelTables().CrossfadeRamp;
     for (int i = 0; i < kOverlap; ++i) {
         ASSERT_FLOAT_EQ(out[i], previous[i] * ramp[i]);
     }
     EXPECT_EQ(out[kBlockLength - 1], 0.0f);
-    EXPECT_EQ(stage.tail, Tail{});
+    EXPECT_EQ(stage.state.tail, Tail{});
 }
 
 TEST(FinishBlock, ClampHoldsExactlyAtTheFloatNearest0999) {
@@ -117,10 +115,10 @@ TEST(FinishBlock, NonFiniteSamplesNeverReachTheOutput) {
         ASSERT_EQ(v, 0.0f);
 }
 
-TEST(FinishBlock, WithoutHissStateTheCrossfadedMixGoesStraightToTheShelves) {
+TEST(FinishBlock, BypassedHissLowPassHandsTheCrossfadedMixStraightToTheShelves) {
     // Identity shelves: the output is the crossfaded mix itself.
     Stage plain;
-    plain.tail.fill(0.25f);
+    plain.state.tail.fill(0.25f);
     Estimate l{};
     for (int i = 0; i < kEstimateSpan; ++i)
         l[i] = 0.6f * std::sin(0.2f * i);
@@ -132,17 +130,16 @@ TEST(FinishBlock, WithoutHissStateTheCrossfadedMixGoesStraightToTheShelves) {
         ASSERT_EQ(out[i], static_cast<float>(mix)) << i;
     }
 
-    // With a state, the same mix passes the hiss low-pass first.
-    ToneFilters filters;
-    ASSERT_TRUE(DesignToneFilters(filters, 44100, 40, 8000));
+    // Active, the same mix passes the hiss low-pass first.
     Stage hissed;
-    hissed.hiss = filters.hissCoeffs;
-    hissed.tail.fill(0.25f);
-    CascadeState state;
-    const Block filtered = hissed.Finish(l, Constant(0.0f), &state);
+    hissed.filters = DesignToneFilters(44100, {.hissHz = 8000});
+    ASSERT_TRUE(hissed.filters.hissActive);
+    hissed.state.tail.fill(0.25f);
+    const Block filtered = hissed.Finish(l, Constant(0.0f));
     CascadeState check;
     for (int i = 0; i < kBlockLength; ++i) {
-        ASSERT_EQ(filtered[i], static_cast<float>(RunCascade(out[i], filters.hissCoeffs, check)));
+        ASSERT_EQ(filtered[i],
+                  static_cast<float>(RunCascade(out[i], hissed.filters.hissCoeffs, check)));
     }
 }
 

@@ -24,6 +24,7 @@ std::vector<double> Impulse(const ShelfCoeffs& c, int length) {
     float bassState = 0.0f;
     float trebleState = 0.0f;
     std::vector<double> h;
+    h.reserve(length);
     for (int n = 0; n < length; ++n)
         h.push_back(RunShelves(n == 0 ? 1.0f : 0.0f, c, bassState, trebleState));
     return h;

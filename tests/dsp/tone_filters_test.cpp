@@ -46,25 +46,14 @@ TEST(HissActivity, BothBoundsAreStrict) {
     EXPECT_TRUE(HissLowPassActive(192000, 6001));
 }
 
-TEST(ToneFilters, InactiveHissLeavesItsCoefficientsAlone) {
-    ToneFilters filters;
-    EXPECT_TRUE(DesignToneFilters(filters, 44100, 40, 10000));
-    const CascadeCoeffs before = filters.hissCoeffs;
-    EXPECT_FALSE(DesignToneFilters(filters, 44100, 40, 21000));
-    EXPECT_EQ(filters.hissCoeffs.gain, before.gain);
-    for (int s = 0; s < 4; ++s) {
-        EXPECT_EQ(filters.hissCoeffs.section[s].a1, before.section[s].a1);
-        EXPECT_EQ(filters.hissCoeffs.section[s].a2, before.section[s].a2);
-        EXPECT_EQ(filters.hissCoeffs.section[s].b1, before.section[s].b1);
-    }
-}
-
 TEST(ToneFilters, DesignsFollowTheFileSampleRate) {
-    ToneFilters filters;
-    DesignToneFilters(filters, 48000, 60, 12000);
+    const ToneFilters filters = DesignToneFilters(
+        48000, {.rumbleHz = 60, .hissHz = 12000, .bassLiftDb = 5, .trebleLiftDb = -7});
     // Hiss -0.85 dB at the setting, rumble stopband up to the setting, both
-    // at 48 kHz; the detection band-pass designed for t = 1000 / 48000.
+    // at 48 kHz; the detection band-pass designed for t = 1000 / 48000; the
+    // shelves for 48 kHz.
     const double fs = 48000.0;
+    ASSERT_TRUE(filters.hissActive);
     EXPECT_NEAR(test::CascadeDb(filters.hissCoeffs, 12000.0, fs), -0.85, 0.005);
     EXPECT_NEAR(test::CascadeDb(filters.rumbleCoeffs, fs / 2, fs), 0.0, 1e-9);
     EXPECT_LE(test::CascadeDb(filters.rumbleCoeffs, 60.0, fs), -54.18);
@@ -72,6 +61,12 @@ TEST(ToneFilters, DesignsFollowTheFileSampleRate) {
     DesignDetectionBandPass(detect, 1000.0f / 48000.0f);
     EXPECT_EQ(filters.detectCoeffs.a1, detect.a1);
     EXPECT_EQ(filters.detectCoeffs.a2, detect.a2);
+    const ShelfCoeffs shelves = DesignShelves(5, -7, 48000);
+    EXPECT_EQ(filters.shelves.g, shelves.g);
+    EXPECT_EQ(filters.shelves.bp, shelves.bp);
+    EXPECT_EQ(filters.shelves.tz, shelves.tz);
+
+    EXPECT_FALSE(DesignToneFilters(48000, {.hissHz = 23000}).hissActive);
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ std::vector<std::string> FiltersShowing(wxFileDialog& chooser, const char* name)
         file.contains = GTK_FILE_FILTER_DISPLAY_NAME;
         file.display_name = name;
         if (gtk_file_filter_filter(filter, &file))
-            showing.push_back(gtk_file_filter_get_name(filter));
+            showing.emplace_back(gtk_file_filter_get_name(filter));
     }
     g_slist_free(filters);
     return showing;

@@ -81,7 +81,7 @@ std::map<std::string, std::string> MainWindowTest::ReadSettingsKeys() {
 }
 
 std::filesystem::path MainWindowTest::MakeFile(const std::string& name) {
-    const std::filesystem::path path = Folder() / name;
+    std::filesystem::path path = Folder() / name;
     std::ofstream(path) << "RIFF";
     return path;
 }

@@ -34,7 +34,7 @@ TEST_F(GuiRunObserverTest, DialogLeftOpenIsClosedWithTheObserver) {
     Open();
     {
         GuiRunObserver observer(frame);
-        observer.BeginProgress(ProgressKind::Playing, "Playing...", "take", 9);
+        observer.BeginProgress(ProgressKind::Playing, "take", 9);
         EXPECT_FALSE(frame->IsEnabled());
     }
     EXPECT_TRUE(frame->IsEnabled()) << "the main window stayed disabled";
@@ -51,7 +51,7 @@ TEST_F(GuiRunObserverTest, MaximumBeyondTheGaugeRangeIsShownInProportion) {
         gaugeRanges.push_back(dialog.GetRange());
         gaugeValues.push_back(dialog.GetValue());  // where the last move put it
     });
-    observer.BeginProgress(ProgressKind::Processing, "Processing...", "huge", kBlocks);
+    observer.BeginProgress(ProgressKind::Processing, "huge", kBlocks);
     EXPECT_FALSE(observer.UpdateProgress(kBlocks / 2));
     EXPECT_FALSE(observer.UpdateProgress(kBlocks / 2 + 1));
     EXPECT_FALSE(observer.UpdateProgress(kBlocks));
@@ -61,7 +61,7 @@ TEST_F(GuiRunObserverTest, MaximumBeyondTheGaugeRangeIsShownInProportion) {
     ASSERT_EQ(gaugeRanges.size(), 3u);
     EXPECT_EQ(gaugeRanges[0], kIntMax);
     // Half way, to within the rounding of one step.
-    EXPECT_NEAR(gaugeValues[1], kIntMax / 2, 1);
+    EXPECT_NEAR(gaugeValues[1], kIntMax / 2.0, 1);
     EXPECT_TRUE(frame->IsEnabled());
 }
 

@@ -18,8 +18,8 @@
 #include <wx/stdpaths.h>
 
 #include "private_x_server.h"
+#include "resources/help_book.h"
 #include "support/temp_folder.h"
-#include "ui/help.h"
 
 namespace {
 

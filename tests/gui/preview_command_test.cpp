@@ -63,11 +63,12 @@ class PreviewCommandTest : public MainWindowTest {
     std::vector<std::int16_t> ReferencePreview(const char* name) {
         FakePlaybackOutput reference;
         RunRequest request;
+        request.kind = RunKind::Preview;
         request.input = Folder() / name;
         request.params = frame->ReadSettings().Convert();
         request.previewOutput = &reference;
         RunObserver quiet;
-        EXPECT_EQ(ProcessFile(request, quiet), RunOk);
+        EXPECT_EQ(ProcessFile(request, quiet), RunResult::RunOk);
         return reference.Samples();
     }
 

@@ -61,6 +61,7 @@ TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
             ListInput();
             FakePlaybackOutput reference;
             RunRequest request;
+            request.kind = RunKind::Preview;
             request.input = Folder() / "take.wav";
             request.params = frame->ReadSettings().Convert();
             request.previewOutput = &reference;
@@ -72,12 +73,13 @@ TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
 
             const auto played = ReadCapture(capture);
             const auto expected = reference.Samples();
-            const bool passed = referenceResult == RunOk && answers.ShownCount() == 0 &&
+            const bool passed = referenceResult == RunResult::RunOk && answers.ShownCount() == 0 &&
                                 expected.size() == 9u * 7064u && played == expected &&
                                 frame->status_line->GetStatusText(0) == "Preview finished.";
             if (!passed) {
                 std::fprintf(stderr, "reference %d, %zu samples; played %zu; %d box(es)\n",
-                             referenceResult, expected.size(), played.size(), answers.ShownCount());
+                             static_cast<int>(referenceResult), expected.size(), played.size(),
+                             answers.ShownCount());
             }
             LeaveChild(passed);
         },

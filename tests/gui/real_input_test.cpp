@@ -244,6 +244,7 @@ TEST_F(RealInputTest, WizardOpensAndClosesByKeyboard) {
     OpenForInput();
     const auto sliders = [this] {
         std::vector<int> values;
+        values.reserve(kSliderCount);
         for (const SliderRange& range : kSliderRanges)
             values.push_back(frame->SliderFor(range.slider)->GetValue());
         return values;
@@ -269,12 +270,13 @@ TEST_F(RealInputTest, WizardOpensAndClosesByKeyboard) {
         input.Settle();
         if (key == WXK_ESCAPE) {
             EXPECT_EQ(sliders(), before);
-            EXPECT_EQ(frame->wizard_category, -1);
+            EXPECT_EQ(frame->wizard_answers.category, -1);
         }
     }
     // Enter pressed OK: the answers shown are stored and their preset set.
-    ASSERT_NE(frame->wizard_category, -1);
-    const PresetValues preset = ComputePreset(frame->StoredWizardAnswers());
+    ASSERT_NE(frame->wizard_answers.category, -1);
+    RestorationSettings preset;
+    ApplyPreset(frame->wizard_answers, preset);
     EXPECT_EQ(frame->rumble_slider->GetValue(), preset.rumble_hz);
     EXPECT_EQ(frame->hiss_slider->GetValue(), preset.hiss_khz);
 }

@@ -48,7 +48,7 @@ std::filesystem::path ReferenceStart(const std::filesystem::path& input,
                                      const RunParameters& params) {
     std::filesystem::create_directories(folder);
     const StartOutcome run = RunStart(input, folder, params);
-    EXPECT_EQ(run.result, RunOk);
+    EXPECT_EQ(run.result, RunResult::RunOk);
     return run.output;
 }
 

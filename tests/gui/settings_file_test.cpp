@@ -47,11 +47,11 @@ TEST_F(SettingsFileTest, FirstStartShowsDefaultsAndExitWritesAllKeys) {
         EXPECT_EQ(shown.Get(range.slider), range.defaultValue) << range.key;
         EXPECT_EQ(shown.Get(range.slider), defaults.Get(range.slider)) << range.key;
     }
-    EXPECT_EQ(shown.channel_function, MonoEnhancer);
+    EXPECT_EQ(shown.channel_function, ChannelFunction::MonoEnhancer);
     EXPECT_FALSE(shown.anti_phase);
     EXPECT_FALSE(shown.keep_original_level);
     EXPECT_EQ(frame->OutputFolder(), "");
-    EXPECT_EQ(frame->StoredWizardAnswers().category, -1);
+    EXPECT_EQ(frame->wizard_answers.category, -1);
 
     CloseAndDestroy();
     const std::map<std::string, std::string> keys = ReadSettingsKeys();
@@ -89,10 +89,10 @@ TEST_F(SettingsFileTest, StoredValuesComeBackIntoTheControls) {
     EXPECT_EQ(shown.rumble_hz, 80);
     EXPECT_EQ(shown.preview_seconds, 45);
     EXPECT_EQ(shown.output_gain_db, -3);
-    EXPECT_EQ(shown.channel_function, VocalRemover);
+    EXPECT_EQ(shown.channel_function, ChannelFunction::VocalRemover);
     EXPECT_TRUE(shown.anti_phase);
     EXPECT_TRUE(shown.keep_original_level);
-    const WizardAnswers answers = frame->StoredWizardAnswers();
+    const WizardAnswers answers = frame->wizard_answers;
     EXPECT_EQ(answers.category, 3);
     EXPECT_EQ(answers.playback, 0);
     EXPECT_EQ(answers.hissiness, 2);
@@ -124,7 +124,7 @@ TEST_F(SettingsFileTest, ValuesThatAreNotNumbersLeaveTheDefaults) {
     EXPECT_EQ(frame->distortion_slider->GetValue(), 5);
     EXPECT_EQ(frame->hiss_slider->GetValue(), 18);
     EXPECT_FALSE(frame->phasing_check->GetValue());
-    EXPECT_EQ(frame->wizard_category, -1);
+    EXPECT_EQ(frame->wizard_answers.category, -1);
 }
 
 TEST_F(SettingsFileTest, FunctionOutsideItsTwoItemsIsIgnored) {
@@ -132,7 +132,8 @@ TEST_F(SettingsFileTest, FunctionOutsideItsTwoItemsIsIgnored) {
         SCOPED_TRACE(stored);
         WriteSettings(stored);
         Open();
-        EXPECT_EQ(frame->function_radio->GetSelection(), MonoEnhancer);
+        EXPECT_EQ(frame->function_radio->GetSelection(),
+                  static_cast<int>(ChannelFunction::MonoEnhancer));
         CloseAndDestroy();
     }
 }
@@ -149,10 +150,10 @@ TEST_F(SettingsFileTest, AnyNonZeroNumberTicksACheckBox) {
 TEST_F(SettingsFileTest, WizardAnswersAreKeptAsReadAndWrittenBack) {
     WriteSettings("Category=99\nPlayback=-7\nHissiness=2\n");
     Open();
-    EXPECT_EQ(frame->wizard_category, 99);
-    EXPECT_EQ(frame->wizard_playback, -7);
-    EXPECT_EQ(frame->wizard_hissiness, 2);
-    EXPECT_EQ(frame->wizard_scratchiness, -1);
+    EXPECT_EQ(frame->wizard_answers.category, 99);
+    EXPECT_EQ(frame->wizard_answers.playback, -7);
+    EXPECT_EQ(frame->wizard_answers.hissiness, 2);
+    EXPECT_EQ(frame->wizard_answers.scratchiness, -1);
     CloseAndDestroy();
     const std::map<std::string, std::string> keys = ReadSettingsKeys();
     EXPECT_EQ(keys.at("Category"), "99");
@@ -272,13 +273,13 @@ TEST_F(SettingsFileTest, SettingsAreReadFromTheControlsWhenAsked) {
     frame->click_slider->SetValue(0);
     frame->gain_slider->SetValue(6);
     frame->hiss_slider->SetValue(10);
-    frame->function_radio->SetSelection(VocalRemover);
+    frame->function_radio->SetSelection(static_cast<int>(ChannelFunction::VocalRemover));
     frame->original_check->SetValue(true);
     const RestorationSettings settings = frame->ReadSettings();
     EXPECT_EQ(settings.click_level, 0);
     EXPECT_EQ(settings.output_gain_db, 6);
     EXPECT_EQ(settings.hiss_khz, 10);
-    EXPECT_EQ(settings.channel_function, VocalRemover);
+    EXPECT_EQ(settings.channel_function, ChannelFunction::VocalRemover);
     EXPECT_TRUE(settings.keep_original_level);
     EXPECT_FALSE(settings.anti_phase);
     // Nothing else in the window moved and nothing was written yet.

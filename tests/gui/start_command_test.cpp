@@ -28,19 +28,19 @@ class StartCommandTest : public MainWindowTest {
     // A stereo input in the test's "in" folder.
     std::filesystem::path Input(const std::string& name, unsigned seed = 1) {
         std::filesystem::create_directories(Folder() / "in");
-        const auto path = Folder() / "in" / name;
+        auto path = Folder() / "in" / name;
         WriteStereo(path, kInputFrames, seed);
         return path;
     }
     std::filesystem::path MonoInput(const std::string& name) {
         std::filesystem::create_directories(Folder() / "in");
-        const auto path = Folder() / "in" / name;
+        auto path = Folder() / "in" / name;
         WriteMono(path);
         return path;
     }
     // The test's "out" folder, created, typed as the output folder.
     std::filesystem::path UseOutFolder() {
-        const auto out = Folder() / "out";
+        auto out = Folder() / "out";
         std::filesystem::create_directories(out);
         Type(wxString::FromUTF8(out.string()));
         return out;

@@ -27,7 +27,8 @@ UserInput::~UserInput() = default;
 
 void UserInput::Once(std::function<bool()> condition, std::function<void()> action) {
     poll_ = std::make_unique<wxTimer>();
-    poll_->Bind(wxEVT_TIMER, [this, condition, action](wxTimerEvent&) {
+    poll_->Bind(wxEVT_TIMER, [this, condition = std::move(condition),
+                              action = std::move(action)](wxTimerEvent&) {
         if (!condition()) return;
         poll_->Stop();
         action();

@@ -101,8 +101,9 @@ class WizardTest : public MainWindowTest {
     }
 
     Answers Stored() const {
-        return {frame->wizard_category, frame->wizard_playback, frame->wizard_hissiness,
-                frame->wizard_scratchiness, frame->wizard_roughness};
+        return {frame->wizard_answers.category, frame->wizard_answers.playback,
+                frame->wizard_answers.hissiness, frame->wizard_answers.scratchiness,
+                frame->wizard_answers.roughness};
     }
 
     Sliders WizardSliders() const {
@@ -115,6 +116,7 @@ class WizardTest : public MainWindowTest {
     // Every setting control: the nine sliders, Function and the two boxes.
     std::vector<int> AllControls() const {
         std::vector<int> values;
+        values.reserve(kSliderCount + 3);
         for (const SliderRange& range : kSliderRanges)
             values.push_back(frame->SliderFor(range.slider)->GetValue());
         values.push_back(frame->function_radio->GetSelection());
@@ -205,18 +207,20 @@ TEST_F(WizardTest, OnlyTheVerticalCutCategoryLeavesTheAntiPhaseBoxTicked) {
 TEST_F(WizardTest, PreviewTimeFunctionAndKeepOriginalLevelAreLeftAlone) {
     Open();
     frame->duration_slider->SetValue(37);
-    frame->function_radio->SetSelection(VocalRemover);
+    frame->function_radio->SetSelection(static_cast<int>(ChannelFunction::VocalRemover));
     frame->original_check->SetValue(true);
     Accept({1, 0, 2, 2, 2});
     EXPECT_EQ(frame->duration_slider->GetValue(), 37);
-    EXPECT_EQ(frame->function_radio->GetSelection(), VocalRemover);
+    EXPECT_EQ(frame->function_radio->GetSelection(),
+              static_cast<int>(ChannelFunction::VocalRemover));
     EXPECT_TRUE(frame->original_check->GetValue());
 
     frame->original_check->SetValue(false);
-    frame->function_radio->SetSelection(MonoEnhancer);
+    frame->function_radio->SetSelection(static_cast<int>(ChannelFunction::MonoEnhancer));
     Accept({16, 2, 0, 0, 0});
     EXPECT_EQ(frame->duration_slider->GetValue(), 37);
-    EXPECT_EQ(frame->function_radio->GetSelection(), MonoEnhancer);
+    EXPECT_EQ(frame->function_radio->GetSelection(),
+              static_cast<int>(ChannelFunction::MonoEnhancer));
     EXPECT_FALSE(frame->original_check->GetValue());
 }
 
@@ -271,11 +275,11 @@ TEST_F(WizardTest, StoredAnswersArePreselectedOnlyWithinTheirChoices) {
     Open();
     for (const StoredCase& example : kStoredCases) {
         SCOPED_TRACE(testing::PrintToString(example.stored));
-        frame->wizard_category = example.stored[0];
-        frame->wizard_playback = example.stored[1];
-        frame->wizard_hissiness = example.stored[2];
-        frame->wizard_scratchiness = example.stored[3];
-        frame->wizard_roughness = example.stored[4];
+        frame->wizard_answers.category = example.stored[0];
+        frame->wizard_answers.playback = example.stored[1];
+        frame->wizard_answers.hissiness = example.stored[2];
+        frame->wizard_answers.scratchiness = example.stored[3];
+        frame->wizard_answers.roughness = example.stored[4];
         EXPECT_EQ(ShownOnOpening(), example.shown);
         // Opening and cancelling leaves even an unusable answer as it was.
         EXPECT_EQ(Stored(), example.stored);

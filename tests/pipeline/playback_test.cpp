@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "scripted_observer.h"
 #include "support/fake_playback_output.h"
+#include "support/scripted_observer.h"
 
 namespace sonorel {
 namespace {
@@ -33,7 +33,7 @@ TEST(Playback, PlaysEveryWholeChunkInOrderAndReportsProgress) {
     const RunResult result = PlayPreview(output, observer, "side1", 22050, buffer,
                                          static_cast<std::int64_t>(buffer.size()), kFastPoll);
 
-    EXPECT_EQ(result, RunOk);
+    EXPECT_EQ(result, RunResult::RunOk);
     EXPECT_EQ(output.SampleRate(), 22050);
     EXPECT_EQ(output.ChunkFrames(), 7064);
     EXPECT_EQ(output.Writes(), 3);
@@ -45,7 +45,7 @@ TEST(Playback, PlaysEveryWholeChunkInOrderAndReportsProgress) {
     EXPECT_TRUE(output.Drained());
 
     EXPECT_EQ(observer.Calls(),
-              (std::vector<std::string>{"BeginProgress Playing... side1 3", "EndProgress"}));
+              (std::vector<std::string>{"BeginProgress Playing side1 3", "EndProgress"}));
     const auto updates = observer.Updates();
     ASSERT_FALSE(updates.empty());
     EXPECT_TRUE(std::is_sorted(updates.begin(), updates.end()));
@@ -58,19 +58,20 @@ TEST(Playback, NothingToPlayOrNoLineIsNoOutput) {
     FakePlaybackOutput output;
     ScriptedObserver observer;
     EXPECT_EQ(PlayPreview(output, observer, "x", 44100, buffer, kPlaybackChunkSamples - 1),
-              RunNoOutput);
-    EXPECT_EQ(PlayPreview(output, observer, "x", 44100, buffer, 0), RunNoOutput);
-    EXPECT_EQ(PlayPreview(output, observer, "x", 0, buffer, kPlaybackChunkSamples), RunNoOutput);
+              RunResult::RunNoOutput);
+    EXPECT_EQ(PlayPreview(output, observer, "x", 44100, buffer, 0), RunResult::RunNoOutput);
+    EXPECT_EQ(PlayPreview(output, observer, "x", 0, buffer, kPlaybackChunkSamples),
+              RunResult::RunNoOutput);
     // More samples claimed than the buffer holds: only what it holds counts.
     EXPECT_EQ(PlayPreview(output, observer, "x", 44100, std::span(buffer).first(100),
                           kPlaybackChunkSamples),
-              RunNoOutput);
+              RunResult::RunNoOutput);
     EXPECT_EQ(output.Opens(), 0);
 
     // A line that cannot be opened: nothing is shown or written.
     output.openSucceeds = false;
     EXPECT_EQ(PlayPreview(output, observer, "x", 44100, buffer, kPlaybackChunkSamples, kFastPoll),
-              RunNoOutput);
+              RunResult::RunNoOutput);
     EXPECT_EQ(output.Writes(), 0);
     EXPECT_TRUE(observer.Calls().empty());
 }
@@ -83,7 +84,7 @@ TEST(Playback, FailedWriteEndsPlaybackAtThatChunkAndClosesTheLine) {
 
     EXPECT_EQ(
         PlayPreview(output, observer, "x", 44100, buffer, 5 * kPlaybackChunkSamples, kFastPoll),
-        RunNoOutput);
+        RunResult::RunNoOutput);
     EXPECT_EQ(output.Writes(), 3);  // chunks 0 and 1 played, chunk 2 failed, no more tried
     EXPECT_EQ(output.Samples().size(), 2u * 7064u);
     EXPECT_EQ(output.Closes(), 1);
@@ -104,7 +105,7 @@ TEST(Playback, CancelStopsBetweenChunksAndReturnsOnlyAfterTheLineIsClosed) {
     const RunResult result = PlayPreview(output, observer, "x", 44100, buffer,
                                          kChunks * kPlaybackChunkSamples, kFastPoll);
 
-    EXPECT_EQ(result, RunIncomplete);
+    EXPECT_EQ(result, RunResult::RunIncomplete);
     EXPECT_EQ(output.Closes(), 1);
     EXPECT_FALSE(output.IsOpen());
     const int writes = output.Writes();
@@ -119,7 +120,7 @@ TEST(Playback, CancelStopsBetweenChunksAndReturnsOnlyAfterTheLineIsClosed) {
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(output.Writes(), writes);
     EXPECT_EQ(observer.Calls(),
-              (std::vector<std::string>{"BeginProgress Playing... x 200", "EndProgress"}));
+              (std::vector<std::string>{"BeginProgress Playing x 200", "EndProgress"}));
 }
 
 TEST(Playback, StopDuringAChunkFinishesItAndWritesNoOther) {
@@ -141,7 +142,7 @@ TEST(Playback, StopDuringAChunkFinishesItAndWritesNoOther) {
     EXPECT_EQ(output.Writes(), 2);
     EXPECT_EQ(output.Samples().size(), 2u * 7064u);
     EXPECT_EQ(shared.next.load(), 2);
-    EXPECT_EQ(shared.status.load(), RunIncomplete);
+    EXPECT_EQ(shared.status.load(), RunResult::RunIncomplete);
     EXPECT_EQ(shared.line.load(), PlaybackShared::kLineClosed);
     EXPECT_EQ(output.Closes(), 1);
     EXPECT_FALSE(output.Drained());  // what was queued is dropped

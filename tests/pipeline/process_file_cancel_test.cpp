@@ -11,10 +11,10 @@
 #include <sys/resource.h>
 
 #include "pipeline/process_file.h"
-#include "scripted_observer.h"
 #include "support/fake_playback_output.h"
 #include "support/files.h"
 #include "support/run_helpers.h"
+#include "support/scripted_observer.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 #include "wav_layout.h"
@@ -33,7 +33,7 @@ class EarlyEnd : public ::testing::Test {
         WriteSoundFile(input_, FloatWav(), TransferSignal(kFrames, 44100));
         std::filesystem::create_directory(folder_ / "out");
         const StartOutcome full = RunStart(input_, folder_ / "out");
-        ASSERT_EQ(full.result, RunOk);
+        ASSERT_EQ(full.result, RunResult::RunOk);
         reference_ = ReadMono(full.output).samples;
         ASSERT_EQ(reference_.size(), static_cast<std::size_t>(kBlocks * 883));
     }
@@ -64,10 +64,10 @@ TEST_F(EarlyEnd, CancelAnsweredYesLeavesTheBlocksWrittenSoFar) {
 
     const StartOutcome run = RunStart(input_, folder_ / "out", observer);
 
-    EXPECT_EQ(run.result, RunIncomplete);
-    EXPECT_EQ(observer.Calls(), (std::vector<std::string>{"BeginBusy", "EndBusy",
-                                                          "BeginProgress Processing... in-1 25",
-                                                          "ConfirmCancel", "EndProgress"}));
+    EXPECT_EQ(run.result, RunResult::RunIncomplete);
+    EXPECT_EQ(observer.Calls(),
+              (std::vector<std::string>{"BeginBusy", "EndBusy", "BeginProgress Processing in-1 25",
+                                        "ConfirmCancel", "EndProgress"}));
     EXPECT_EQ(observer.Updates(), (std::vector<std::int64_t>{1, 2, 3, 4, 5}));
     ExpectPrefix(run.output, 5);
 }
@@ -79,11 +79,11 @@ TEST_F(EarlyEnd, CancelAnsweredNoLosesNoBlock) {
 
     const StartOutcome run = RunStart(input_, folder_ / "out", observer);
 
-    EXPECT_EQ(run.result, RunOk);
+    EXPECT_EQ(run.result, RunResult::RunOk);
     EXPECT_EQ(observer.Calls(),
-              (std::vector<std::string>{
-                  "BeginBusy", "EndBusy", "BeginProgress Processing... in-1 25", "ConfirmCancel",
-                  "ResumeProgress", "ConfirmCancel", "ResumeProgress", "EndProgress"}));
+              (std::vector<std::string>{"BeginBusy", "EndBusy", "BeginProgress Processing in-1 25",
+                                        "ConfirmCancel", "ResumeProgress", "ConfirmCancel",
+                                        "ResumeProgress", "EndProgress"}));
     EXPECT_EQ(observer.Updates().size(), static_cast<std::size_t>(kBlocks));
     ExpectPrefix(run.output, kBlocks);
 }
@@ -119,7 +119,7 @@ TEST_F(EarlyEnd, WriteFailureLeavesAWellFormedFileWithoutTheFailedBlock) {
         const FileSizeLimit sizeLimit(limit);
         run = RunStart(input_, folder_ / "out");
     }
-    EXPECT_EQ(run.result, RunIncomplete);
+    EXPECT_EQ(run.result, RunResult::RunIncomplete);
     ExpectPrefix(run.output, 10);
 }
 
@@ -136,7 +136,7 @@ TEST(ProcessFile, ReadFailureInTheAnalysisPassLeavesAnEmptyOutput) {
     ScriptedObserver observer;
     const StartOutcome run = RunStart(input, folder / "out", observer);
 
-    EXPECT_EQ(run.result, RunBadInput);
+    EXPECT_EQ(run.result, RunResult::RunBadInput);
     EXPECT_EQ(observer.Calls(), (std::vector<std::string>{"BeginBusy", "EndBusy"}));
     // The output stays behind, holding no sample.
     ASSERT_FALSE(run.output.empty());
@@ -148,7 +148,7 @@ TEST(ProcessFile, ReadFailureInTheAnalysisPassLeavesAnEmptyOutput) {
     // A preview of it plays nothing.
     FakePlaybackOutput line;
     ScriptedObserver previewObserver;
-    EXPECT_EQ(RunPreview(input, line, previewObserver), RunBadInput);
+    EXPECT_EQ(RunPreview(input, line, previewObserver), RunResult::RunBadInput);
     EXPECT_EQ(line.Opens(), 0);
 }
 

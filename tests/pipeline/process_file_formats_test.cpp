@@ -7,13 +7,14 @@
 #include <cmath>
 #include <fstream>
 #include <numeric>
+#include <string_view>
 
 #include "pipeline/process_file.h"
 #include "pipeline/run_blocks.h"
-#include "scripted_observer.h"
 #include "settings/product.h"
 #include "support/files.h"
 #include "support/run_helpers.h"
+#include "support/scripted_observer.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 
@@ -53,7 +54,7 @@ TEST_P(FormatRoundTrip, OutputKeepsHeaderTypeDataFormatRateAndGetsTheComment) {
 
     const StartOutcome run = RunStart(input, outFolder);
 
-    ASSERT_EQ(run.result, RunOk);
+    ASSERT_EQ(run.result, RunResult::RunOk);
     EXPECT_EQ(run.output, outFolder / (std::string("side1") + c.extension));
     const MonoFile out = ReadMono(run.output);
     EXPECT_EQ(out.format.code, inputFormat.code);
@@ -81,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"Au16", HeaderType::Au, SampleEncoding::Pcm16, ".au", 8000},
         FormatCase{"Flac16", HeaderType::Flac, SampleEncoding::Pcm16, ".flac", 44100},
         FormatCase{"Flac24", HeaderType::Flac, SampleEncoding::Pcm24, ".flac", 96000}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ProcessFile, HeaderlessInputIsBigEndian16BitStereoAt44100AndGivesHeaderlessOutput) {
     // The same samples as a headerless file and as a 16-bit WAV: the raw
@@ -100,8 +101,8 @@ TEST(ProcessFile, HeaderlessInputIsBigEndian16BitStereoAt44100AndGivesHeaderless
     const StartOutcome rawRun = RunStart(raw, folder / "out");
     const StartOutcome wavRun = RunStart(wav, folder / "out");
 
-    ASSERT_EQ(rawRun.result, RunOk);
-    ASSERT_EQ(wavRun.result, RunOk);
+    ASSERT_EQ(rawRun.result, RunResult::RunOk);
+    ASSERT_EQ(wavRun.result, RunResult::RunOk);
     EXPECT_EQ(rawRun.output, folder / "out" / "take.raw");
     const auto bytes = ReadBytes(rawRun.output);
     const MonoFile reference = ReadMono(wavRun.output);
@@ -118,7 +119,7 @@ TEST(ProcessFile, FrameCountEdges) {
     std::filesystem::create_directory(folder / "out");
     // Below one analysis block: refused, nothing created.
     WriteSoundFile(folder / "short.wav", Wav16(), TransferSignal(7059, 44100));
-    EXPECT_EQ(RunStart(folder / "short.wav", folder / "out").result, RunBadInput);
+    EXPECT_EQ(RunStart(folder / "short.wav", folder / "out").result, RunResult::RunBadInput);
     EXPECT_EQ(FileNamesIn(folder / "out").size(), 0u);
 
     // N x 883 samples for F frames, N = ceil(F / 883): between F and F + 882.
@@ -127,7 +128,7 @@ TEST(ProcessFile, FrameCountEdges) {
         const auto input = folder / ("f" + std::to_string(frames) + ".wav");
         WriteSoundFile(input, Wav16(), TransferSignal(frames, 44100));
         const StartOutcome run = RunStart(input, folder / "out");
-        ASSERT_EQ(run.result, RunOk);
+        ASSERT_EQ(run.result, RunResult::RunOk);
         const std::int64_t blocks = (frames + 882) / 883;
         EXPECT_EQ(ReadMono(run.output).format.frames, blocks * 883);
     }
@@ -146,7 +147,7 @@ TEST(ProcessFile, InputsWithoutExactlyTwoChannelsAreRefusedAndCreateNothing) {
                            return 0.3f * std::sin(0.05f * static_cast<float>(f) + c);
                        }));
         ScriptedObserver observer;
-        EXPECT_EQ(RunStart(input, folder / "out", observer).result, RunNotStereo);
+        EXPECT_EQ(RunStart(input, folder / "out", observer).result, RunResult::RunNotStereo);
         EXPECT_TRUE(observer.Calls().empty());
     }
     EXPECT_EQ(FileNamesIn(folder / "out").size(), 0u);
@@ -159,7 +160,8 @@ TEST(ProcessFile, UnreadableInputsAreBadInput) {
     std::filesystem::create_directory(folder / "folder.wav");
     {
         std::ofstream damaged(folder / "damaged.wav", std::ios::binary);
-        damaged << "RIFF\x10\x00\x00\x00WAVEfmt ";
+        // As a string_view: a plain literal would stop at the first NUL.
+        damaged << std::string_view("RIFF\x10\x00\x00\x00WAVEfmt ", 16);
     }
     for (const char* name : {"missing.wav", "folder.wav", "damaged.wav"}) {
         SCOPED_TRACE(name);
@@ -168,7 +170,7 @@ TEST(ProcessFile, UnreadableInputsAreBadInput) {
         RunRequest request;
         request.input = folder / name;
         request.output = NameOutputFor(request.input, (folder / "out").string());
-        EXPECT_EQ(ProcessFile(request, observer, &created), RunBadInput);
+        EXPECT_EQ(ProcessFile(request, observer, &created), RunResult::RunBadInput);
         EXPECT_TRUE(created.empty());
         EXPECT_TRUE(observer.Calls().empty());
     }
@@ -179,7 +181,8 @@ TEST(ProcessFile, OutputThatCannotBeCreatedIsNoOutput) {
     const TempFolder folder;
     WriteSoundFile(folder / "in.wav", Wav16(), TransferSignal(8000, 44100));
     ScriptedObserver observer;
-    EXPECT_EQ(RunStart(folder / "in.wav", folder / "no-such-folder", observer).result, RunNoOutput);
+    EXPECT_EQ(RunStart(folder / "in.wav", folder / "no-such-folder", observer).result,
+              RunResult::RunNoOutput);
     EXPECT_TRUE(observer.Calls().empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "no-such-folder"));
 }
@@ -195,12 +198,12 @@ TEST(ProcessFile, TakenNamesAreSkippedAndTheLabelIsTheChosenName) {
     ScriptedObserver observer;
     const StartOutcome run = RunStart(input, folder / "out", observer);
 
-    ASSERT_EQ(run.result, RunOk);
+    ASSERT_EQ(run.result, RunResult::RunOk);
     EXPECT_EQ(run.output, folder / "out" / "in-2.wav");
     EXPECT_EQ(ReadBytes(folder / "out" / "in.wav").size(), 19u);  // untouched
     EXPECT_EQ(observer.Calls(),
-              (std::vector<std::string>{"BeginBusy", "EndBusy",
-                                        "BeginProgress Processing... in-2 10", "EndProgress"}));
+              (std::vector<std::string>{"BeginBusy", "EndBusy", "BeginProgress Processing in-2 10",
+                                        "EndProgress"}));
     std::vector<std::int64_t> everyBlock(10);
     std::iota(everyBlock.begin(), everyBlock.end(), 1);
     EXPECT_EQ(observer.Updates(), everyBlock);

@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "pipeline/process_file.h"
-#include "scripted_observer.h"
 #include "support/fake_playback_output.h"
 #include "support/files.h"
 #include "support/run_helpers.h"
+#include "support/scripted_observer.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 
@@ -42,13 +42,13 @@ TEST(Preview, ProcessesAndPlaysWholeChunksOnly) {
         RunParameters params;
         params.previewSeconds = c.previewSeconds;
 
-        ASSERT_EQ(RunPreview(input, output, observer, params), RunOk);
+        ASSERT_EQ(RunPreview(input, output, observer, params), RunResult::RunOk);
 
         EXPECT_EQ(observer.Calls(),
                   (std::vector<std::string>{
                       "BeginBusy", "EndBusy",
-                      "BeginProgress Processing... take " + std::to_string(c.blocks), "EndProgress",
-                      "BeginProgress Playing... take " + std::to_string(c.chunks), "EndProgress"}));
+                      "BeginProgress Processing take " + std::to_string(c.blocks), "EndProgress",
+                      "BeginProgress Playing take " + std::to_string(c.chunks), "EndProgress"}));
         EXPECT_EQ(output.SampleRate(), c.sampleRate);
         EXPECT_EQ(output.Writes(), c.chunks);
         EXPECT_EQ(output.Samples().size(), static_cast<std::size_t>(c.chunks * 7064));
@@ -65,12 +65,12 @@ TEST(Preview, SamplesAreTheRestoredOutputTimes32768TruncatedTowardZero) {
     params.bassLiftDb = 6;
     params.trebleLiftDb = -4;
     const StartOutcome start = RunStart(input, folder / "out", params);
-    ASSERT_EQ(start.result, RunOk);
+    ASSERT_EQ(start.result, RunResult::RunOk);
     const MonoFile restored = ReadMono(start.output);
 
     FakePlaybackOutput output;
     ScriptedObserver observer;
-    ASSERT_EQ(RunPreview(input, output, observer, params), RunOk);
+    ASSERT_EQ(RunPreview(input, output, observer, params), RunResult::RunOk);
 
     const auto played = output.Samples();
     ASSERT_EQ(played.size(), 32u * 883u);  // 34 blocks cut to 4 whole chunks
@@ -93,11 +93,11 @@ TEST(Preview, CancelWhileProcessingStopsAtOnceAndPlaysNothing) {
         return kind == ProgressKind::Processing && block == 2;
     };
 
-    EXPECT_EQ(RunPreview(input, output, observer), RunIncomplete);
+    EXPECT_EQ(RunPreview(input, output, observer), RunResult::RunIncomplete);
 
     EXPECT_EQ(observer.Calls(),
-              (std::vector<std::string>{"BeginBusy", "EndBusy",
-                                        "BeginProgress Processing... take 32", "EndProgress"}));
+              (std::vector<std::string>{"BeginBusy", "EndBusy", "BeginProgress Processing take 32",
+                                        "EndProgress"}));
     EXPECT_EQ(observer.Updates(), (std::vector<std::int64_t>{1, 2}));
     EXPECT_EQ(output.Opens(), 0);
 }
@@ -113,18 +113,27 @@ TEST(Preview, CancelWhilePlayingIsIncomplete) {
         return kind == ProgressKind::Playing;
     };
 
-    EXPECT_EQ(RunPreview(input, output, observer), RunIncomplete);
+    EXPECT_EQ(RunPreview(input, output, observer), RunResult::RunIncomplete);
     EXPECT_EQ(output.Closes(), 1);
 }
 
-TEST(Preview, LineThatFailsIsNoOutput) {
+TEST(Preview, LineThatFailsOrIsMissingIsNoOutput) {
     const TempFolder folder;
     const auto input = folder / "take.wav";
     WriteSoundFile(input, Wav16(), TransferSignal(30000, 44100));
     FakePlaybackOutput output;
     output.openSucceeds = false;
     ScriptedObserver observer;
-    EXPECT_EQ(RunPreview(input, output, observer), RunNoOutput);
+    EXPECT_EQ(RunPreview(input, output, observer), RunResult::RunNoOutput);
+
+    // A preview request without a line: nothing is read, created or played.
+    RunRequest request;
+    request.kind = RunKind::Preview;
+    request.input = input;
+    ScriptedObserver untouched;
+    EXPECT_EQ(ProcessFile(request, untouched), RunResult::RunNoOutput);
+    EXPECT_TRUE(untouched.Calls().empty());
+    EXPECT_EQ(FileNamesIn(folder.Path()), (std::vector<std::string>{"take.wav"}));
 }
 
 }  // namespace

@@ -59,8 +59,8 @@ TEST(ProcessFile, TwoRunsOfTheSameInputAreBitIdentical) {
     std::filesystem::create_directory(folder / "out");
     const StartOutcome first = RunStart(folder / "in.wav", folder / "out");
     const StartOutcome second = RunStart(folder / "in.wav", folder / "out");
-    ASSERT_EQ(first.result, RunOk);
-    ASSERT_EQ(second.result, RunOk);
+    ASSERT_EQ(first.result, RunResult::RunOk);
+    ASSERT_EQ(second.result, RunResult::RunOk);
     ASSERT_NE(first.output, second.output);
     EXPECT_TRUE(SameSamples(first.output, second.output));
 }
@@ -82,13 +82,15 @@ TEST(ProcessFile, RunsOnSeveralThreadsAtOnceMatchSequentialRuns) {
         params[i].trebleLiftDb = -2 * i;
         params[i].hissHz = 6000 + 2000u * static_cast<unsigned>(i);
         params[i].rumbleHz = 20 + 20u * static_cast<unsigned>(i);
-        params[i].channelFunction = i == 3 ? VocalRemover : MonoEnhancer;
+        params[i].channelFunction =
+            i == 3 ? ChannelFunction::VocalRemover : ChannelFunction::MonoEnhancer;
     }
     for (int i = 0; i < kRuns; ++i) {
-        ASSERT_EQ(RunStart(inputs[i], folder / "sequential", params[i]).result, RunOk);
+        ASSERT_EQ(RunStart(inputs[i], folder / "sequential", params[i]).result, RunResult::RunOk);
     }
-    std::vector<RunResult> results(kRuns, RunNoOutput);
+    std::vector<RunResult> results(kRuns, RunResult::RunNoOutput);
     std::vector<std::thread> threads;
+    threads.reserve(kRuns);
     for (int i = 0; i < kRuns; ++i) {
         threads.emplace_back(
             [&, i] { results[i] = RunStart(inputs[i], folder / "parallel", params[i]).result; });
@@ -97,7 +99,7 @@ TEST(ProcessFile, RunsOnSeveralThreadsAtOnceMatchSequentialRuns) {
         t.join();
     for (int i = 0; i < kRuns; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(results[i], RunOk);
+        EXPECT_EQ(results[i], RunResult::RunOk);
         const std::string name = inputs[i].filename().string();
         EXPECT_TRUE(SameSamples(folder / "parallel" / name, folder / "sequential" / name));
     }
@@ -113,6 +115,7 @@ TEST(ProcessFile, RunsRacingForTheSameNameEachGetTheirOwnFile) {
     std::filesystem::create_directory(folder / "out");
     std::vector<StartOutcome> outcomes(kRuns);
     std::vector<std::thread> threads;
+    threads.reserve(kRuns);
     for (int i = 0; i < kRuns; ++i) {
         threads.emplace_back([&, i] { outcomes[i] = RunStart(folder / "in.wav", folder / "out"); });
     }
@@ -121,7 +124,7 @@ TEST(ProcessFile, RunsRacingForTheSameNameEachGetTheirOwnFile) {
 
     std::set<std::filesystem::path> names;
     for (const StartOutcome& outcome : outcomes) {
-        EXPECT_EQ(outcome.result, RunOk);
+        EXPECT_EQ(outcome.result, RunResult::RunOk);
         names.insert(outcome.output);
     }
     EXPECT_EQ(names, (std::set<std::filesystem::path>{
@@ -149,8 +152,8 @@ TEST(ProcessFile, DamagedSamplesAreReadAsSilenceAndDoNotSpread) {
     const StartOutcome clean = RunStart(folder / "clean.wav", folder.Path());
     const StartOutcome hurt = RunStart(folder / "damaged.wav", folder.Path());
 
-    ASSERT_EQ(clean.result, RunOk);
-    ASSERT_EQ(hurt.result, RunOk);
+    ASSERT_EQ(clean.result, RunResult::RunOk);
+    ASSERT_EQ(hurt.result, RunResult::RunOk);
     const auto cleanOut = ReadMono(clean.output).samples;
     const auto hurtOut = ReadMono(hurt.output).samples;
     EXPECT_TRUE(AllFinite(hurtOut));
@@ -164,7 +167,7 @@ TEST(ProcessFile, OneSilentChannelGivesAFiniteOutput) {
                        return c == 0 ? 0.4f * std::sin(0.06f * static_cast<float>(f)) : 0.0f;
                    }));
     const StartOutcome run = RunStart(folder / "in.wav", folder.Path());
-    ASSERT_EQ(run.result, RunOk);
+    ASSERT_EQ(run.result, RunResult::RunOk);
     EXPECT_TRUE(AllFinite(ReadMono(run.output).samples));
 }
 
@@ -177,7 +180,7 @@ TEST(ProcessFile, SteadyToneGivesAFiniteAudibleOutput) {
                                                                  static_cast<double>(f) / 44100.0));
                    }));
     const StartOutcome run = RunStart(folder / "in.wav", folder.Path());
-    ASSERT_EQ(run.result, RunOk);
+    ASSERT_EQ(run.result, RunResult::RunOk);
     const auto out = ReadMono(run.output).samples;
     EXPECT_TRUE(AllFinite(out));
     // Well above the silence of a failed mix, well below the clamp: a level
@@ -207,7 +210,7 @@ TEST(ProcessFile, NothingIsAllocatedWhileBlocksAreProcessed) {
     CountAllocationsOnThisThread(true);
     const StartOutcome run = RunStart(folder / "in.wav", folder.Path(), probe, params);
     CountAllocationsOnThisThread(false);
-    ASSERT_EQ(run.result, RunOk);
+    ASSERT_EQ(run.result, RunResult::RunOk);
     EXPECT_GT(probe.atBlock_[0], 0) << "the probe must see the run's set-up allocations";
     for (int block = 2; block <= 34; ++block) {
         EXPECT_EQ(probe.atBlock_[block - 1], probe.atBlock_[0]) << "block " << block;
@@ -231,7 +234,7 @@ TEST(ProcessFile, ProcessingPassRunsAtLowPriorityAndRestoresIt) {
         const int before = CurrentThreadNice();
         const bool reversible = CanSetCurrentThreadNice(before);
         PriorityProbe probe;
-        ASSERT_EQ(RunStart(folder / "in.wav", folder.Path(), probe).result, RunOk);
+        ASSERT_EQ(RunStart(folder / "in.wav", folder.Path(), probe).result, RunResult::RunOk);
         EXPECT_EQ(probe.niceWhileProcessing, reversible ? kLowestNormalNice : before);
         EXPECT_EQ(CurrentThreadNice(), before);
     }).join();

@@ -7,6 +7,7 @@ namespace sonorel::test {
 StartOutcome RunStart(const std::filesystem::path& input, const std::filesystem::path& folder,
                       RunObserver& observer, const RunParameters& params) {
     RunRequest request;
+    request.kind = RunKind::Restore;
     request.input = input;
     request.output = NameOutputFor(input, folder.string());
     request.params = params;
@@ -24,6 +25,7 @@ StartOutcome RunStart(const std::filesystem::path& input, const std::filesystem:
 RunResult RunPreview(const std::filesystem::path& input, PlaybackOutput& output,
                      RunObserver& observer, const RunParameters& params) {
     RunRequest request;
+    request.kind = RunKind::Preview;
     request.input = input;
     request.params = params;
     request.previewOutput = &output;

@@ -9,7 +9,7 @@
 namespace sonorel::test {
 
 struct StartOutcome {
-    RunResult result = RunOk;
+    RunResult result = RunResult::RunOk;
     std::filesystem::path output;  // empty when none was created
 };
 

@@ -30,6 +30,9 @@ std::unique_ptr<Scene> SceneFor(const std::string& mode, const std::filesystem::
     return nullptr;
 }
 
+}  // namespace
+
+// Outside the unnamed namespace: the toolkit's wxGetApp() returns it.
 class ScreenshotApp : public wxApp {
   public:
     bool OnInit() override {
@@ -64,7 +67,6 @@ class ScreenshotApp : public wxApp {
     std::unique_ptr<Scene> scene_;
 };
 
-}  // namespace
 }  // namespace sonorel::screenshot
 
 wxIMPLEMENT_APP(sonorel::screenshot::ScreenshotApp);

@@ -22,7 +22,7 @@ MyEventFrame* Session::OpenMainWindow() {
 
 void Session::After(int ms, std::function<void()> step) {
     auto* timer = new wxTimer();
-    timer->Bind(wxEVT_TIMER, [timer, step](wxTimerEvent&) {
+    timer->Bind(wxEVT_TIMER, [timer, step = std::move(step)](wxTimerEvent&) {
         step();
         timer->Stop();
         wxTheApp->CallAfter([timer] { delete timer; });

@@ -16,7 +16,7 @@ class Wizard : public Scene {
     bool Start(Session& session) override {
         MyEventFrame* frame = session.OpenMainWindow();
         wxTheApp->CallAfter([this, &session, frame] {
-            MyEventPresets wizard(frame, frame->StoredWizardAnswers());
+            MyEventPresets wizard(frame, frame->wizard_answers);
             Session::After(kWindowSettleMs, [this, &session, &wizard] {
                 session.PictureOf(wizard, picture_);
                 wizard.EndModal(wxID_CANCEL);

@@ -1,0 +1,57 @@
+#pragma once
+// The per-file run: one stereo input becomes one restored mono output file
+// (a Start run), or the start of it is processed and played (a preview run).
+//
+// Two passes: the analysis pass measures both channels over the whole file in
+// blocks of 7060 frames; the processing pass rewinds and feeds the kernel
+// blocks of 883 frames, writing each restored block to the output or to the
+// 16-bit preview buffer.
+
+#include <filesystem>
+
+#include "pipeline/output_naming.h"
+#include "pipeline/playback_output.h"
+#include "pipeline/run_observer.h"
+#include "pipeline/run_result.h"
+#include "settings/restoration_settings.h"
+
+namespace sonorel {
+
+struct RunRequest {
+    RunKind kind = RunKind::Restore;  // a Start run, or a preview
+    std::filesystem::path input;
+    RunParameters params;
+    // Restore: where the output goes, the first free name of the naming rule,
+    // created exclusively.
+    OutputNaming output;
+    // Preview: the line it plays on. Not owned; used only during the call.
+    // A preview without one ends as RunNoOutput, like one without a device.
+    PlaybackOutput* previewOutput = nullptr;
+};
+
+// Observer calls, in order: BeginBusy and EndBusy around the analysis pass;
+// BeginProgress(Processing, label, blocks), UpdateProgress(i) after block i
+// (from 1), and on a cancel request ConfirmCancel (Start run only; No is
+// followed by ResumeProgress and the next block); EndProgress. A preview run
+// that processed all its blocks then plays them: BeginProgress(Playing,
+// label, chunks), UpdateProgress(chunks written) about every 125 ms,
+// EndProgress. The label is the output's file name without folder and
+// extension (the input's for a preview). Inputs that are refused before the
+// analysis make no observer call.
+//
+// Results: RunNotStereo; RunBadInput when the input cannot be opened, has
+// fewer than 7060 frames, or a read fails in the analysis pass (a Start run
+// then leaves its output without samples); RunNoOutput when the output cannot
+// be created, or a preview has no line, its line does not open or a write to
+// it fails; RunIncomplete when cancelled or a read or write failed during
+// processing (the output holds exactly the blocks written and says so in its
+// header).
+//
+// `createdOutput`, when given, receives the path of the output file the run
+// created (empty if none). Runs on the calling thread, whose priority is
+// lowered during the processing pass; every observer call comes from it.
+// Each call owns all its state, so calls on several threads at once are safe.
+RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
+                      std::filesystem::path* createdOutput = nullptr);
+
+}  // namespace sonorel

@@ -1,0 +1,45 @@
+#pragma once
+// How a per-file run talks to whoever started it: the GUI plugs in its busy
+// cursor, progress dialog and message box, sonorel-cli a terminal progress
+// bar, the tests a scripted fake. All calls come from the thread that runs
+// the run; an observer shared by several runs must be made thread-safe by
+// its owner.
+
+#include <cstdint>
+#include <string>
+
+namespace sonorel {
+
+// The stage of a run that a progress display follows. Its wording is the
+// front end's business.
+enum class ProgressKind {
+    Processing,  // the processing pass: cancel asks first (Start runs); a time left fits
+    Playing,     // a preview playing: cancel stops at once; the time played fits
+};
+
+class RunObserver {
+  public:
+    virtual ~RunObserver() = default;
+
+    // Around the analysis pass and the derivation of the kernel parameters.
+    virtual void BeginBusy() {}
+    virtual void EndBusy() {}
+
+    // A progress display of a stage, with a label (the file name without
+    // folder and extension) and a maximum.
+    virtual void BeginProgress(ProgressKind kind, const std::string& label, std::int64_t maximum) {
+        (void)kind, (void)label, (void)maximum;
+    }
+    // Moves the display to `value`; returns true when the user asked to cancel.
+    virtual bool UpdateProgress(std::int64_t value) {
+        (void)value;
+        return false;
+    }
+    // "Do you really want to cancel?" - true for Yes (stop the run).
+    virtual bool ConfirmCancel() { return true; }
+    // Clears a cancel request that the user took back.
+    virtual void ResumeProgress() {}
+    virtual void EndProgress() {}
+};
+
+}  // namespace sonorel

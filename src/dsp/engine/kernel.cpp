@@ -1,0 +1,68 @@
+#include "engine/kernel.h"
+
+#include <algorithm>
+
+#include "engine/click_repair.h"
+#include "engine/estimator.h"
+#include "engine/fft_correlation.h"
+#include "engine/kernel_tables.h"
+#include "engine/output_stage.h"
+
+namespace sonorel {
+
+void RestorationKernel::Prepare(const KernelParams& params, const ToneFilters& filters) {
+    params_ = params;
+    filters_ = filters;
+    GetKernelTables();
+    PrepareFft();
+    Reset();
+}
+
+void RestorationKernel::Reset() {
+    state_ = KernelState{};
+}
+
+void RestorationKernel::ProcessBlock(std::span<const float, kBlockLength> left,
+                                     std::span<const float, kBlockLength> right,
+                                     std::span<float, kBlockLength> out) {
+    RepairClicks(kLeft, left);
+    RepairClicks(kRight, right);
+    Estimate(kLeft);
+    Estimate(kRight);
+    Mix(out);
+}
+
+void RestorationKernel::DrainBlock(std::span<float, kBlockLength> out) {
+    static constexpr std::array<float, kBlockLength> kSilence{};
+    ProcessBlock(kSilence, kSilence, out);
+}
+
+void RestorationKernel::RepairClicks(Channel channel, std::span<const float, kBlockLength> input) {
+    std::array<float, kChannelBuffer>& buffer = buffers_[channel];
+    std::array<float, kAnalysisLength>& history =
+        channel == kLeft ? state_.historyL : state_.historyR;
+    std::copy(history.begin(), history.end(), buffer.begin());
+    RemoveClicks(input, params_.click, filters_.rumbleCoeffs, filters_.detectCoeffs,
+                 channel == kLeft ? LeftClickChannel(state_) : RightClickChannel(state_),
+                 std::span<float, kBlockLength>(buffer.data() + kAnalysisLength, kBlockLength));
+    // The newest 2885 samples are the next block's history.
+    std::copy(buffer.end() - kAnalysisLength, buffer.end(), history.begin());
+}
+
+void RestorationKernel::Estimate(Channel channel) {
+    // The left channel is estimated from the right and the right from the
+    // left; the noise-floor term is that of the estimator's input channel.
+    const Channel other = channel == kLeft ? kRight : kLeft;
+    const float inputNoiseFloor = other == kLeft ? params_.nfL : params_.nfR;
+    const std::span<const float, kAnalysisLength> target(buffers_[channel].data() + kTargetOffset,
+                                                         kAnalysisLength);
+    const std::span<const float, kAnalysisLength> input(buffers_[other].data(), kAnalysisLength);
+    EstimateChannel(target, input, inputNoiseFloor, params_.rejuv, params_.mode,
+                    channel == kLeft ? state_.coefL : state_.coefR, estimates_[channel]);
+}
+
+void RestorationKernel::Mix(std::span<float, kBlockLength> out) {
+    FinishBlock(estimates_[kLeft], estimates_[kRight], params_, filters_, state_, out);
+}
+
+}  // namespace sonorel

@@ -1,0 +1,94 @@
+#pragma once
+// The restoration kernel: 883 stereo frames in, 883 restored mono samples out.
+//
+// Per block: click repair of each channel (click_repair.h), least-squares
+// estimate of each channel from the other (estimator.h), weighted mix,
+// crossfade with the previous block's tail, hiss low-pass unless bypassed,
+// bass and treble shelves, clamp to +-kOutputBound (output_stage.h).
+//
+// Lifecycle: Prepare once per file with the parameters derived for it and
+// the filters designed for it (setup: may allocate), then ProcessBlock once
+// per block, in file order. Prepare ends with Reset, which zeroes everything
+// the kernel carries from block to block (filter states, histories, flags,
+// coefficients, tail), so every file starts from the same state.
+//
+// Delay: kKernelDelay = 3162 samples, not compensated. Output sample i of
+// block n is input frame 883 n + i - 3162, so the first three blocks of every
+// file are exactly 0 (block_frame.h derives the figure).
+//
+// Drain: after the last block the last 3162 input frames are still inside.
+// kDrainBlocks (4) calls of DrainBlock, each a block of silence in, bring
+// them out.
+//
+// Real-time contract: ProcessBlock and DrainBlock allocate nothing, lock
+// nothing, never fail and always write all 883 samples, each within
+// +-kOutputBound. The input is assumed finite (the per-file run replaces NaN
+// and infinity); a non-finite sample never reaches the output, which then
+// holds 0. All storage has a fixed size: what is carried from block to block
+// and the block's channel buffers and estimates live in the object (about
+// 100 KB: allocate it once per run), the stages' working arrays on the
+// calling thread's stack (under 200 KB).
+//
+// Threading: one thread at a time uses an object. Objects are independent,
+// so several files can be restored at once on several threads; the shared
+// tables and FFT plans are read-only once Prepare has made them.
+//
+// Inside a block the work falls into three steps: RepairClicks for each
+// channel (each touches only its own channel's state and buffer), then
+// Estimate for each channel (each reads both buffers and writes only its
+// own coefficients and estimate), then Mix. The two calls of a step are
+// independent of each other.
+
+#include <array>
+#include <span>
+
+#include "engine/block_frame.h"
+#include "engine/kernel_params.h"
+#include "engine/kernel_state.h"
+#include "filters/tone_filters.h"
+
+namespace sonorel {
+
+class RestorationKernel {
+  public:
+    RestorationKernel() = default;
+    RestorationKernel(const RestorationKernel&) = delete;
+    RestorationKernel& operator=(const RestorationKernel&) = delete;
+
+    // Takes this file's parameters and filters, makes sure the shared tables
+    // and FFT plans exist, and resets.
+    void Prepare(const KernelParams& params, const ToneFilters& filters);
+
+    // Zeroes everything carried from block to block.
+    void Reset();
+
+    // left and right are this block's samples of input channel 0 and 1.
+    void ProcessBlock(std::span<const float, kBlockLength> left,
+                      std::span<const float, kBlockLength> right,
+                      std::span<float, kBlockLength> out);
+
+    // ProcessBlock with silence in.
+    void DrainBlock(std::span<float, kBlockLength> out);
+
+  private:
+    enum Channel { kLeft = 0, kRight = 1 };
+
+    void RepairClicks(Channel channel, std::span<const float, kBlockLength> input);
+    void Estimate(Channel channel);
+    void Mix(std::span<float, kBlockLength> out);
+
+    KernelParams params_;
+    ToneFilters filters_;
+    KernelState state_{};
+    // Per-block scratch, starting on a cache line: the stages' vectorised
+    // loops read and write it, and the kernel was measured a few per cent
+    // slower with it merely float-aligned. Channel buffer j holds input frame
+    // 883 n + j - 3810 of block n: the history, then this block's repaired
+    // samples.
+    alignas(64) std::array<std::array<float, kChannelBuffer>, 2> buffers_{};
+    // Estimate i of a channel is of its buffer index 648 + i: 883 samples for
+    // this block, then 882 for the next block's overlap.
+    alignas(64) std::array<std::array<float, kEstimateSpan>, 2> estimates_{};
+};
+
+}  // namespace sonorel
