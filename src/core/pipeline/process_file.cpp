@@ -1,6 +1,9 @@
 #include "pipeline/process_file.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <limits>
 #include <memory>
 #include <new>
 #include <span>
@@ -10,6 +13,7 @@
 #include "analysis/channel_analysis.h"
 #include "engine/kernel.h"
 #include "filters/tone_filters.h"
+#include "pipeline/carried_metadata.h"
 #include "pipeline/playback.h"
 #include "pipeline/run_blocks.h"
 #include "pipeline/thread_priority.h"
@@ -86,41 +90,85 @@ ToneSettings ToneSettingsOf(const RunParameters& settings) {
             .trebleLiftDb = settings.trebleLiftDb};
 }
 
+// Which of the kernel's output samples a Start run stores: those from
+// `begin` up to, not including, `end`, counted from the first block's first.
+struct OutputWindow {
+    std::int64_t begin = 0;
+    std::int64_t end = std::numeric_limits<std::int64_t>::max();
+};
+
 // Where the processed blocks go: the output file of a Start run, or the
 // preview buffer.
 class BlockSink {
   public:
-    explicit BlockSink(SoundWriter* writer) : writer_(writer) {}
+    BlockSink(SoundWriter* writer, OutputWindow window) : writer_(writer), window_(window) {}
     explicit BlockSink(std::vector<std::int16_t>* preview) : preview_(preview) {}
 
     bool IsPreview() const { return preview_ != nullptr; }
+    std::int64_t Stored() const { return stored_; }
 
+    // False when the write failed; then nothing of the block counts.
     bool Append(std::span<const float, kBlockLength> block) {
-        if (writer_ != nullptr) return writer_->Write(block);
-        std::int16_t* to = preview_->data() + previewSamples_;
-        for (float value : block)
-            *to++ = ToPreviewSample(value);
-        previewSamples_ += kBlockLength;
+        const std::int64_t first = streamPosition_;
+        streamPosition_ += kBlockLength;
+        const std::int64_t from = std::clamp<std::int64_t>(window_.begin - first, 0, kBlockLength);
+        const std::int64_t to = std::clamp<std::int64_t>(window_.end - first, from, kBlockLength);
+        if (from == to) return true;
+        const std::span<const float> part = block.subspan(from, to - from);
+        if (writer_ != nullptr) {
+            if (!writer_->Write(part)) return false;
+        } else {
+            std::int16_t* into = preview_->data() + stored_;
+            for (float value : part)
+                *into++ = ToPreviewSample(value);
+        }
+        stored_ += to - from;
         return true;
     }
 
   private:
     SoundWriter* writer_ = nullptr;
     std::vector<std::int16_t>* preview_ = nullptr;
-    std::int64_t previewSamples_ = 0;
+    OutputWindow window_;
+    std::int64_t streamPosition_ = 0;  // kernel output samples so far
+    std::int64_t stored_ = 0;
 };
 
-// The processing pass. Returns whether every block was processed and stored;
-// `samplesWritten` counts the samples that were.
-bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t blocks,
-                       BlockSink& sink, RunObserver& observer, std::int64_t& samplesWritten) {
+// The blocks of the processing pass: the input's, then for an aligned output
+// the tail, with silence in.
+struct PassPlan {
+    std::int64_t inputBlocks = 0;
+    std::int64_t blocks = 0;
+};
+
+void AddCounts(const KernelBlockCounts& counts, RunSummary& summary) {
+    ++summary.blocks;
+    for (int c = 0; c < 2; ++c) {
+        ChannelCounts& total = summary.channels[c];
+        total.clicksDetected += counts.clicks[c].clicksDetected;
+        total.samplesRepaired += counts.clicks[c].samplesRepaired;
+        total.failedSolves += counts.solveFailed[c] ? 1 : 0;
+    }
+}
+
+// The processing pass. Returns whether every block was processed and stored.
+bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan& plan,
+                       BlockSink& sink, RunObserver& observer, BlockTap* tap, RunSummary& summary) {
     const std::span<float, kBlockLength> left(storage.left.data(), kBlockLength);
     const std::span<float, kBlockLength> right(storage.right.data(), kBlockLength);
-    for (std::int64_t i = 1; i <= blocks; ++i) {
-        if (reader.Read(left, right, kBlockLength) < 0) return false;
-        storage.kernel.ProcessBlock(left, right, storage.out);
+    for (std::int64_t i = 1; i <= plan.blocks; ++i) {
+        if (i <= plan.inputBlocks) {
+            if (reader.Read(left, right, kBlockLength) < 0) return false;
+            storage.kernel.ProcessBlock(left, right, storage.out);
+        } else {
+            std::fill(left.begin(), left.end(), 0.0f);
+            std::fill(right.begin(), right.end(), 0.0f);
+            storage.kernel.DrainBlock(storage.out);
+        }
         if (!sink.Append(storage.out)) return false;  // the failed block does not count
-        samplesWritten += kBlockLength;
+        const KernelBlockCounts& counts = storage.kernel.LastBlockCounts();
+        AddCounts(counts, summary);
+        if (tap != nullptr) tap->Block({i - 1, left, right, storage.out, counts});
         if (observer.UpdateProgress(i)) {
             // A preview stops at once; a Start run asks first, and a No
             // carries on with the next block, losing none.
@@ -131,17 +179,24 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t bl
     return true;
 }
 
-}  // namespace
+// Gives the output what it keeps of the input's catalogue data.
+MetadataOutcome CarryOver(const SoundReader& reader, SoundWriter& writer,
+                          const ArchiveOptions& archive) {
+    const SoundMetadata input = reader.Metadata();
+    const SoundMetadata carried =
+        CarryMetadata(input, reader.Format(), archive.settingsText, archive.align);
+    return DescribeOutcome(input, writer.SetMetadata(carried));
+}
 
-RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
-                      std::filesystem::path* createdOutput) {
-    if (createdOutput != nullptr) createdOutput->clear();
+RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& summary,
+                  bool& tapped) {
     const bool preview = request.kind == RunKind::Preview;
     const RunParameters& settings = request.params;
 
     std::unique_ptr<SoundReader> reader = SoundReader::Open(request.input);
     if (!reader) return RunResult::RunBadInput;
     const SoundFormat format = reader->Format();
+    summary.input = format;
     if (format.channels != 2) return RunResult::RunNotStereo;
     if (format.frames < kAnalysisBlockFrames) return RunResult::RunBadInput;
 
@@ -152,16 +207,20 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         return RunResult::RunNoOutput;
     }
 
-    std::int64_t blocks = ProcessingBlocks(format.frames);
+    const bool aligned = !preview && request.archive.align;
+    PassPlan plan{
+        .inputBlocks = ProcessingBlocks(format.frames),
+        .blocks = aligned ? AlignedBlocks(format.frames) : ProcessingBlocks(format.frames)};
     std::unique_ptr<SoundWriter> writer;
     std::vector<std::int16_t> previewBuffer;
     std::string label;
     if (preview) {
         if (request.previewOutput == nullptr) return RunResult::RunNoOutput;
         label = request.input.stem().string();
-        blocks = PreviewBlocks(format.frames, settings.previewSeconds, format.sampleRate);
+        plan.inputBlocks = plan.blocks =
+            PreviewBlocks(format.frames, settings.previewSeconds, format.sampleRate);
         try {
-            previewBuffer.resize(static_cast<std::size_t>(blocks * kBlockLength));
+            previewBuffer.resize(static_cast<std::size_t>(plan.blocks * kBlockLength));
         } catch (const std::bad_alloc&) {
             return RunResult::RunNoOutput;
         } catch (const std::length_error&) {
@@ -172,8 +231,11 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         CreateStatus status = CreateStatus::Failed;
         writer = CreateFirstFreeOutput(request.output, format, kOutputComment, chosen, status);
         if (!writer) return RunResult::RunNoOutput;
-        if (createdOutput != nullptr) *createdOutput = chosen;
+        summary.output = chosen;
         label = chosen.stem().string();
+        if (request.archive.keepMetadata) {
+            summary.metadata = CarryOver(*reader, *writer, request.archive);
+        }
     }
 
     observer.BeginBusy();
@@ -187,19 +249,31 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     const KernelParams params = DeriveKernelParams(settings, stats);
     const ToneFilters filters =
         DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
+    summary.derived = DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive};
     observer.EndBusy();
     storage->kernel.Prepare(params, filters);
 
-    std::int64_t samplesWritten = 0;
+    if (request.tap != nullptr) {
+        request.tap->Begin({.sampleRate = format.sampleRate,
+                            .inputFrames = format.frames,
+                            .blocks = plan.blocks,
+                            .antiPhase = settings.antiPhase});
+        tapped = true;
+    }
     bool complete = false;
-    observer.BeginProgress(ProgressKind::Processing, label, blocks);
+    observer.BeginProgress(ProgressKind::Processing, label, plan.blocks);
+    // An aligned output drops the kernel's delay and ends with the input.
+    const OutputWindow window =
+        aligned ? OutputWindow{kKernelDelay, kKernelDelay + format.frames} : OutputWindow{};
+    BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get(), window);
     if (reader->Rewind()) {
         const LowPriorityScope lowPriority;
-        BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get());
-        complete = RunProcessingPass(*reader, *storage, blocks, sink, observer, samplesWritten);
+        complete = RunProcessingPass(*reader, *storage, plan, sink, observer, request.tap, summary);
     }
     observer.EndProgress();
     reader.reset();
+    summary.outputFrames = sink.Stored();
+    summary.aligned = aligned;
 
     if (!preview) {
         // The header states exactly the samples of the successful writes.
@@ -208,7 +282,24 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     }
     if (!complete) return RunResult::RunIncomplete;
     return PlayPreview(*request.previewOutput, observer, label, format.sampleRate, previewBuffer,
-                       samplesWritten);
+                       sink.Stored());
+}
+
+}  // namespace
+
+RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
+                      std::filesystem::path* createdOutput) {
+    const auto started = std::chrono::steady_clock::now();
+    RunSummary ownSummary;
+    RunSummary& summary = request.summary != nullptr ? *request.summary : ownSummary;
+    summary = RunSummary{};
+    bool tapped = false;
+    summary.result = RunFile(request, observer, summary, tapped);
+    summary.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (createdOutput != nullptr) *createdOutput = summary.output;
+    if (tapped) request.tap->End(summary);
+    return summary.result;
 }
 
 }  // namespace sonorel

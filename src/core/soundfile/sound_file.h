@@ -17,6 +17,8 @@
 #include <span>
 #include <string>
 
+#include "soundfile/sound_metadata.h"
+
 namespace sonorel {
 
 inline constexpr int kRawSampleRate = 44100;
@@ -81,6 +83,9 @@ class SoundReader {
     // The header comment, empty where there is none.
     std::string Comment() const;
 
+    // The text fields (the comment among them) and the 'bext' chunk.
+    SoundMetadata Metadata() const;
+
     // Reads the next n frames of channels 0 and 1 into left[0..n-1] and
     // right[0..n-1] (files with other channel counts are refused before any
     // read; a mono file gives zeros in `right`). Positions past the end of the
@@ -120,6 +125,12 @@ class SoundWriter {
     ~SoundWriter();  // closes as Close() does
     SoundWriter(const SoundWriter&) = delete;
     SoundWriter& operator=(const SoundWriter&) = delete;
+
+    // Gives the file the text fields and 'bext' chunk of `metadata` that its
+    // header type can store (the comment given to Create is replaced only if
+    // `metadata` holds one). Only before the first Write: afterwards nothing
+    // is stored. Returns what was stored.
+    StoredMetadata SetMetadata(const SoundMetadata& metadata);
 
     // Appends samples (whole frames); false on failure, in which case nothing
     // of this call counts as written, and every later Write fails too.

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "soundfile/library_lock.h"
+#include "soundfile/library_metadata.h"
 #include "soundfile/sound_file.h"
 #include "soundfile/unique_fd.h"
 
@@ -40,6 +41,7 @@ void RemoveOwnFile(const UniqueFd& fd, const std::filesystem::path& path) {
 
 struct SoundWriter::Impl {
     SNDFILE* file = nullptr;
+    int formatCode = 0;
     int channels = 1;
     bool failed = false;
     bool updatesHeader = false;
@@ -94,10 +96,18 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
     }
     std::unique_ptr<SoundWriter> writer(new SoundWriter());
     writer->impl_->file = file;
+    writer->impl_->formatCode = format.code;
     writer->impl_->channels = channelCount;
     writer->impl_->updatesHeader = format.BytesPerSample() > 0;
     status = CreateStatus::Created;
     return writer;
+}
+
+StoredMetadata SoundWriter::SetMetadata(const SoundMetadata& metadata) {
+    Impl& impl = *impl_;
+    // The header is laid out at the first write.
+    if (!impl.file || impl.failed || written_ > 0) return {};
+    return WriteLibraryMetadata(impl.file, impl.formatCode, metadata);
 }
 
 bool SoundWriter::Write(std::span<const float> samples) {
