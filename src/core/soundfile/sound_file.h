@@ -63,6 +63,10 @@ struct SoundFormat {
     SampleEncoding Encoding() const;
     ByteOrder Order() const;
 
+    // The sound library's names: "WAV (Microsoft)", "Signed 16 bit PCM".
+    std::string HeaderName() const;
+    std::string EncodingName() const;
+
     int BytesPerSample() const;  // 0 where the format has no fixed size (compressed)
     bool CanStoreComment() const;
 };
