@@ -14,6 +14,7 @@
 
 #include "settings/product.h"
 #include "soundfile/sound_file.h"
+#include "support/file_size_limit.h"
 #include "support/files.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
@@ -21,6 +22,7 @@
 namespace sonorel {
 namespace {
 
+using test::FileSizeLimit;
 using test::TempFolder;
 using test::Wav16;
 constexpr int kBlock = 883;
@@ -138,29 +140,6 @@ TEST(SoundWriter, LongCompressedOutputsKeepEveryFrame) {
 
 INSTANTIATE_TEST_SUITE_P(SoundWriter, HeaderFollowsWrites,
                          ::testing::Values(HeaderType::Wav, HeaderType::Aiff, HeaderType::Au));
-
-// Makes writes beyond `bytes` fail with EFBIG instead of killing the
-// process, for the life of the object.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    bool Active() const { return active_; }
-
-  private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
 
 struct LimitCase {
     const char* name;

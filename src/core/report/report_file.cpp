@@ -46,9 +46,11 @@ class WholeFileLock {
 
 std::unique_ptr<ReportFile> ReportFile::Open(const std::filesystem::path& path,
                                              std::string& error) {
-    // O_NONBLOCK: a FIFO with no reader must not hang the open.
-    const int fd =
-        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    // Read access lets Append look at the last byte; a file we may only
+    // write to still takes lines. O_NONBLOCK: a FIFO must not hang the open.
+    constexpr int kFlags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+    int fd = ::open(path.c_str(), O_RDWR | kFlags, 0666);
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | kFlags, 0666);
     if (fd < 0) {
         error = "report file " + Quoted(path) +
                 (errno == ENXIO ? " is not a regular file"
