@@ -22,7 +22,7 @@
 # where dsp = filters engine analysis spectrum and core = soundfile settings
 # pipeline report. Third-party headers belong to one layer each: <fftw3.h>
 # to engine and spectrum, <sndfile.h> to soundfile, <nlohmann/...> to
-# report, <portaudio.h> to portaudio, <cairo.h> to picture, <wx/...> to the
+# report, <portaudio.h> to portaudio, <cairo.h> and <png.h> to picture, <wx/...> to the
 # desktop program (resources, wizard, ui, app). Every include of our own is
 # written from its library's root ("engine/kernel.h"), never relative.
 set -euo pipefail
@@ -53,6 +53,7 @@ declare -A library_header=(
     [nlohmann]="report"
     [portaudio.h]="portaudio"
     [cairo.h]="picture"
+    [png.h]="picture"
     [wx]="resources wizard ui app"
 )
 

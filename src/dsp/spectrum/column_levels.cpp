@@ -26,17 +26,30 @@ ColumnLevels::ColumnLevels(std::int64_t lengthSamples, int columns)
 }
 
 void ColumnLevels::Push(std::span<const float> samples) {
-    for (const float sample : samples) {
-        if (pushed_ >= length_) return;
+    std::size_t next = 0;
+    const auto count = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(length_ - pushed_, 0, static_cast<std::int64_t>(samples.size())));
+    while (next < count) {
         while (pushed_ >= columnEnd_) {
             ++column_;
             columnEnd_ = ColumnStart(column_ + 1, Columns(), length_);
         }
+        // The samples of this call that fall in the current column, in one
+        // tight loop.
+        const auto take = static_cast<std::size_t>(
+            std::min<std::int64_t>(columnEnd_ - pushed_, static_cast<std::int64_t>(count - next)));
+        double sum = 0.0;
+        float peak = 0.0f;
+        for (std::size_t i = next; i < next + take; ++i) {
+            sum += static_cast<double>(samples[i]) * samples[i];
+            peak = std::max(peak, std::abs(samples[i]));
+        }
         Column& column = columns_[static_cast<std::size_t>(column_)];
-        column.sumOfSquares += static_cast<double>(sample) * sample;
-        column.peak = std::max(column.peak, std::abs(sample));
-        ++column.samples;
-        ++pushed_;
+        column.sumOfSquares += sum;
+        column.peak = std::max(column.peak, peak);
+        column.samples += static_cast<std::int64_t>(take);
+        pushed_ += static_cast<std::int64_t>(take);
+        next += take;
     }
 }
 

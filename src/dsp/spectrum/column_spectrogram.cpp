@@ -11,7 +11,7 @@
 namespace sonorel {
 namespace {
 
-constexpr std::int64_t kShortestHop = ColumnSpectrogram::kFrameLength / 2;
+constexpr std::int64_t kShortestHop = ColumnSpectrogram::kFrameLength / 4;
 constexpr std::int64_t kLongestHop = ColumnSpectrogram::kFrameLength;
 
 // One plan for every spectrogram of the process, run through the new-array

@@ -5,9 +5,9 @@
 //
 // Frames of 1024 samples under a periodic Hann window are centred every
 // `hop` samples from sample 0 (samples before 0 and after the last one count
-// as 0), hop = length / columns kept within 512..1024: at least half a frame
-// of overlap, and at most one transform per 512 samples, so that short
-// signals cost little more than long ones. A frame belongs to the column
+// as 0), hop = length / columns kept within 256..1024: signals longer than
+// 1024 columns' worth take one transform per 1024 samples, shorter ones
+// more, but never more than one per 256 samples. A frame belongs to the column
 // that holds its centre; a column's level in a row is the mean power of its
 // frames over the row's bins, and a column that no centre fell in shows its
 // nearest neighbour's. Rows split 0 Hz to half the sample rate evenly.

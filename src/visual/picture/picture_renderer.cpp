@@ -3,11 +3,13 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 
 #include "picture/axis_ticks.h"
 #include "picture/colour_map.h"
+#include "picture/png_encoding.h"
 
 namespace sonorel {
 namespace {
@@ -77,21 +79,44 @@ double ColumnX(double column) {
     return kLeft + column;
 }
 
+// The colours of the scale in steps of a tenth of a dB, as pixels.
+class ColourTable {
+  public:
+    static constexpr float kStepsPerDb = 10.0f;
+    ColourTable() {
+        for (std::size_t i = 0; i < pixels_.size(); ++i) {
+            const Rgb rgb = ColourOfDb(kQuietestDb + static_cast<float>(i) / kStepsPerDb);
+            pixels_[i] =
+                0xff000000u | (std::uint32_t{rgb.r} << 16) | (std::uint32_t{rgb.g} << 8) | rgb.b;
+        }
+    }
+    std::uint32_t operator()(float db) const {
+        const float step = std::clamp((db - kQuietestDb) * kStepsPerDb, 0.0f,
+                                      static_cast<float>(pixels_.size() - 1));
+        return pixels_[static_cast<std::size_t>(step + 0.5f)];
+    }
+
+  private:
+    std::array<std::uint32_t,
+               static_cast<std::size_t>((kLoudestDb - kQuietestDb) * kStepsPerDb) + 1>
+        pixels_;
+};
+
 // The spectrogram's pixels, written straight into the image: row 0 (the
 // lowest frequencies) at the bottom.
 void DrawSpectrogram(cairo_surface_t* surface, const ColumnSpectrogram& spectrum, int top) {
+    static const ColourTable colours;
     cairo_surface_flush(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const int covered = std::min(spectrum.CoveredColumns(), kPictureColumns);
     for (int c = 0; c < covered; ++c) {
         for (int r = 0; r < kPictureRows; ++r) {
-            const Rgb rgb = ColourOfDb(spectrum.LevelDb(c, r));
+            const std::uint32_t colour = colours(spectrum.LevelDb(c, r));
             auto* pixel =
                 reinterpret_cast<std::uint32_t*>(data + (top + kPictureRows - 1 - r) * stride) +
                 kLeft + c;
-            *pixel =
-                0xff000000u | (std::uint32_t{rgb.r} << 16) | (std::uint32_t{rgb.g} << 8) | rgb.b;
+            *pixel = colour;
         }
     }
     cairo_surface_mark_dirty(surface);
@@ -256,12 +281,6 @@ void DrawPanel(cairo_t* cr, cairo_surface_t* surface, const PicturePanel& panel,
     DrawLevelStrip(cr, *panel.levels, top + kPictureRows + kGap);
 }
 
-cairo_status_t AppendPng(void* closure, const unsigned char* data, unsigned int length) {
-    auto* png = static_cast<std::vector<unsigned char>*>(closure);
-    png->insert(png->end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
 }  // namespace
 
 bool RenderPicture(const PictureContent& content, std::vector<unsigned char>& png,
@@ -286,16 +305,14 @@ bool RenderPicture(const PictureContent& content, std::vector<unsigned char>& pn
     DrawTimeAxis(cr, content);
     DrawColourKey(cr);
 
-    png.clear();
-    cairo_status_t status = cairo_status(cr);
-    if (status == CAIRO_STATUS_SUCCESS) {
-        status = cairo_surface_write_to_png_stream(surface.get(), AppendPng, &png);
-    }
+    const cairo_status_t status = cairo_status(cr);
     if (status != CAIRO_STATUS_SUCCESS) {
         error = cairo_status_to_string(status);
         return false;
     }
-    return true;
+    cairo_surface_flush(surface.get());
+    return EncodePng(cairo_image_surface_get_data(surface.get()), kPictureWidth, kPictureHeight,
+                     cairo_image_surface_get_stride(surface.get()), png, error);
 }
 
 }  // namespace sonorel
