@@ -40,7 +40,6 @@ ColumnSpectrogram::ColumnSpectrogram(std::int64_t lengthSamples, int columns, in
       window_(kFrameLength),
       ring_(kFrameLength, 0.0f),
       rowOfBin_(kBins),
-      binsInRow_(rows_, 0),
       framesInColumn_(columns_, 0),
       levels_(static_cast<std::size_t>(columns_) * rows_, 0.0f) {
     for (int n = 0; n < kFrameLength; ++n) {
@@ -49,7 +48,6 @@ ColumnSpectrogram::ColumnSpectrogram(std::int64_t lengthSamples, int columns, in
     }
     for (int k = 0; k < kBins; ++k) {
         rowOfBin_[k] = std::min(rows_ - 1, static_cast<int>(std::int64_t{k} * rows_ / kBins));
-        ++binsInRow_[rowOfBin_[k]];
     }
     FramePlan();
     frame_ = fftw_alloc_real(kFrameLength);
@@ -85,9 +83,18 @@ void ColumnSpectrogram::AnalyseFrame() {
     auto* out = static_cast<fftw_complex*>(spectrum_);
     fftw_execute_dft_r2c(FramePlan(), frame_, out);
     const int column = static_cast<int>(nextCentre_ * columns_ / length_);
-    float* row = &levels_[static_cast<std::size_t>(column) * rows_];
-    for (int k = 0; k < kBins; ++k)
-        row[rowOfBin_[k]] += static_cast<float>(out[k][0] * out[k][0] + out[k][1] * out[k][1]);
+    float* rows = &levels_[static_cast<std::size_t>(column) * rows_];
+    // Each row takes its loudest bin, so that a tone keeps its level
+    // however many bins share a row.
+    float loudest = 0.0f;
+    for (int k = 0; k < kBins; ++k) {
+        const auto power = static_cast<float>(out[k][0] * out[k][0] + out[k][1] * out[k][1]);
+        loudest = std::max(loudest, power);
+        if (k + 1 == kBins || rowOfBin_[k + 1] != rowOfBin_[k]) {
+            rows[rowOfBin_[k]] += loudest;
+            loudest = 0.0f;
+        }
+    }
     ++framesInColumn_[column];
     nextCentre_ += hop_;
 }
@@ -105,7 +112,7 @@ void ColumnSpectrogram::Finish() {
         if (framesInColumn_[c] == 0) continue;
         for (int r = 0; r < rows_; ++r) {
             float& level = levels_[static_cast<std::size_t>(c) * rows_ + r];
-            const double power = level * scale / (framesInColumn_[c] * binsInRow_[r]);
+            const double power = level * scale / framesInColumn_[c];
             level = power > 0.0 ? std::max(kFloorDb, static_cast<float>(10.0 * std::log10(power)))
                                 : kFloorDb;
         }

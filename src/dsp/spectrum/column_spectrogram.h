@@ -5,14 +5,13 @@
 //
 // Frames of 1024 samples under a periodic Hann window are centred every
 // `hop` samples from sample 0 (samples before 0 and after the last one count
-// as 0), hop = length / columns kept within 256..1024: signals longer than
-// 1024 columns' worth take one transform per 1024 samples, shorter ones
-// more, but never more than one per 256 samples. A frame belongs to the column
-// that holds its centre; a column's level in a row is the mean power of its
-// frames over the row's bins, and a column that no centre fell in shows its
-// nearest neighbour's. Rows split 0 Hz to half the sample rate evenly.
-// Levels are in dB relative to a full-scale sine, which reads 0 dB at its
-// frequency.
+// as 0), hop = length / columns kept within 256..1024: a long signal costs
+// one transform per 1024 samples, a short one at most one per 256. A frame
+// belongs to the column that holds its centre; a column's level in a row is
+// the mean over its frames of the power of the row's loudest bin, and a
+// column that no centre fell in shows its nearest neighbour's. Rows split
+// 0 Hz to half the sample rate evenly. Levels are in dB relative to a
+// full-scale sine, which reads 0 dB at its frequency.
 //
 // Lifecycle: the constructor allocates (and makes the process's one plan of
 // this size on first use, under the FFT planner lock); Push and Finish
@@ -70,7 +69,6 @@ class ColumnSpectrogram {
     std::int64_t position_ = 0;    // samples through the ring, zeros of Finish included
     std::int64_t nextCentre_ = 0;  // centre of the next frame
     std::vector<int> rowOfBin_;
-    std::vector<int> binsInRow_;
     std::vector<int> framesInColumn_;
     std::vector<float> levels_;  // per column and row: summed power, then dB
     double* frame_ = nullptr;    // FFT input, aligned for the plan
