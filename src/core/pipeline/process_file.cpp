@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <limits>
 #include <memory>
 #include <new>
 #include <span>
@@ -13,6 +12,7 @@
 #include "analysis/channel_analysis.h"
 #include "engine/kernel.h"
 #include "filters/tone_filters.h"
+#include "pipeline/block_sink.h"
 #include "pipeline/carried_metadata.h"
 #include "pipeline/playback.h"
 #include "pipeline/run_blocks.h"
@@ -89,50 +89,6 @@ ToneSettings ToneSettingsOf(const RunParameters& settings) {
             .bassLiftDb = settings.bassLiftDb,
             .trebleLiftDb = settings.trebleLiftDb};
 }
-
-// Which of the kernel's output samples a Start run stores: those from
-// `begin` up to, not including, `end`, counted from the first block's first.
-struct OutputWindow {
-    std::int64_t begin = 0;
-    std::int64_t end = std::numeric_limits<std::int64_t>::max();
-};
-
-// Where the processed blocks go: the output file of a Start run, or the
-// preview buffer.
-class BlockSink {
-  public:
-    BlockSink(SoundWriter* writer, OutputWindow window) : writer_(writer), window_(window) {}
-    explicit BlockSink(std::vector<std::int16_t>* preview) : preview_(preview) {}
-
-    bool IsPreview() const { return preview_ != nullptr; }
-    std::int64_t Stored() const { return stored_; }
-
-    // False when the write failed; then nothing of the block counts.
-    bool Append(std::span<const float, kBlockLength> block) {
-        const std::int64_t first = streamPosition_;
-        streamPosition_ += kBlockLength;
-        const std::int64_t from = std::clamp<std::int64_t>(window_.begin - first, 0, kBlockLength);
-        const std::int64_t to = std::clamp<std::int64_t>(window_.end - first, from, kBlockLength);
-        if (from == to) return true;
-        const std::span<const float> part = block.subspan(from, to - from);
-        if (writer_ != nullptr) {
-            if (!writer_->Write(part)) return false;
-        } else {
-            std::int16_t* into = preview_->data() + stored_;
-            for (float value : part)
-                *into++ = ToPreviewSample(value);
-        }
-        stored_ += to - from;
-        return true;
-    }
-
-  private:
-    SoundWriter* writer_ = nullptr;
-    std::vector<std::int16_t>* preview_ = nullptr;
-    OutputWindow window_;
-    std::int64_t streamPosition_ = 0;  // kernel output samples so far
-    std::int64_t stored_ = 0;
-};
 
 // The blocks of the processing pass: the input's, then for an aligned output
 // the tail, with silence in.
