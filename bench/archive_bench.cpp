@@ -105,9 +105,7 @@ std::string Bytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const double seconds = argc > 2 ? std::max(1.0, std::atof(argv[2])) : 180.0;
     std::string pattern = (fs::temp_directory_path() / "sonorel-archive-bench-XXXXXX").string();
@@ -168,4 +166,15 @@ int main(int argc, char** argv) {
                 shifted ? "identical to" : "DIFFERENT FROM");
     fs::remove_all(work);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "archive_bench: %s\n", e.what());
+        return 1;
+    }
 }

@@ -219,7 +219,7 @@ class Parser {
     std::optional<std::string> PathValue(const std::string& display,
                                          const std::optional<std::string>& attached,
                                          const std::string& whatItTakes) {
-        const auto text = TakeValue(display, attached, whatItTakes);
+        auto text = TakeValue(display, attached, whatItTakes);
         if (text && text->empty()) {
             Fail("option " + display + " needs a name, not an empty text: " + whatItTakes);
             return std::nullopt;

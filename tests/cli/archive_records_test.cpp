@@ -24,8 +24,6 @@ using test::TempFolder;
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
-constexpr std::int64_t kFrames = 44100;  // one second of the example transfer
-
 int RunTool(const std::vector<std::string>& args, std::string* err = nullptr) {
     std::ostringstream out, errors;
     std::atomic<bool> cancel{false};

@@ -86,7 +86,7 @@ MetadataOutcome DescribeOutcome(const SoundMetadata& input, const StoredMetadata
         (kept ? outcome.kept : outcome.dropped).emplace_back(TextFieldName(entry.field));
     }
     if (input.broadcast)
-        (stored.broadcast ? outcome.kept : outcome.dropped).push_back(kBroadcastName);
+        (stored.broadcast ? outcome.kept : outcome.dropped).emplace_back(kBroadcastName);
     return outcome;
 }
 

@@ -40,7 +40,7 @@ std::filesystem::path WriteNewPicture(const std::filesystem::path& folder, const
                                       std::span<const unsigned char> png, std::string& error) {
     const OutputNaming naming{.folder = folder, .base = name, .extension = ".png"};
     for (int k = 0; k < kMaxOutputCandidates; ++k) {
-        const std::filesystem::path path = naming.Candidate(k);
+        std::filesystem::path path = naming.Candidate(k);
         const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!fd.Valid()) {
             if (errno == EEXIST) continue;

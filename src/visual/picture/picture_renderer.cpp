@@ -94,7 +94,7 @@ class ColourTable {
     std::uint32_t operator()(float db) const {
         const float step = std::clamp((db - kQuietestDb) * kStepsPerDb, 0.0f,
                                       static_cast<float>(pixels_.size() - 1));
-        return pixels_[static_cast<std::size_t>(step + 0.5f)];
+        return pixels_[static_cast<std::size_t>(std::lround(step))];
     }
 
   private:
