@@ -9,7 +9,7 @@ std::string DescribeSettings(const RestorationSettings& settings) {
         text += std::string(r.option) + " " + std::to_string(settings.Get(r.slider)) + ", ";
     }
     text += settings.channel_function == ChannelFunction::VocalRemover ? "function vocal"
-                                                                        : "function mono";
+                                                                       : "function mono";
     text += settings.anti_phase ? ", anti-phase on" : ", anti-phase off";
     text += settings.keep_original_level ? ", keep-level on" : ", keep-level off";
     return text;
