@@ -1,34 +1,17 @@
 #include "soundfile/library_metadata.h"
 
+#include <array>
 #include <cstring>
 
 namespace sonorel {
 namespace {
 
+// The library's string type of each field, in the order of the enumeration.
 int LibraryStringType(TextField field) {
-    switch (field) {
-        case TextField::Title:
-            return SF_STR_TITLE;
-        case TextField::Copyright:
-            return SF_STR_COPYRIGHT;
-        case TextField::Software:
-            return SF_STR_SOFTWARE;
-        case TextField::Artist:
-            return SF_STR_ARTIST;
-        case TextField::Comment:
-            return SF_STR_COMMENT;
-        case TextField::Date:
-            return SF_STR_DATE;
-        case TextField::Album:
-            return SF_STR_ALBUM;
-        case TextField::License:
-            return SF_STR_LICENSE;
-        case TextField::TrackNumber:
-            return SF_STR_TRACKNUMBER;
-        case TextField::Genre:
-            return SF_STR_GENRE;
-    }
-    return 0;
+    static constexpr std::array<int, kTextFields.size()> kTypes{
+        SF_STR_TITLE, SF_STR_COPYRIGHT, SF_STR_SOFTWARE, SF_STR_ARTIST,      SF_STR_COMMENT,
+        SF_STR_DATE,  SF_STR_ALBUM,     SF_STR_LICENSE,  SF_STR_TRACKNUMBER, SF_STR_GENRE};
+    return kTypes[static_cast<std::size_t>(field)];
 }
 
 SF_CHUNK_INFO BroadcastChunkInfo() {

@@ -6,6 +6,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace sonorel {
@@ -34,29 +35,11 @@ int HeaderOf(int formatCode) {
 }  // namespace
 
 std::string_view TextFieldName(TextField field) {
-    switch (field) {
-        case TextField::Title:
-            return "title";
-        case TextField::Copyright:
-            return "copyright";
-        case TextField::Software:
-            return "software";
-        case TextField::Artist:
-            return "artist";
-        case TextField::Comment:
-            return "comment";
-        case TextField::Date:
-            return "date";
-        case TextField::Album:
-            return "album";
-        case TextField::License:
-            return "license";
-        case TextField::TrackNumber:
-            return "tracknumber";
-        case TextField::Genre:
-            return "genre";
-    }
-    return "";
+    // In the order of the enumeration.
+    static constexpr std::array<std::string_view, kTextFields.size()> kNames{
+        "title", "copyright", "software", "artist",      "comment",
+        "date",  "album",     "license",  "tracknumber", "genre"};
+    return kNames[static_cast<std::size_t>(field)];
 }
 
 std::optional<BroadcastChunk> BroadcastChunk::FromBytes(std::vector<std::byte> bytes) {

@@ -19,6 +19,7 @@
 
 namespace sonorel {
 
+// The order is that of kTextFields, which tables of names follow.
 enum class TextField {
     Title,
     Copyright,
