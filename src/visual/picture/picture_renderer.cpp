@@ -161,8 +161,9 @@ void DrawFrequencyAxis(cairo_t* cr, int top, int sampleRate) {
         cairo_stroke(cr);
         Text(cr, kLeft - 8, y + 4, tick.label, 11, false, Align::Right);
     }
+    // Rotation turns about the origin, so move the origin to the label first.
     cairo_save(cr);
-    cairo_move_to(cr, 16, top + kPictureRows / 2.0);
+    cairo_translate(cr, 16, top + kPictureRows / 2.0);
     cairo_rotate(cr, -M_PI / 2);
     Text(cr, 0, 0, "kHz", 11, false, Align::Centre);
     cairo_restore(cr);
