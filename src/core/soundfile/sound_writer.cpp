@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "soundfile/library_lock.h"
+#include "soundfile/memory_stream.h"
 #include "soundfile/sound_file.h"
 #include "soundfile/unique_fd.h"
 
@@ -36,13 +37,38 @@ void RemoveOwnFile(const UniqueFd& fd, const std::filesystem::path& path) {
     }
 }
 
+// What the format needs to be refused before anything is created.
+SF_INFO InfoFor(const SoundFormat& format, int channelCount) {
+    SF_INFO info{};
+    info.samplerate = format.sampleRate;
+    info.channels = channelCount;
+    info.format = format.code;
+    return info;
+}
+
 }  // namespace
 
 struct SoundWriter::Impl {
+    MemoryStream memory;  // the file's bytes, for a writer in memory
     SNDFILE* file = nullptr;
     int channels = 1;
     bool failed = false;
     bool updatesHeader = false;
+
+    // Before any sample. Integer data is written with the full scale it is
+    // read with, 2^(bits - 1) (32768 for 16 bits), so that a sample read and
+    // written again at unity gain keeps its exact value: the library's
+    // clipping mode scales so and limits to the largest integer, where its
+    // default scales by 2^(bits - 1) - 1. Float data is not touched by it.
+    // The comment goes into the header at the start.
+    void Configure(const SoundFormat& format, int channelCount, const std::string& comment) {
+        sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+        if (format.CanStoreComment() && !comment.empty()) {
+            sf_set_string(file, SF_STR_COMMENT, comment.c_str());
+        }
+        channels = channelCount;
+        updatesHeader = format.BytesPerSample() > 0;
+    }
 };
 
 SoundWriter::SoundWriter() : impl_(std::make_unique<Impl>()) {}
@@ -63,10 +89,7 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
                                                              const std::string& comment,
                                                              CreateStatus& status) {
     status = CreateStatus::Failed;
-    SF_INFO info{};
-    info.samplerate = format.sampleRate;
-    info.channels = channelCount;
-    info.format = format.code;
+    SF_INFO info = InfoFor(format, channelCount);
     // A format the library cannot write is refused before anything is created.
     if (channelCount < 1 || !sf_format_check(&info)) return nullptr;
 
@@ -88,16 +111,30 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
         RemoveOwnFile(fd, path);
         return nullptr;
     }
-    // Before any sample, so the comment goes into the header at the start.
-    if (format.CanStoreComment() && !comment.empty()) {
-        sf_set_string(file, SF_STR_COMMENT, comment.c_str());
-    }
     std::unique_ptr<SoundWriter> writer(new SoundWriter());
     writer->impl_->file = file;
-    writer->impl_->channels = channelCount;
-    writer->impl_->updatesHeader = format.BytesPerSample() > 0;
+    writer->impl_->Configure(format, channelCount, comment);
     status = CreateStatus::Created;
     return writer;
+}
+
+std::unique_ptr<SoundWriter> SoundWriter::CreateInMemory(const SoundFormat& format,
+                                                         const std::string& comment) {
+    SF_INFO info = InfoFor(format, 1);
+    if (!sf_format_check(&info)) return nullptr;
+    std::unique_ptr<SoundWriter> writer(new SoundWriter());
+    Impl& impl = *writer->impl_;
+    {
+        std::lock_guard<std::mutex> lock(SoundLibraryOpenLock());
+        impl.file = sf_open_virtual(MemoryStream::Callbacks(), SFM_WRITE, &info, &impl.memory);
+    }
+    if (!impl.file) return nullptr;
+    impl.Configure(format, 1, comment);
+    return writer;
+}
+
+std::span<const std::byte> SoundWriter::MemoryBytes() const {
+    return impl_->memory.bytes;
 }
 
 bool SoundWriter::Write(std::span<const float> samples) {
