@@ -139,6 +139,50 @@ TEST(SoundWriter, LongCompressedOutputsKeepEveryFrame) {
 INSTANTIATE_TEST_SUITE_P(SoundWriter, HeaderFollowsWrites,
                          ::testing::Values(HeaderType::Wav, HeaderType::Aiff, HeaderType::Au));
 
+// A 16-bit sample read as a float and written again at unity gain keeps its
+// exact integer: reading and writing share the full scale 32768. (Written
+// with the library's default scale of 32767, every value beyond +-16384
+// would move by one step.) The input is headerless, every 16-bit value once
+// in each channel, so nothing but the reader made its floats.
+TEST(SoundWriter, SixteenBitSamplesReadAndWrittenBackKeepTheirExactValues) {
+    TempFolder folder;
+    std::string bytes;
+    for (int v = -32768; v <= 32767; ++v) {
+        for (const int sample : {v, -1 - v}) {  // big-endian, the raw default
+            bytes.push_back(static_cast<char>((sample >> 8) & 0xff));
+            bytes.push_back(static_cast<char>(sample & 0xff));
+        }
+    }
+    std::ofstream(folder / "all.raw", std::ios::binary) << bytes;
+    auto reader = SoundReader::Open(folder / "all.raw");
+    ASSERT_TRUE(reader);
+    std::vector<float> left(65536), right(65536);
+    ASSERT_EQ(reader->Read(left, right, 65536), 65536);
+
+    for (const HeaderType header : {HeaderType::Wav, HeaderType::Aiff, HeaderType::Flac}) {
+        SCOPED_TRACE(static_cast<int>(header));
+        const auto path = folder / ("out" + std::to_string(static_cast<int>(header)));
+        CreateStatus status{};
+        auto writer =
+            SoundWriter::Create(path, SoundFormat::Make(header, SampleEncoding::Pcm16, 44100, 1),
+                                kOutputComment, status);
+        ASSERT_TRUE(writer);
+        ASSERT_TRUE(writer->Write(left));
+        ASSERT_TRUE(writer->Write(right));
+        ASSERT_TRUE(writer->Close());
+        auto back = SoundReader::Open(path);
+        ASSERT_TRUE(back);
+        std::vector<float> again(2 * 65536), unused(2 * 65536);
+        ASSERT_EQ(back->Read(again, unused, 2 * 65536), 2 * 65536);
+        int moved = 0;
+        for (int i = 0; i < 65536; ++i) {
+            moved += again[i] != left[i];
+            moved += again[65536 + i] != right[i];
+        }
+        EXPECT_EQ(moved, 0);
+    }
+}
+
 // Makes writes beyond `bytes` fail with EFBIG instead of killing the
 // process, for the life of the object.
 class FileSizeLimit {

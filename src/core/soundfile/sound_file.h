@@ -2,6 +2,9 @@
 // The only code that touches sound files. Inputs are read as two float
 // channels at full scale +-1.0; outputs are mono files of the input's header
 // type, data format and sample rate. Frame counts are 64-bit throughout.
+// Integer data has the same full scale both ways, 2^(bits - 1): a 16-bit
+// value v reads as v / 32768 and is written back as v exactly; +1.0 and
+// beyond are written as the largest value.
 //
 // A file whose header is not recognised is read as headerless data with the
 // raw defaults: 44100 Hz, 2 channels, big-endian 16-bit. Its output is a
@@ -117,6 +120,11 @@ class SoundWriter {
                                                            int channelCount,
                                                            const std::string& comment,
                                                            CreateStatus& status);
+    // A new mono file as Create makes it, but in memory, for tests and
+    // fuzzing; nullptr when the library refuses the format. Once closed, the
+    // file's bytes are MemoryBytes().
+    static std::unique_ptr<SoundWriter> CreateInMemory(const SoundFormat& format,
+                                                       const std::string& comment);
     ~SoundWriter();  // closes as Close() does
     SoundWriter(const SoundWriter&) = delete;
     SoundWriter& operator=(const SoundWriter&) = delete;
@@ -132,6 +140,9 @@ class SoundWriter {
     bool Close();
 
     std::int64_t FramesWritten() const { return written_; }
+
+    // The bytes of a writer made by CreateInMemory; empty for a file on disk.
+    std::span<const std::byte> MemoryBytes() const;
 
   private:
     SoundWriter();

@@ -97,11 +97,17 @@ SoundReader::~SoundReader() = default;
 std::unique_ptr<SoundReader> SoundReader::Open(const std::filesystem::path& path) {
     std::unique_ptr<SoundReader> reader(new SoundReader());
     Impl& impl = *reader->impl_;
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: opening a FIFO for reading would otherwise wait for a
+    // writer, forever. What was opened, not what the name was a moment
+    // earlier, decides: only regular files (folders, pipes, sockets and
+    // devices such as /dev/zero have no length to read, or no end).
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd.Valid()) return nullptr;
-    // Only regular files: folders, pipes and devices have no length to read.
     struct stat st {};
     if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    // The library then gets an ordinary descriptor of a regular file.
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
 
     SF_INFO info{};
     bool headerless = false;
