@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include <sys/resource.h>
 
@@ -87,6 +89,107 @@ TEST_F(EarlyEnd, CancelAnsweredNoLosesNoBlock) {
     EXPECT_EQ(observer.Updates().size(), static_cast<std::size_t>(kBlocks));
     ExpectPrefix(run.output, kBlocks);
 }
+
+TEST_F(EarlyEnd, StopDuringTheAnalysisEndsTheRunBeforeTheNextBlock) {
+    // A long file's analysis must not outlast a request to stop: the run
+    // asks before each of its 7060-frame blocks and ends at once.
+    ScriptedObserver observer;
+    observer.stopBeforeAnalysisBlock = 1;
+
+    const StartOutcome run = RunStart(input_, folder_ / "out", observer);
+
+    EXPECT_EQ(run.result, RunResult::RunIncomplete);
+    EXPECT_EQ(observer.StopQuestions(), 2);
+    EXPECT_EQ(observer.Calls(), (std::vector<std::string>{"BeginBusy", "EndBusy"}));
+    ExpectPrefix(run.output, 0);
+}
+
+// The input changes under the run: between the two passes, or part way
+// through the processing pass. Whatever happens to it, the run completes on
+// what it read or ends early, and its output is well formed: the header
+// states exactly the samples it holds, all finite and within the bound. An
+// input that is deleted, renamed over or grown is still read as it was
+// opened, so the output is the full one.
+struct InputChange {
+    const char* name;
+    std::int64_t atBlock;  // 0: between the passes, otherwise after this block
+    std::function<void(const std::filesystem::path&)> change;
+    bool keepsTheOpenedInput;
+};
+
+class ChangingInput : public EarlyEnd, public ::testing::WithParamInterface<InputChange> {};
+
+class ChangeAt : public RunObserver {
+  public:
+    ChangeAt(const InputChange& change, std::filesystem::path input)
+        : change_(change), input_(std::move(input)) {}
+    void EndBusy() override {
+        if (change_.atBlock == 0) change_.change(input_);
+    }
+    bool UpdateProgress(std::int64_t value) override {
+        if (value == change_.atBlock) change_.change(input_);
+        return false;
+    }
+
+  private:
+    const InputChange& change_;
+    std::filesystem::path input_;
+};
+
+void CutTo(const std::filesystem::path& input, std::uintmax_t bytes) {
+    std::filesystem::resize_file(input, bytes);
+}
+
+TEST_P(ChangingInput, OutputIsWellFormed) {
+    ChangeAt observer(GetParam(), input_);
+    const StartOutcome run = RunStart(input_, folder_ / "out", observer);
+
+    EXPECT_TRUE(run.result == RunResult::RunOk || run.result == RunResult::RunIncomplete)
+        << static_cast<int>(run.result);
+    const auto bytes = ReadBytes(run.output);
+    const auto layout = ParseWav(bytes);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->riffBytes, bytes.size() - 8);
+    EXPECT_EQ(layout->dataOffset + layout->dataBytes, bytes.size());
+    const MonoFile out = ReadMono(run.output);
+    for (const float v : out.samples)
+        ASSERT_TRUE(std::abs(v) <= 0.999f) << v;
+    if (GetParam().keepsTheOpenedInput) {
+        EXPECT_EQ(run.result, RunResult::RunOk);
+        EXPECT_EQ(out.samples, reference_);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProcessFile, ChangingInput,
+    ::testing::Values(
+        InputChange{"EmptiedBetweenPasses", 0, [](const auto& in) { CutTo(in, 0); }, false},
+        InputChange{"HeaderCutBetweenPasses", 0, [](const auto& in) { CutTo(in, 30); }, false},
+        InputChange{"HalvedWhileProcessing", 10,
+                    [](const auto& in) { CutTo(in, std::filesystem::file_size(in) / 2); }, false},
+        InputChange{"OverwrittenWithNoiseWhileProcessing", 5,
+                    [](const auto& in) {
+                        std::ofstream noise(in, std::ios::binary | std::ios::in);
+                        for (int i = 0; i < 50000; ++i)
+                            noise.put(static_cast<char>(i * 7919 % 251));
+                    },
+                    false},
+        InputChange{"DeletedBetweenPasses", 0, [](const auto& in) { std::filesystem::remove(in); },
+                    true},
+        InputChange{"RenamedOverWhileProcessing", 3,
+                    [](const auto& in) {
+                        const auto other = in.parent_path() / "other.wav";
+                        WriteSoundFile(other, Wav16(44100, 1), TransferSignal(9000, 44100));
+                        std::filesystem::rename(other, in);
+                    },
+                    true},
+        InputChange{"GrownBetweenPasses", 0,
+                    [](const auto& in) {
+                        std::ofstream(in, std::ios::binary | std::ios::app)
+                            << std::string(100000, '\x55');
+                    },
+                    true}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // Limits the size of files this process writes, with SIGXFSZ ignored so that
 // a write past the limit fails with EFBIG instead of ending the process.

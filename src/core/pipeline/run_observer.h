@@ -24,6 +24,10 @@ class RunObserver {
     // Around the analysis pass and the derivation of the kernel parameters.
     virtual void BeginBusy() {}
     virtual void EndBusy() {}
+    // Asked before each analysis block (7060 frames), which shows no
+    // progress of its own: true stops the run there, without a question, so
+    // that a long file's analysis does not outlast a request to stop.
+    virtual bool StopRequested() { return false; }
 
     // A progress display of a stage, with a label (the file name without
     // folder and extension) and a maximum.

@@ -161,6 +161,10 @@ bool SoundWriter::Write(std::span<const float> samples) {
 bool SoundWriter::Close() {
     Impl& impl = *impl_;
     if (!impl.file) return true;
+    // Closed without a sample, the library would leave a WAV whose RIFF size
+    // leaves out the comment and peak chunks it wrote; an explicit update
+    // first gets the sizes right in every case.
+    if (impl.updatesHeader) sf_command(impl.file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
     const bool closed = sf_close(impl.file) == 0;
     impl.file = nullptr;
     return closed;
