@@ -19,7 +19,7 @@
 #include "support/scripted_observer.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
-#include "wav_layout.h"
+#include "support/wav_layout.h"
 
 namespace sonorel {
 namespace {
