@@ -17,6 +17,7 @@
 #include "support/files.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
+#include "support/wav_layout.h"
 
 namespace sonorel {
 namespace {
@@ -114,6 +115,30 @@ TEST_P(HeaderFollowsWrites, HeaderStatesTheFramesWrittenBeforeClosing) {
 
     writer.reset();  // the destructor closes
     EXPECT_EQ(SoundReader::Open(path)->Format().frames, 80 * kBlock);
+}
+
+// An output closed before its first sample (a run stopped or failed in its
+// analysis) is a file of its own format holding no samples, whose header
+// agrees with its size, not an empty or inconsistent one.
+TEST(SoundWriter, OutputClosedWithoutSamplesIsAnEmptyFileOfItsFormat) {
+    for (const SoundFormat& format :
+         {Wav16(), SoundFormat::Make(HeaderType::Wav, SampleEncoding::Float32, 44100, 2),
+          SoundFormat::Make(HeaderType::Aiff, SampleEncoding::Pcm16, 44100, 2),
+          SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2),
+          SoundFormat::Make(HeaderType::Ogg, SampleEncoding::Other, 44100, 2)}) {
+        SCOPED_TRACE(format.code);
+        TempFolder folder;
+        CreateStatus status{};
+        ASSERT_TRUE(SoundWriter::Create(folder / "empty.snd", format, kOutputComment, status));
+        const auto reader = SoundReader::Open(folder / "empty.snd");
+        ASSERT_TRUE(reader);
+        EXPECT_FALSE(reader->Format().headerless);
+        EXPECT_EQ(reader->Format().Header(), format.Header());
+        EXPECT_EQ(reader->Format().frames, 0);
+        if (const auto layout = test::ParseWav(test::ReadBytes(folder / "empty.snd"))) {
+            EXPECT_EQ(layout->riffBytes + 8, std::filesystem::file_size(folder / "empty.snd"));
+        }
+    }
 }
 
 // Compressed data has no header to bring up to date mid-file; trying would

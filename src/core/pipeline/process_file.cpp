@@ -237,11 +237,16 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
 
 RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParameters& params,
                         RunObserver& observer) {
-    if (const RunResult refusal = RefusalOf(input.Format()); refusal != RunResult::RunOk) {
+    RunResult refusal = RefusalOf(input.Format());
+    std::unique_ptr<RunStorage> storage;
+    if (refusal == RunResult::RunOk) {
+        storage = AllocateStorage();
+        if (!storage) refusal = RunResult::RunNoOutput;
+    }
+    if (refusal != RunResult::RunOk) {
+        output.Close();  // without a sample
         return refusal;
     }
-    const std::unique_ptr<RunStorage> storage = AllocateStorage();
-    if (!storage) return RunResult::RunNoOutput;
     std::int64_t samplesWritten = 0;
     return RunPasses(input, *storage, params, observer, "", ProcessingBlocks(input.Format().frames),
                      &output, nullptr, samplesWritten);

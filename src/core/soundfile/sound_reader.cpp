@@ -78,7 +78,8 @@ struct SoundReader::Impl {
 
     // The library states no length for a streamed FLAC file (or one whose
     // writer never finished): count the frames that decode, up to the first
-    // that does not, and start again. -1 when the file cannot be rewound.
+    // that does not, and start again. -1 when the file cannot be rewound. A
+    // stream of no frames (which the library cannot seek in) needs no rewind.
     std::int64_t CountFrames() {
         std::int64_t total = 0;
         for (;;) {
@@ -87,7 +88,7 @@ struct SoundReader::Impl {
             total += got;
             if (got < chunkFrames) break;
         }
-        return sf_seek(file, 0, SEEK_SET) == 0 ? total : -1;
+        return total == 0 || sf_seek(file, 0, SEEK_SET) == 0 ? total : -1;
     }
 };
 

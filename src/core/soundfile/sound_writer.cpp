@@ -54,6 +54,7 @@ struct SoundWriter::Impl {
     int channels = 1;
     bool failed = false;
     bool updatesHeader = false;
+    bool flac = false;
 
     // Before any sample. Integer data is written with the full scale it is
     // read with, 2^(bits - 1) (32768 for 16 bits), so that a sample read and
@@ -68,6 +69,7 @@ struct SoundWriter::Impl {
         }
         channels = channelCount;
         updatesHeader = format.BytesPerSample() > 0;
+        flac = format.Header() == HeaderType::Flac;
     }
 };
 
@@ -162,9 +164,13 @@ bool SoundWriter::Close() {
     Impl& impl = *impl_;
     if (!impl.file) return true;
     // Closed without a sample, the library would leave a WAV whose RIFF size
-    // leaves out the comment and peak chunks it wrote; an explicit update
-    // first gets the sizes right in every case.
-    if (impl.updatesHeader) sf_command(impl.file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    // leaves out the comment and peak chunks it wrote, and a FLAC file with
+    // nothing in it at all (its encoder starts with the first sample). An
+    // explicit header update first gets the sizes right, and starts the FLAC
+    // encoder, which then writes a stream of no samples.
+    if (impl.updatesHeader || (impl.flac && written_ == 0)) {
+        sf_command(impl.file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    }
     const bool closed = sf_close(impl.file) == 0;
     impl.file = nullptr;
     return closed;
