@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -205,6 +206,51 @@ TEST(SoundWriter, SixteenBitSamplesReadAndWrittenBackKeepTheirExactValues) {
             moved += again[65536 + i] != right[i];
         }
         EXPECT_EQ(moved, 0);
+    }
+}
+
+// Any sample comes back as the nearest step of the full scale it is read
+// with: within half a step, the same for v and -v (no bias), and the
+// kernel's bound +-0.999 stays within it in 16 bits (in 8 bits the nearest
+// step of 0.999 is the largest one, 127/128). (The library's clipping
+// mode rounds down: -0.999 comes back as -32736 / 32768.)
+TEST(SoundWriter, IntegerSamplesAreWrittenAsTheNearestStep) {
+    struct Case {
+        HeaderType header;
+        SampleEncoding encoding;
+        double step;
+    };
+    std::vector<float> values{0.3f, -0.3f, 0.5f / 32768, -0.5f / 32768, 0.999f, -0.999f};
+    for (int k = 0; k < 4000; ++k)
+        values.push_back(0.999f * std::sin(0.37f * static_cast<float>(k)));
+    for (const Case c : {Case{HeaderType::Wav, SampleEncoding::PcmU8, 1.0 / 128},
+                         Case{HeaderType::Wav, SampleEncoding::Pcm16, 1.0 / 32768},
+                         Case{HeaderType::Flac, SampleEncoding::Pcm16, 1.0 / 32768},
+                         Case{HeaderType::Wav, SampleEncoding::Pcm24, 1.0 / 8388608}}) {
+        SCOPED_TRACE(static_cast<int>(c.encoding));
+        TempFolder folder;
+        CreateStatus status{};
+        auto writer =
+            SoundWriter::Create(folder / "out", SoundFormat::Make(c.header, c.encoding, 44100, 1),
+                                kOutputComment, status);
+        ASSERT_TRUE(writer);
+        ASSERT_TRUE(writer->Write(values));
+        ASSERT_TRUE(writer->Close());
+        auto reader = SoundReader::Open(folder / "out");
+        ASSERT_TRUE(reader);
+        const auto n = static_cast<std::int64_t>(values.size());
+        std::vector<float> back(values.size()), unused(values.size());
+        ASSERT_EQ(reader->Read(back, unused, n), n);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            // The largest value is one step below +1.0.
+            const double wanted = std::min<double>(values[i], 1.0 - c.step);
+            ASSERT_LE(std::abs(back[i] - wanted), c.step / 2) << values[i];
+        }
+        EXPECT_EQ(back[1], -back[0]);
+        EXPECT_EQ(back[3], -back[2]);
+        if (c.encoding == SampleEncoding::Pcm16) {
+            EXPECT_LE(std::abs(back[5]), 0.999f);
+        }
     }
 }
 

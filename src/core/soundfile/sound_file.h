@@ -2,8 +2,9 @@
 // The only code that touches sound files. Inputs are read as two float
 // channels at full scale +-1.0; outputs are mono files of the input's header
 // type, data format and sample rate. Frame counts are 64-bit throughout.
-// Integer data has the same full scale both ways, 2^(bits - 1): a 16-bit
-// value v reads as v / 32768 and is written back as v exactly; +1.0 and
+// Integer data (PCM, mu-law, A-law) has the same full scale both ways,
+// 2^(bits - 1): a 16-bit value v reads as v / 32768, and a sample is written
+// as the nearest step, so v / 32768 is written back as v exactly; +1.0 and
 // beyond are written as the largest value.
 //
 // A file whose header is not recognised is read as headerless data with the
