@@ -30,6 +30,7 @@ std::string ReadAll(int fd) {
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
     for (std::string& s : strings)
         pointers.push_back(s.data());
     pointers.push_back(nullptr);

@@ -282,7 +282,7 @@ std::vector<HostileCase> DamagedFiles() {
          kSomeFailed, "in/empty.wav" + kBadInput},
         {"TenBytes",
          [](const Corpus& c) {
-             WriteBytes(c.in() / "ten.wav", "RIFF\x10\0\0\0WA");
+             WriteBytes(c.in() / "ten.wav", std::string("RIFF\x10\0\0\0WA", 10));
              return Restore({"in/ten.wav"});
          },
          kSomeFailed, "in/ten.wav" + kBadInput},
