@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -102,6 +103,37 @@ TEST_F(EarlyEnd, StopDuringTheAnalysisEndsTheRunBeforeTheNextBlock) {
     EXPECT_EQ(observer.StopQuestions(), 2);
     EXPECT_EQ(observer.Calls(), (std::vector<std::string>{"BeginBusy", "EndBusy"}));
     ExpectPrefix(run.output, 0);
+}
+
+// A FLAC stream whose writer never finished states no length; the reader
+// decodes it once at opening to count its frames, which for hours of sound
+// takes seconds, so a stop request is heeded there too.
+TEST(ProcessFile, InputOfUnstatedLengthIsCountedAndAStopThenCreatesNothing) {
+    const TempFolder folder;
+    const auto input = folder / "stream.flac";
+    WriteSoundFile(input, SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2),
+                   TransferSignal(20000, 44100));
+    // STREAMINFO's total samples, the low 36 bits of bytes 18 to 25, set to
+    // 0: "unknown".
+    auto bytes = ReadBytes(input);
+    bytes[21] &= 0xf0;
+    std::fill(bytes.begin() + 22, bytes.begin() + 26, 0);
+    std::ofstream(input, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    std::filesystem::create_directory(folder / "out");
+
+    const StartOutcome counted = RunStart(input, folder / "out");
+    EXPECT_EQ(counted.result, RunResult::RunOk);
+    EXPECT_EQ(ReadMono(counted.output).samples.size(), 23u * 883u);  // ceil(20000 / 883) blocks
+
+    ScriptedObserver observer;
+    observer.stopBeforeAnalysisBlock = 0;  // the first question, while counting
+    const StartOutcome stopped = RunStart(input, folder / "out", observer);
+    EXPECT_EQ(stopped.result, RunResult::RunIncomplete);
+    EXPECT_TRUE(stopped.output.empty());
+    EXPECT_TRUE(observer.Calls().empty());
+    EXPECT_EQ(FileNamesIn(folder / "out").size(), 1u);
 }
 
 // The input changes under the run: between the two passes, or part way

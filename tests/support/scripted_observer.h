@@ -21,7 +21,9 @@ class ScriptedObserver : public RunObserver {
     };
     // Answers to "Do you really want to cancel?", in order; Yes when exhausted.
     std::deque<bool> confirmAnswers;
-    // Asks to stop before analysis block `stopBeforeAnalysisBlock` (from 0).
+    // Answers true to the `stopBeforeAnalysisBlock`-th StopRequested (from
+    // 0): before that analysis block, unless the input's length was counted
+    // at opening, which asks too.
     std::int64_t stopBeforeAnalysisBlock = -1;
 
     void BeginBusy() override { Record("BeginBusy"); }

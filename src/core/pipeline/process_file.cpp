@@ -194,8 +194,12 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     const bool preview = request.kind == RunKind::Preview;
     const RunParameters& settings = request.params;
 
-    std::unique_ptr<SoundReader> reader = SoundReader::Open(request.input);
-    if (!reader) return RunResult::RunBadInput;
+    // A stop request while the length of the input was being counted gives
+    // up the run before anything is created.
+    bool stopped = false;
+    std::unique_ptr<SoundReader> reader =
+        SoundReader::Open(request.input, [&] { return stopped = observer.StopRequested(); });
+    if (!reader) return stopped ? RunResult::RunIncomplete : RunResult::RunBadInput;
     const SoundFormat format = reader->Format();
     if (const RunResult refusal = RefusalOf(format); refusal != RunResult::RunOk) return refusal;
 

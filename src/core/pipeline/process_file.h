@@ -30,8 +30,10 @@ struct RunRequest {
     PlaybackOutput* previewOutput = nullptr;
 };
 
-// Observer calls, in order: BeginBusy and EndBusy around the analysis pass,
-// with StopRequested before each of its blocks (true ends the run there as
+// Observer calls, in order: StopRequested while an input of unstated length
+// is being measured at opening (true ends the run as RunIncomplete, nothing
+// created); BeginBusy and EndBusy around the analysis pass, with
+// StopRequested before each of its blocks (true ends the run there as
 // RunIncomplete; a Start run's output is left without samples);
 // BeginProgress(Processing, label, blocks), UpdateProgress(i) after block i
 // (from 1), and on a cancel request ConfirmCancel (Start run only; No is

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -73,7 +74,12 @@ class SoundReader {
   public:
     // nullptr when the file cannot be opened or read at all (missing,
     // unreadable, not a regular file, or a recognised header that is damaged).
-    static std::unique_ptr<SoundReader> Open(const std::filesystem::path& path);
+    // A file that does not state its length (a FLAC stream whose writer never
+    // finished) is decoded once to count its frames, which for hours of sound
+    // takes seconds: `stopRequested`, when given, is asked between pieces of
+    // it, and true gives up (nullptr).
+    static std::unique_ptr<SoundReader> Open(const std::filesystem::path& path,
+                                             const std::function<bool()>& stopRequested = {});
     // The same over bytes in memory (copied), for tests and fuzzing.
     static std::unique_ptr<SoundReader> OpenMemory(std::span<const std::byte> bytes);
     ~SoundReader();
