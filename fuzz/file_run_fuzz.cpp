@@ -21,7 +21,7 @@
 //
 // Checked: the output is a file the reader opens, mono, whose header states
 // exactly the frames written, every sample finite (a float WAV's samples
-// bit for bit) and within +-0.999.
+// bit for bit) and within +-0.999 (to the nearest step of integer data).
 
 #include <array>
 #include <bit>
@@ -152,6 +152,23 @@ void RequireSaneFloatWav(std::span<const std::byte> bytes) {
     Require(false);  // no data chunk
 }
 
+// Integer data holds the nearest step to each sample, which may lie up to
+// half a step beyond the bound (in 8 bits, -0.999 becomes -128 / 128).
+float HalfStep(SampleEncoding encoding) {
+    switch (encoding) {
+        case SampleEncoding::Pcm16:
+            return 0x1p-16f;
+        case SampleEncoding::Pcm24:
+            return 0x1p-24f;
+        case SampleEncoding::Pcm32:
+        case SampleEncoding::Float32:
+        case SampleEncoding::Float64:
+            return 0.0f;
+        default:  // 8-bit, and mu-law and A-law, whose largest values lie within the bound
+            return 0x1p-8f;
+    }
+}
+
 void RequireSaneOutput(const SoundWriter& writer) {
     const std::span<const std::byte> bytes = writer.MemoryBytes();
     const auto reader = SoundReader::OpenMemory(bytes);
@@ -170,12 +187,13 @@ void RequireSaneOutput(const SoundWriter& writer) {
     if (format.Header() == HeaderType::Wav && format.Encoding() == SampleEncoding::Float32) {
         RequireSaneFloatWav(bytes);
     }
+    const float bound = kOutputBound + HalfStep(format.Encoding());
     static std::array<float, kBlockLength> samples, unused;
     for (std::int64_t done = 0; done < format.frames; done += kBlockLength) {
         Require(reader->Read(samples, unused, kBlockLength) == kBlockLength);
         if (!exact) continue;
         for (const float v : samples)
-            Require(std::abs(v) <= kOutputBound);
+            Require(std::abs(v) <= bound);
     }
 }
 
