@@ -28,6 +28,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,11 @@ struct HostileCase {
     std::function<void(const Corpus&, pid_t, const std::atomic<bool>&)> whileRunning = nullptr;
     bool playsSound = false;  // on ALSA's file plugin, into the case's folder
 };
+
+// Test lists show the case's name, not its bytes.
+void PrintTo(const HostileCase& hostileCase, std::ostream* os) {
+    *os << hostileCase.name;
+}
 
 ChildOptions FileSizeLimit(rlim_t bytes) {
     ChildOptions options;
