@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 int RunParallel(int jobs, const std::vector<fs::path>& inputs, const fs::path& out,
                 const fs::path& report) {
     std::string command = "parallel --will-cite -j " + std::to_string(jobs) + " '" +
-                          std::string(SONOREL_CLI_PATH) + "' -q --report '" + report.string() +
+                          std::string(SONOREL_CLI_PROGRAM) + "' -q --report '" + report.string() +
                           "' -o '" + out.string() + "' {} :::";
     for (const fs::path& input : inputs)
         command += " '" + input.string() + "'";

@@ -37,16 +37,18 @@ struct RunStorage {
     std::array<float, kBlockLength> out;
 };
 
-enum class AnalysisOutcome { Measured, ReadFailed };
+enum class AnalysisOutcome { Measured, ReadFailed, Stopped };
 
 // Reads every complete 7060-frame block from the start of the file; the frames
 // after the last complete block are not measured.
-AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, ChannelStats& stats) {
+AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, RunObserver& observer,
+                                ChannelStats& stats) {
     stats = ChannelStats{};
     float highPassLeft = 0.0f;
     float highPassRight = 0.0f;
     const std::int64_t blocks = reader.Format().frames / kAnalysisBlockFrames;
     for (std::int64_t b = 0; b < blocks; ++b) {
+        if (observer.StopRequested()) return AnalysisOutcome::Stopped;
         if (reader.Read(storage.left, storage.right, kAnalysisBlockFrames) < 0) {
             return AnalysisOutcome::ReadFailed;
         }
@@ -144,24 +146,94 @@ MetadataOutcome CarryOver(const SoundReader& reader, SoundWriter& writer,
     return DescribeOutcome(input, writer.SetMetadata(carried));
 }
 
+// Why a run refuses an input before it touches anything, or RunOk.
+RunResult RefusalOf(const SoundFormat& format) {
+    if (format.channels != 2) return RunResult::RunNotStereo;
+    if (format.frames < kAnalysisBlockFrames) return RunResult::RunBadInput;
+    return RunResult::RunOk;
+}
+
+std::unique_ptr<RunStorage> AllocateStorage() {
+    try {
+        return std::make_unique<RunStorage>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// Where the passes put their blocks and what they tell: `writer` is the
+// Start run's output (null for a preview), closed at the end so that its
+// header states exactly the samples of the successful writes.
+struct PassOutput {
+    BlockSink& sink;
+    SoundWriter* writer = nullptr;
+    BlockTap* tap = nullptr;
+    RunSummary& summary;
+    bool tapped = false;  // whether the tap was begun, so must be ended
+};
+
+// Both passes, once the input is checked and the output (or the preview
+// buffer) exists.
+RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameters& settings,
+                    RunObserver& observer, const std::string& label, const PassPlan& plan,
+                    PassOutput& output) {
+    observer.BeginBusy();
+    ChannelStats stats;
+    const AnalysisOutcome analysis = MeasureChannels(reader, storage, observer, stats);
+    if (analysis != AnalysisOutcome::Measured) {
+        if (output.writer) output.writer->Close();  // closed with an empty data part, left on disk
+        observer.EndBusy();
+        return analysis == AnalysisOutcome::Stopped ? RunResult::RunIncomplete
+                                                    : RunResult::RunBadInput;
+    }
+    const SoundFormat format = reader.Format();
+    const KernelParams params = DeriveKernelParams(settings, stats);
+    const ToneFilters filters =
+        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
+    output.summary.derived = DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive};
+    observer.EndBusy();
+    storage.kernel.Prepare(params, filters);
+
+    if (output.tap != nullptr) {
+        output.tap->Begin({.sampleRate = format.sampleRate,
+                           .inputFrames = format.frames,
+                           .blocks = plan.blocks,
+                           .antiPhase = settings.antiPhase});
+        output.tapped = true;
+    }
+    bool complete = false;
+    observer.BeginProgress(ProgressKind::Processing, label, plan.blocks);
+    if (reader.Rewind()) {
+        const LowPriorityScope lowPriority;
+        complete = RunProcessingPass(reader, storage, plan, output.sink, observer, output.tap,
+                                     output.summary);
+    }
+    observer.EndProgress();
+    output.summary.outputFrames = output.sink.Stored();
+    if (output.writer) {
+        const bool closed = output.writer->Close();
+        if (!closed) complete = false;
+    }
+    return complete ? RunResult::RunOk : RunResult::RunIncomplete;
+}
+
 RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& summary,
                   bool& tapped) {
     const bool preview = request.kind == RunKind::Preview;
     const RunParameters& settings = request.params;
 
-    std::unique_ptr<SoundReader> reader = SoundReader::Open(request.input);
-    if (!reader) return RunResult::RunBadInput;
+    // A stop request while the length of the input was being counted gives
+    // up the run before anything is created.
+    bool stopped = false;
+    std::unique_ptr<SoundReader> reader =
+        SoundReader::Open(request.input, [&] { return stopped = observer.StopRequested(); });
+    if (!reader) return stopped ? RunResult::RunIncomplete : RunResult::RunBadInput;
     const SoundFormat format = reader->Format();
     summary.input = format;
-    if (format.channels != 2) return RunResult::RunNotStereo;
-    if (format.frames < kAnalysisBlockFrames) return RunResult::RunBadInput;
+    if (const RunResult refusal = RefusalOf(format); refusal != RunResult::RunOk) return refusal;
 
-    std::unique_ptr<RunStorage> storage;
-    try {
-        storage = std::make_unique<RunStorage>();
-    } catch (const std::bad_alloc&) {
-        return RunResult::RunNoOutput;
-    }
+    const std::unique_ptr<RunStorage> storage = AllocateStorage();
+    if (!storage) return RunResult::RunNoOutput;
 
     const bool aligned = !preview && request.archive.align;
     PassPlan plan{
@@ -194,49 +266,16 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
         }
     }
 
-    observer.BeginBusy();
-    ChannelStats stats;
-    if (MeasureChannels(*reader, *storage, stats) == AnalysisOutcome::ReadFailed) {
-        reader.reset();
-        if (writer) writer->Close();  // closed with an empty data part, left on disk
-        observer.EndBusy();
-        return RunResult::RunBadInput;
-    }
-    const KernelParams params = DeriveKernelParams(settings, stats);
-    const ToneFilters filters =
-        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
-    summary.derived = DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive};
-    observer.EndBusy();
-    storage->kernel.Prepare(params, filters);
-
-    if (request.tap != nullptr) {
-        request.tap->Begin({.sampleRate = format.sampleRate,
-                            .inputFrames = format.frames,
-                            .blocks = plan.blocks,
-                            .antiPhase = settings.antiPhase});
-        tapped = true;
-    }
-    bool complete = false;
-    observer.BeginProgress(ProgressKind::Processing, label, plan.blocks);
     // An aligned output drops the kernel's delay and ends with the input.
     const OutputWindow window =
         aligned ? OutputWindow{kKernelDelay, kKernelDelay + format.frames} : OutputWindow{};
     BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get(), window);
-    if (reader->Rewind()) {
-        const LowPriorityScope lowPriority;
-        complete = RunProcessingPass(*reader, *storage, plan, sink, observer, request.tap, summary);
-    }
-    observer.EndProgress();
-    reader.reset();
-    summary.outputFrames = sink.Stored();
+    PassOutput output{.sink = sink, .writer = writer.get(), .tap = request.tap, .summary = summary};
     summary.aligned = aligned;
-
-    if (!preview) {
-        // The header states exactly the samples of the successful writes.
-        const bool closed = writer->Close();
-        return complete && closed ? RunResult::RunOk : RunResult::RunIncomplete;
-    }
-    if (!complete) return RunResult::RunIncomplete;
+    const RunResult result = RunPasses(*reader, *storage, settings, observer, label, plan, output);
+    tapped = output.tapped;
+    reader.reset();
+    if (!preview || result != RunResult::RunOk) return result;
     return PlayPreview(*request.previewOutput, observer, label, format.sampleRate, previewBuffer,
                        sink.Stored());
 }
@@ -256,6 +295,26 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     if (createdOutput != nullptr) *createdOutput = summary.output;
     if (tapped) request.tap->End(summary);
     return summary.result;
+}
+
+RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParameters& params,
+                        RunObserver& observer) {
+    RunResult refusal = RefusalOf(input.Format());
+    std::unique_ptr<RunStorage> storage;
+    if (refusal == RunResult::RunOk) {
+        storage = AllocateStorage();
+        if (!storage) refusal = RunResult::RunNoOutput;
+    }
+    if (refusal != RunResult::RunOk) {
+        output.Close();  // without a sample
+        return refusal;
+    }
+    const std::int64_t blocks = ProcessingBlocks(input.Format().frames);
+    BlockSink sink(&output, OutputWindow{});
+    RunSummary summary;
+    PassOutput passOutput{.sink = sink, .writer = &output, .summary = summary};
+    return RunPasses(input, *storage, params, observer, "",
+                     PassPlan{.inputBlocks = blocks, .blocks = blocks}, passOutput);
 }
 
 }  // namespace sonorel
