@@ -29,6 +29,9 @@
 // 100 KB: allocate it once per run), the stages' working arrays on the
 // calling thread's stack (under 200 KB).
 //
+// Counts: every block also leaves behind what it did (LastBlockCounts), as a
+// by-product of the stages that costs a few integer operations per sample.
+//
 // Threading: one thread at a time uses an object. Objects are independent,
 // so several files can be restored at once on several threads; the shared
 // tables and FFT plans are read-only once Prepare has made them.
@@ -42,6 +45,7 @@
 #include <array>
 #include <span>
 
+#include "engine/block_counts.h"
 #include "engine/block_frame.h"
 #include "engine/kernel_params.h"
 #include "engine/kernel_state.h"
@@ -70,6 +74,10 @@ class RestorationKernel {
     // ProcessBlock with silence in.
     void DrainBlock(std::span<float, kBlockLength> out);
 
+    // What the last ProcessBlock or DrainBlock did: each channel's new click
+    // flags, clicks and repaired samples, and failed solves.
+    const KernelBlockCounts& LastBlockCounts() const { return counts_; }
+
   private:
     enum Channel { kLeft = 0, kRight = 1 };
 
@@ -89,6 +97,7 @@ class RestorationKernel {
     // Estimate i of a channel is of its buffer index 648 + i: 883 samples for
     // this block, then 882 for the next block's overlap.
     alignas(64) std::array<std::array<float, kEstimateSpan>, 2> estimates_{};
+    KernelBlockCounts counts_{};
 };
 
 }  // namespace sonorel
