@@ -1,0 +1,75 @@
+#include "engine/worker_thread.h"
+
+namespace sonorel {
+namespace {
+
+// About 20 to 100 us of polling, depending on the processor: enough to
+// bridge the gap between two halves of a block without a system call, short
+// enough not to matter when the other side is busy elsewhere.
+constexpr int kSpinRounds = 4000;
+
+inline void PauseBriefly() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+}  // namespace
+
+WorkerThread::WorkerThread(Job job, void* context)
+    : job_(job), context_(context), thread_([this] { Run(); }) {}
+
+WorkerThread::~WorkerThread() {
+    stopping_.store(true, std::memory_order_release);
+    Wake();
+    thread_.join();
+}
+
+void WorkerThread::Start() {
+    requested_.fetch_add(1, std::memory_order_release);
+    Wake();
+}
+
+void WorkerThread::Finish() {
+    const std::uint64_t target = requested_.load(std::memory_order_relaxed);
+    std::uint64_t done = completed_.load(std::memory_order_acquire);
+    while (done != target)
+        done = AwaitChange(completed_, done);
+}
+
+void WorkerThread::Run() {
+    std::uint64_t served = 0;
+    for (;;) {
+        const std::uint64_t wanted = AwaitChange(requested_, served);
+        if (wanted == served) return;  // stopping, with nothing asked for
+        job_(context_);
+        served = wanted;
+        completed_.store(served, std::memory_order_release);
+        Wake();
+    }
+}
+
+std::uint64_t WorkerThread::AwaitChange(const std::atomic<std::uint64_t>& counter,
+                                        std::uint64_t seen) {
+    for (int round = 0; round < kSpinRounds; ++round) {
+        const std::uint64_t now = counter.load(std::memory_order_acquire);
+        if (now != seen || stopping_.load(std::memory_order_acquire)) return now;
+        PauseBriefly();
+    }
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] {
+        return counter.load(std::memory_order_acquire) != seen ||
+               stopping_.load(std::memory_order_acquire);
+    });
+    return counter.load(std::memory_order_acquire);
+}
+
+// The mutex is taken, however briefly, between changing a counter and
+// notifying: a waiter that has just found no change under the mutex is then
+// already waiting, and receives the notification.
+void WorkerThread::Wake() {
+    { const std::lock_guard lock(mutex_); }
+    changed_.notify_all();
+}
+
+}  // namespace sonorel
