@@ -138,6 +138,11 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         if (!folder) return Refuse(context.err, error);
     }
 
+    // A preview plays through the one sound output: one file at a time.
+    const int jobs = preview ? 1 : options.jobs.value_or(DefaultJobCount());
+    const int threads = options.threadsPerFile.value_or(
+        ThreadsPerFile(DefaultJobCount(), jobs, options.inputs.size()));
+
     std::vector<BatchItem> items;
     items.reserve(options.inputs.size());
     const RunParameters params = options.settings.Convert();
@@ -146,6 +151,7 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         item.displayName = input;
         item.request.input = input;
         item.request.params = params;
+        item.request.threads = threads;
         if (preview) {
             item.request.kind = RunKind::Preview;
             item.request.previewOutput = context.previewOutput;
@@ -156,8 +162,6 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         items.push_back(std::move(item));
     }
 
-    // A preview plays through the one sound output: one file at a time.
-    const int jobs = preview ? 1 : options.jobs.value_or(DefaultJobCount());
     const bool bars = context.errIsTerminal && !options.quiet;
     ProgressBoard board(bars ? &context.err : nullptr, context.terminalColumns);
     Reporter reporter(context, board, preview ? RunKind::Preview : RunKind::Restore, options.quiet);

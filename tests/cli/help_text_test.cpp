@@ -41,8 +41,8 @@ TEST(HelpText, NamesEveryOptionWithItsRangeAndDefault) {
     for (const char* option :
          {"--function mono|vocal", "--anti-phase", "--no-anti-phase", "--keep-level",
           "--no-keep-level", "--wizard CATEGORY,EQ,HISS,CLICKS,WEAR", "--list-categories",
-          "-j, --jobs N", "--preview", "-q, --quiet", "-h, --help", "-V, --version",
-          "-o, --output FOLDER"}) {
+          "-j, --jobs N", "--threads-per-file N", "--preview", "-q, --quiet", "-h, --help",
+          "-V, --version", "-o, --output FOLDER"}) {
         EXPECT_TRUE(Contains(help, option)) << option;
     }
     EXPECT_TRUE(Contains(help, "cores (2 here)"));
@@ -109,8 +109,9 @@ TEST(HelpText, ManualPageDocumentsEveryOptionAndRange) {
     }
     for (const char* option :
          {"\\-\\-function", "\\-\\-anti\\-phase", "\\-\\-keep\\-level", "\\-\\-wizard",
-          "\\-\\-list\\-categories", "\\-\\-jobs", "\\-\\-preview", "\\-\\-quiet", "\\-\\-help",
-          "\\-\\-version", "\\-\\-output", "\\-\\-no\\-anti\\-phase", "\\-\\-no\\-keep\\-level"}) {
+          "\\-\\-list\\-categories", "\\-\\-jobs", "\\-\\-threads\\-per\\-file", "\\-\\-preview",
+          "\\-\\-quiet", "\\-\\-help", "\\-\\-version", "\\-\\-output", "\\-\\-no\\-anti\\-phase",
+          "\\-\\-no\\-keep\\-level"}) {
         EXPECT_TRUE(Contains(page, option)) << option;
     }
 }

@@ -5,6 +5,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "analysis/channel_analysis.h"
@@ -110,6 +111,17 @@ class BlockSink {
     std::int64_t previewSamples_ = 0;
 };
 
+// Inside the processing pass's priority scope: a worker thread inherits the
+// priority of the thread that starts it.
+void PrepareKernel(RestorationKernel& kernel, const KernelParams& params,
+                   const ToneFilters& filters, int threads) {
+    try {
+        kernel.Prepare(params, filters, threads);
+    } catch (const std::system_error&) {
+        kernel.Prepare(params, filters, 1);  // the same output, on one thread
+    }
+}
+
 // The processing pass. Returns whether every block was processed and stored;
 // `samplesWritten` counts the samples that were.
 bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t blocks,
@@ -188,13 +200,13 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     const ToneFilters filters =
         DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
     observer.EndBusy();
-    storage->kernel.Prepare(params, filters);
 
     std::int64_t samplesWritten = 0;
     bool complete = false;
     observer.BeginProgress(ProgressKind::Processing, label, blocks);
     if (reader->Rewind()) {
         const LowPriorityScope lowPriority;
+        PrepareKernel(storage->kernel, params, filters, request.threads);
         BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get());
         complete = RunProcessingPass(*reader, *storage, blocks, sink, observer, samplesWritten);
     }
