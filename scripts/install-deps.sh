@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs everything Sonorel needs to build, test and run, from Debian packages.
+# Installs everything Sonorel needs to build, test and run, from Debian
+# packages; with --fuzz, also what the fuzz target needs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,11 @@ packages=(
     xvfb xauth
     clang-format clang-tidy
 )
+# The fuzz target (fuzz/README.md) needs clang and its libFuzzer runtime;
+# only with --fuzz, since neither the build nor CI uses them.
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-dev)
+fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "cli/file_progress.h"
+#include "cli/interrupt.h"
 
 namespace sonorel {
 
@@ -105,12 +106,18 @@ std::vector<FileOutcome> RunBatch(const std::vector<BatchItem>& items, int jobs,
     std::vector<std::jthread> workers;
     const std::size_t wanted = std::min<std::size_t>(std::max(jobs, 1), items.size());
     int workerCount = 0;
-    for (std::size_t i = 0; i < wanted; ++i) {
-        try {
-            workers.emplace_back(work);
-            ++workerCount;
-        } catch (const std::system_error&) {
-            break;  // fewer threads than asked for; those that started share the work
+    {
+        // Ctrl-C and SIGTERM reach this thread, not the workers (nor the
+        // playback and audio threads they start), so that they interrupt a
+        // report stuck on a full pipe, never a worker's call.
+        const InterruptsLeftToTheMainThread signalsHere;
+        for (std::size_t i = 0; i < wanted; ++i) {
+            try {
+                workers.emplace_back(work);
+                ++workerCount;
+            } catch (const std::system_error&) {
+                break;  // fewer threads than asked for; those that started share the work
+            }
         }
     }
     if (workerCount == 0 && !items.empty()) {

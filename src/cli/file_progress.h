@@ -12,7 +12,7 @@ namespace sonorel {
 
 class FileProgress : public RunObserver {
   public:
-    // `cancel` is read once per block; it outlives the run.
+    // `cancel` is read once per block of either pass; it outlives the run.
     FileProgress(ProgressBoard& board, std::string name, const std::atomic<bool>& cancel);
     ~FileProgress() override;
     FileProgress(const FileProgress&) = delete;
@@ -21,6 +21,7 @@ class FileProgress : public RunObserver {
     void BeginBusy() override;
     void BeginProgress(ProgressKind kind, const std::string& label, std::int64_t maximum) override;
     bool UpdateProgress(std::int64_t value) override;
+    bool StopRequested() override { return cancel_.load(std::memory_order_relaxed); }
     // Ctrl-C is the user's answer already.
     bool ConfirmCancel() override { return true; }
 

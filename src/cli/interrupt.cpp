@@ -27,7 +27,7 @@ void InstallInterruptHandlers() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = 0;  // no SA_RESTART: a blocked write gives up (EINTR)
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
@@ -38,6 +38,18 @@ void InstallInterruptHandlers() {
     // A file-size limit must make a write fail, so that the run keeps a
     // well-formed shorter file and reports it, instead of killing the process.
     sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
+InterruptsLeftToTheMainThread::InterruptsLeftToTheMainThread() {
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &interrupts, &previous_);
+}
+
+InterruptsLeftToTheMainThread::~InterruptsLeftToTheMainThread() {
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
 }  // namespace sonorel

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <sstream>
 
 #include "cli/cli_app.h"
@@ -75,6 +76,10 @@ TEST_F(CliPreview, NoSoundOutputIsAProblemPlayingPreview) {
 }
 
 TEST_F(CliPreview, CtrlCWhilePlayingCancelsThePreviewAndTheRest) {
+    // Chunks that take as long as a slow sound card: the playback is still
+    // going when the next poll sees the Ctrl-C (an instant line could play
+    // all six chunks before the first poll).
+    output.writeDelay = std::chrono::milliseconds(50);
     output.onWrite = [this](int) { cancel = true; };
     const PreviewRun run = Preview({"--preview", Input("a.wav"), Input("b.wav")}, output, cancel);
     EXPECT_EQ(run.status, kExitSomeFailed);

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -34,6 +35,14 @@ TEST(SoundReader, WhatCannotBeOpenedGivesNull) {
     TempFolder folder;
     EXPECT_FALSE(SoundReader::Open(folder / "missing.wav"));
     EXPECT_FALSE(SoundReader::Open(folder.Path()));  // a folder
+    // Not regular files, refused without a read: a FIFO without a writer
+    // (opening it for reading must not wait for one), a device without an
+    // end, and a link to a FIFO.
+    ASSERT_EQ(::mkfifo((folder / "fifo.wav").c_str(), 0600), 0);
+    EXPECT_FALSE(SoundReader::Open(folder / "fifo.wav"));
+    EXPECT_FALSE(SoundReader::Open("/dev/zero"));
+    std::filesystem::create_symlink(folder / "fifo.wav", folder / "link.wav");
+    EXPECT_FALSE(SoundReader::Open(folder / "link.wav"));
     // A recognised header that is damaged is not taken for raw data.
     WriteBytes(folder / "damaged.wav", std::string("RIFF\x10\0\0\0WAVEfmt \x02\0\0\0\0\0", 22));
     EXPECT_FALSE(SoundReader::Open(folder / "damaged.wav"));

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include "support/files.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
+#include "support/wav_layout.h"
 
 namespace sonorel {
 namespace {
@@ -116,6 +118,30 @@ TEST_P(HeaderFollowsWrites, HeaderStatesTheFramesWrittenBeforeClosing) {
     EXPECT_EQ(SoundReader::Open(path)->Format().frames, 80 * kBlock);
 }
 
+// An output closed before its first sample (a run stopped or failed in its
+// analysis) is a file of its own format holding no samples, whose header
+// agrees with its size, not an empty or inconsistent one.
+TEST(SoundWriter, OutputClosedWithoutSamplesIsAnEmptyFileOfItsFormat) {
+    for (const SoundFormat& format :
+         {Wav16(), SoundFormat::Make(HeaderType::Wav, SampleEncoding::Float32, 44100, 2),
+          SoundFormat::Make(HeaderType::Aiff, SampleEncoding::Pcm16, 44100, 2),
+          SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2),
+          SoundFormat::Make(HeaderType::Ogg, SampleEncoding::Other, 44100, 2)}) {
+        SCOPED_TRACE(format.code);
+        TempFolder folder;
+        CreateStatus status{};
+        ASSERT_TRUE(SoundWriter::Create(folder / "empty.snd", format, kOutputComment, status));
+        const auto reader = SoundReader::Open(folder / "empty.snd");
+        ASSERT_TRUE(reader);
+        EXPECT_FALSE(reader->Format().headerless);
+        EXPECT_EQ(reader->Format().Header(), format.Header());
+        EXPECT_EQ(reader->Format().frames, 0);
+        if (const auto layout = test::ParseWav(test::ReadBytes(folder / "empty.snd"))) {
+            EXPECT_EQ(layout->riffBytes + 8, std::filesystem::file_size(folder / "empty.snd"));
+        }
+    }
+}
+
 // Compressed data has no header to bring up to date mid-file; trying would
 // cut an Ogg stream short. Long outputs keep every frame.
 TEST(SoundWriter, LongCompressedOutputsKeepEveryFrame) {
@@ -138,6 +164,95 @@ TEST(SoundWriter, LongCompressedOutputsKeepEveryFrame) {
 
 INSTANTIATE_TEST_SUITE_P(SoundWriter, HeaderFollowsWrites,
                          ::testing::Values(HeaderType::Wav, HeaderType::Aiff, HeaderType::Au));
+
+// A 16-bit sample read as a float and written again at unity gain keeps its
+// exact integer: reading and writing share the full scale 32768. (Written
+// with the library's default scale of 32767, every value beyond +-16384
+// would move by one step.) The input is headerless, every 16-bit value once
+// in each channel, so nothing but the reader made its floats.
+TEST(SoundWriter, SixteenBitSamplesReadAndWrittenBackKeepTheirExactValues) {
+    TempFolder folder;
+    std::string bytes;
+    for (int v = -32768; v <= 32767; ++v) {
+        for (const int sample : {v, -1 - v}) {  // big-endian, the raw default
+            bytes.push_back(static_cast<char>((sample >> 8) & 0xff));
+            bytes.push_back(static_cast<char>(sample & 0xff));
+        }
+    }
+    std::ofstream(folder / "all.raw", std::ios::binary) << bytes;
+    auto reader = SoundReader::Open(folder / "all.raw");
+    ASSERT_TRUE(reader);
+    std::vector<float> left(65536), right(65536);
+    ASSERT_EQ(reader->Read(left, right, 65536), 65536);
+
+    for (const HeaderType header : {HeaderType::Wav, HeaderType::Aiff, HeaderType::Flac}) {
+        SCOPED_TRACE(static_cast<int>(header));
+        const auto path = folder / ("out" + std::to_string(static_cast<int>(header)));
+        CreateStatus status{};
+        auto writer =
+            SoundWriter::Create(path, SoundFormat::Make(header, SampleEncoding::Pcm16, 44100, 1),
+                                kOutputComment, status);
+        ASSERT_TRUE(writer);
+        ASSERT_TRUE(writer->Write(left));
+        ASSERT_TRUE(writer->Write(right));
+        ASSERT_TRUE(writer->Close());
+        auto back = SoundReader::Open(path);
+        ASSERT_TRUE(back);
+        std::vector<float> again(2 * 65536), unused(2 * 65536);
+        ASSERT_EQ(back->Read(again, unused, 2 * 65536), 2 * 65536);
+        int moved = 0;
+        for (int i = 0; i < 65536; ++i) {
+            moved += again[i] != left[i];
+            moved += again[65536 + i] != right[i];
+        }
+        EXPECT_EQ(moved, 0);
+    }
+}
+
+// Any sample comes back as the nearest step of the full scale it is read
+// with: within half a step, the same for v and -v (no bias), and the
+// kernel's bound +-0.999 stays within it in 16 bits (in 8 bits the nearest
+// step of 0.999 is the largest one, 127/128). (The library's clipping
+// mode rounds down: -0.999 comes back as -32736 / 32768.)
+TEST(SoundWriter, IntegerSamplesAreWrittenAsTheNearestStep) {
+    struct Case {
+        HeaderType header;
+        SampleEncoding encoding;
+        double step;
+    };
+    std::vector<float> values{0.3f, -0.3f, 0.5f / 32768, -0.5f / 32768, 0.999f, -0.999f};
+    for (int k = 0; k < 4000; ++k)
+        values.push_back(0.999f * std::sin(0.37f * static_cast<float>(k)));
+    for (const Case c : {Case{HeaderType::Wav, SampleEncoding::PcmU8, 1.0 / 128},
+                         Case{HeaderType::Wav, SampleEncoding::Pcm16, 1.0 / 32768},
+                         Case{HeaderType::Flac, SampleEncoding::Pcm16, 1.0 / 32768},
+                         Case{HeaderType::Wav, SampleEncoding::Pcm24, 1.0 / 8388608}}) {
+        SCOPED_TRACE(static_cast<int>(c.encoding));
+        TempFolder folder;
+        CreateStatus status{};
+        auto writer =
+            SoundWriter::Create(folder / "out", SoundFormat::Make(c.header, c.encoding, 44100, 1),
+                                kOutputComment, status);
+        ASSERT_TRUE(writer);
+        ASSERT_TRUE(writer->Write(values));
+        ASSERT_TRUE(writer->Close());
+        auto reader = SoundReader::Open(folder / "out");
+        ASSERT_TRUE(reader);
+        const auto n = static_cast<std::int64_t>(values.size());
+        std::vector<float> back(values.size()), unused(values.size());
+        ASSERT_EQ(reader->Read(back, unused, n), n);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            // The largest value is one step below +1.0.
+            const double wanted = std::min<double>(values[i], 1.0 - c.step);
+            ASSERT_LE(std::abs(back[i] - wanted), c.step / 2) << values[i];
+        }
+        EXPECT_EQ(back[1], -back[0]);
+        EXPECT_EQ(back[3], -back[2]);
+        if (c.encoding == SampleEncoding::Pcm16) {
+            EXPECT_LE(std::abs(back[5]), 0.999f);
+        }
+    }
+}
 
 // Makes writes beyond `bytes` fail with EFBIG instead of killing the
 // process, for the life of the object.

@@ -130,6 +130,31 @@ TEST(FinishBlock, BypassedHissLowPassHandsTheCrossfadedMixStraightToTheShelves) 
         ASSERT_EQ(out[i], static_cast<float>(mix)) << i;
     }
 
+    // With shelves, the mix reaches them unrounded: each output is the
+    // crossfaded mix and both sections evaluated exactly, with the sections'
+    // states stored as float, and rounded once.
+    Stage shelved;
+    shelved.filters =
+        DesignToneFilters(44100, {.hissHz = 24000, .bassLiftDb = 6, .trebleLiftDb = -4});
+    ASSERT_FALSE(shelved.filters.hissActive);
+    shelved.state.tail.fill(0.25f);
+    const Block lifted = shelved.Finish(l, Constant(0.0f));
+    const ShelfCoeffs c = shelved.filters.shelves;
+    float bass = 0.0f, treble = 0.0f;
+    int mismatches = 0;
+    for (int i = 0; i < kBlockLength; ++i) {
+        long double mix = l[i];
+        if (i < kOverlap) mix += (0.25L - mix) * ramp[i];
+        const long double bassIn = mix + static_cast<long double>(c.bp) * bass;
+        const long double trebleIn = bassIn - static_cast<long double>(c.bz) * bass +
+                                     static_cast<long double>(c.tp) * treble;
+        const long double y = (trebleIn - static_cast<long double>(c.tz) * treble) * c.g;
+        bass = static_cast<float>(bassIn);
+        treble = static_cast<float>(trebleIn);
+        mismatches += lifted[i] != static_cast<float>(y);
+    }
+    EXPECT_EQ(mismatches, 0);
+
     // Active, the same mix passes the hiss low-pass first.
     Stage hissed;
     hissed.filters = DesignToneFilters(44100, {.hissHz = 8000});

@@ -123,6 +123,38 @@ TEST(Playback, CancelStopsBetweenChunksAndReturnsOnlyAfterTheLineIsClosed) {
               (std::vector<std::string>{"BeginProgress Playing x 200", "EndProgress"}));
 }
 
+// A device that stops taking samples, or disappears, holds up neither a
+// cancel nor the end of the preview: the thread writes only what the line
+// has room for. With a stall timeout of an hour, only the cancel can end the
+// first case.
+TEST(Playback, AStalledOrVanishedLineNeverHoldsUpTheEnd) {
+    struct Case {
+        const char* name;
+        bool gone;
+        bool cancel;
+        std::chrono::milliseconds stallTimeout;
+        RunResult expected;
+    };
+    for (const Case& c : {Case{"stalled, cancelled", false, true, 1h, RunResult::RunIncomplete},
+                          Case{"stalled", false, false, 50ms, RunResult::RunNoOutput},
+                          Case{"gone", true, false, 1h, RunResult::RunNoOutput}}) {
+        SCOPED_TRACE(c.name);
+        const auto buffer = PatternBuffer(3 * kPlaybackChunkSamples);
+        FakePlaybackOutput output;
+        output.stalled = true;
+        output.gone = c.gone;
+        ScriptedObserver observer;
+        observer.cancelAt = [&](ProgressKind, std::int64_t) { return c.cancel; };
+
+        EXPECT_EQ(PlayPreview(output, observer, "x", 44100, buffer, 3 * kPlaybackChunkSamples,
+                              kFastPoll, c.stallTimeout),
+                  c.expected);
+        EXPECT_EQ(output.Writes(), 0);
+        EXPECT_EQ(output.Closes(), 1);
+        EXPECT_FALSE(output.Drained());
+    }
+}
+
 TEST(Playback, StopDuringAChunkFinishesItAndWritesNoOther) {
     // The stop request arrives while chunk 1 is being written, as a cancel
     // pressed during playback does; the thread alone, without polling.

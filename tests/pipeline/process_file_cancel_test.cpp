@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include <sys/resource.h>
 
@@ -17,7 +20,7 @@
 #include "support/scripted_observer.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
-#include "wav_layout.h"
+#include "support/wav_layout.h"
 
 namespace sonorel {
 namespace {
@@ -87,6 +90,138 @@ TEST_F(EarlyEnd, CancelAnsweredNoLosesNoBlock) {
     EXPECT_EQ(observer.Updates().size(), static_cast<std::size_t>(kBlocks));
     ExpectPrefix(run.output, kBlocks);
 }
+
+TEST_F(EarlyEnd, StopDuringTheAnalysisEndsTheRunBeforeTheNextBlock) {
+    // A long file's analysis must not outlast a request to stop: the run
+    // asks before each of its 7060-frame blocks and ends at once.
+    ScriptedObserver observer;
+    observer.stopBeforeAnalysisBlock = 1;
+
+    const StartOutcome run = RunStart(input_, folder_ / "out", observer);
+
+    EXPECT_EQ(run.result, RunResult::RunIncomplete);
+    EXPECT_EQ(observer.StopQuestions(), 2);
+    EXPECT_EQ(observer.Calls(), (std::vector<std::string>{"BeginBusy", "EndBusy"}));
+    ExpectPrefix(run.output, 0);
+}
+
+// A FLAC stream whose writer never finished states no length; the reader
+// decodes it once at opening to count its frames, which for hours of sound
+// takes seconds, so a stop request is heeded there too.
+TEST(ProcessFile, InputOfUnstatedLengthIsCountedAndAStopThenCreatesNothing) {
+    const TempFolder folder;
+    const auto input = folder / "stream.flac";
+    WriteSoundFile(input, SoundFormat::Make(HeaderType::Flac, SampleEncoding::Pcm16, 44100, 2),
+                   TransferSignal(20000, 44100));
+    // STREAMINFO's total samples, the low 36 bits of bytes 18 to 25, set to
+    // 0: "unknown".
+    auto bytes = ReadBytes(input);
+    bytes[21] &= 0xf0;
+    std::fill(bytes.begin() + 22, bytes.begin() + 26, 0);
+    std::ofstream(input, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    std::filesystem::create_directory(folder / "out");
+
+    const StartOutcome counted = RunStart(input, folder / "out");
+    EXPECT_EQ(counted.result, RunResult::RunOk);
+    EXPECT_EQ(ReadMono(counted.output).samples.size(), 23u * 883u);  // ceil(20000 / 883) blocks
+
+    ScriptedObserver observer;
+    observer.stopBeforeAnalysisBlock = 0;  // the first question, while counting
+    const StartOutcome stopped = RunStart(input, folder / "out", observer);
+    EXPECT_EQ(stopped.result, RunResult::RunIncomplete);
+    EXPECT_TRUE(stopped.output.empty());
+    EXPECT_TRUE(observer.Calls().empty());
+    EXPECT_EQ(FileNamesIn(folder / "out").size(), 1u);
+}
+
+// The input changes under the run: between the two passes, or part way
+// through the processing pass. Whatever happens to it, the run completes on
+// what it read or ends early, and its output is well formed: the header
+// states exactly the samples it holds, all finite and within the bound. An
+// input that is deleted, renamed over or grown is still read as it was
+// opened, so the output is the full one.
+struct InputChange {
+    const char* name;
+    std::int64_t atBlock;  // 0: between the passes, otherwise after this block
+    std::function<void(const std::filesystem::path&)> change;
+    bool keepsTheOpenedInput;
+};
+
+class ChangingInput : public EarlyEnd, public ::testing::WithParamInterface<InputChange> {};
+
+class ChangeAt : public RunObserver {
+  public:
+    ChangeAt(const InputChange& change, std::filesystem::path input)
+        : change_(change), input_(std::move(input)) {}
+    void EndBusy() override {
+        if (change_.atBlock == 0) change_.change(input_);
+    }
+    bool UpdateProgress(std::int64_t value) override {
+        if (value == change_.atBlock) change_.change(input_);
+        return false;
+    }
+
+  private:
+    const InputChange& change_;
+    std::filesystem::path input_;
+};
+
+void CutTo(const std::filesystem::path& input, std::uintmax_t bytes) {
+    std::filesystem::resize_file(input, bytes);
+}
+
+TEST_P(ChangingInput, OutputIsWellFormed) {
+    ChangeAt observer(GetParam(), input_);
+    const StartOutcome run = RunStart(input_, folder_ / "out", observer);
+
+    EXPECT_TRUE(run.result == RunResult::RunOk || run.result == RunResult::RunIncomplete)
+        << static_cast<int>(run.result);
+    const auto bytes = ReadBytes(run.output);
+    const auto layout = ParseWav(bytes);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->riffBytes, bytes.size() - 8);
+    EXPECT_EQ(layout->dataOffset + layout->dataBytes, bytes.size());
+    const MonoFile out = ReadMono(run.output);
+    for (const float v : out.samples)
+        ASSERT_TRUE(std::abs(v) <= 0.999f) << v;
+    if (GetParam().keepsTheOpenedInput) {
+        EXPECT_EQ(run.result, RunResult::RunOk);
+        EXPECT_EQ(out.samples, reference_);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProcessFile, ChangingInput,
+    ::testing::Values(
+        InputChange{"EmptiedBetweenPasses", 0, [](const auto& in) { CutTo(in, 0); }, false},
+        InputChange{"HeaderCutBetweenPasses", 0, [](const auto& in) { CutTo(in, 30); }, false},
+        InputChange{"HalvedWhileProcessing", 10,
+                    [](const auto& in) { CutTo(in, std::filesystem::file_size(in) / 2); }, false},
+        InputChange{"OverwrittenWithNoiseWhileProcessing", 5,
+                    [](const auto& in) {
+                        std::ofstream noise(in, std::ios::binary | std::ios::in);
+                        for (int i = 0; i < 50000; ++i)
+                            noise.put(static_cast<char>(i * 7919 % 251));
+                    },
+                    false},
+        InputChange{"DeletedBetweenPasses", 0, [](const auto& in) { std::filesystem::remove(in); },
+                    true},
+        InputChange{"RenamedOverWhileProcessing", 3,
+                    [](const auto& in) {
+                        const auto other = in.parent_path() / "other.wav";
+                        WriteSoundFile(other, Wav16(44100, 1), TransferSignal(9000, 44100));
+                        std::filesystem::rename(other, in);
+                    },
+                    true},
+        InputChange{"GrownBetweenPasses", 0,
+                    [](const auto& in) {
+                        std::ofstream(in, std::ios::binary | std::ios::app)
+                            << std::string(100000, '\x55');
+                    },
+                    true}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // Limits the size of files this process writes, with SIGXFSZ ignored so that
 // a write past the limit fails with EFBIG instead of ending the process.

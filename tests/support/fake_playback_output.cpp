@@ -17,6 +17,12 @@ bool FakePlaybackOutput::Open(int sampleRate, std::int64_t chunkFrames) {
     return openSucceeds;
 }
 
+std::int64_t FakePlaybackOutput::WritableFrames() {
+    const std::lock_guard lock(mutex_);
+    if (gone) return -1;
+    return stalled ? 0 : std::int64_t{1} << 20;
+}
+
 bool FakePlaybackOutput::Write(std::span<const std::int16_t> chunk) {
     int index = 0;
     {

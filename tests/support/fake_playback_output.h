@@ -1,8 +1,9 @@
 #pragma once
 // A PlaybackOutput that keeps what it is given: the samples written, the
 // calls, how many times it was open at once; optionally a delay per write, a
-// failure at a chosen write, or writes held back until the test releases
-// them. Thread-safe: playback threads write while the test thread reads.
+// failure at a chosen write, writes held back until the test releases them,
+// or a device that stalls or disappears. Thread-safe: playback threads write while the test thread
+// reads.
 
 #include <chrono>
 #include <condition_variable>
@@ -20,11 +21,14 @@ class FakePlaybackOutput : public PlaybackOutput {
   public:
     bool openSucceeds = true;
     int failAtWrite = -1;  // index of the write that fails, -1 for none
+    bool stalled = false;  // the device takes nothing: never any room
+    bool gone = false;     // the device has disappeared
     std::chrono::milliseconds writeDelay{0};
     // Called on the writing thread during each write, with its index.
     std::function<void(int)> onWrite = [](int) {};
 
     bool Open(int sampleRate, std::int64_t chunkFrames) override;
+    std::int64_t WritableFrames() override;
     bool Write(std::span<const std::int16_t> chunk) override;
     void Close(bool drain) override;
 

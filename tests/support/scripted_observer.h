@@ -21,9 +21,17 @@ class ScriptedObserver : public RunObserver {
     };
     // Answers to "Do you really want to cancel?", in order; Yes when exhausted.
     std::deque<bool> confirmAnswers;
+    // Answers true to the `stopBeforeAnalysisBlock`-th StopRequested (from
+    // 0): before that analysis block, unless the input's length was counted
+    // at opening, which asks too.
+    std::int64_t stopBeforeAnalysisBlock = -1;
 
     void BeginBusy() override { Record("BeginBusy"); }
     void EndBusy() override { Record("EndBusy"); }
+    bool StopRequested() override {
+        const std::lock_guard lock(mutex_);
+        return analysisBlocks_++ == stopBeforeAnalysisBlock;
+    }
     void BeginProgress(ProgressKind kind, const std::string& label, std::int64_t maximum) override {
         kind_ = kind;
         Record(std::string("BeginProgress ") +
@@ -50,6 +58,11 @@ class ScriptedObserver : public RunObserver {
         const std::lock_guard lock(mutex_);
         return calls_;
     }
+    // How often the analysis pass asked whether to stop.
+    std::int64_t StopQuestions() const {
+        const std::lock_guard lock(mutex_);
+        return analysisBlocks_;
+    }
     // The progress values of every display, in order.
     std::vector<std::int64_t> Updates() const {
         const std::lock_guard lock(mutex_);
@@ -66,6 +79,7 @@ class ScriptedObserver : public RunObserver {
     ProgressKind kind_ = ProgressKind::Processing;
     std::vector<std::string> calls_;
     std::vector<std::int64_t> updates_;
+    std::int64_t analysisBlocks_ = 0;
 };
 
 }  // namespace sonorel::test

@@ -53,6 +53,7 @@ class RealTimeLine : public PlaybackOutput {
         sampleRate_ = sampleRate;
         return true;
     }
+    std::int64_t WritableFrames() override { return std::int64_t{1} << 20; }
     bool Write(std::span<const std::int16_t> chunk) override {
         std::this_thread::sleep_for(std::chrono::microseconds(
             static_cast<std::int64_t>(chunk.size()) * 1'000'000 / sampleRate_));

@@ -7,20 +7,48 @@
 #include "pipeline/thread_priority.h"
 
 namespace sonorel {
+namespace {
+
+enum class ChunkOutcome { Written, Stopped, Failed };
+
+// Hands one chunk to the line in pieces of what it can take at once, so that
+// the thread never waits inside the line, only in short sleeps between which
+// it looks at stop.
+ChunkOutcome WriteChunk(const PlaybackShared& shared, PlaybackOutput& output,
+                        std::span<const std::int16_t> chunk) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastProgress = Clock::now();
+    while (!chunk.empty()) {
+        if (shared.stop.load(std::memory_order_acquire)) return ChunkOutcome::Stopped;
+        const std::int64_t room = output.WritableFrames();
+        if (room < 0) return ChunkOutcome::Failed;
+        if (room == 0) {
+            if (Clock::now() - lastProgress > shared.stallTimeout) return ChunkOutcome::Failed;
+            std::this_thread::sleep_for(kPlaybackRoomPoll);
+            continue;
+        }
+        const auto piece = static_cast<std::size_t>(
+            std::min<std::int64_t>(room, static_cast<std::int64_t>(chunk.size())));
+        if (!output.Write(chunk.first(piece))) return ChunkOutcome::Failed;
+        chunk = chunk.subspan(piece);
+        lastProgress = Clock::now();
+    }
+    return ChunkOutcome::Written;
+}
+
+}  // namespace
 
 void PlaybackThread(PlaybackShared& shared, PlaybackOutput& output) {
     RaiseCurrentThreadPriority();
     bool stopped = false;
     for (std::int64_t i = shared.next.load(std::memory_order_relaxed); i < shared.chunks; ++i) {
-        if (shared.stop.load(std::memory_order_acquire)) {
-            shared.status.store(RunResult::RunIncomplete, std::memory_order_relaxed);
-            stopped = true;
-            break;
-        }
         const std::span<const std::int16_t> chunk(shared.buffer + i * kPlaybackChunkSamples,
                                                   static_cast<std::size_t>(kPlaybackChunkSamples));
-        if (!output.Write(chunk)) {
-            shared.status.store(RunResult::RunNoOutput, std::memory_order_relaxed);
+        const ChunkOutcome outcome = WriteChunk(shared, output, chunk);
+        if (outcome != ChunkOutcome::Written) {
+            shared.status.store(outcome == ChunkOutcome::Stopped ? RunResult::RunIncomplete
+                                                                 : RunResult::RunNoOutput,
+                                std::memory_order_relaxed);
             stopped = true;
             break;
         }
@@ -33,7 +61,8 @@ void PlaybackThread(PlaybackShared& shared, PlaybackOutput& output) {
 
 RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::string& label,
                       int sampleRate, std::span<const std::int16_t> buffer, std::int64_t samples,
-                      std::chrono::milliseconds pollInterval) {
+                      std::chrono::milliseconds pollInterval,
+                      std::chrono::milliseconds stallTimeout) {
     const std::int64_t available =
         std::min<std::int64_t>(samples, static_cast<std::int64_t>(buffer.size()));
     const std::int64_t chunks = available / kPlaybackChunkSamples;
@@ -43,6 +72,7 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
     PlaybackShared shared;
     shared.buffer = buffer.data();
     shared.chunks = chunks;
+    shared.stallTimeout = stallTimeout;
     shared.line.store(PlaybackShared::kLineOpen, std::memory_order_relaxed);
 
     std::thread worker;

@@ -34,16 +34,18 @@ struct RunStorage {
     std::array<float, kBlockLength> out;
 };
 
-enum class AnalysisOutcome { Measured, ReadFailed };
+enum class AnalysisOutcome { Measured, ReadFailed, Stopped };
 
 // Reads every complete 7060-frame block from the start of the file; the frames
 // after the last complete block are not measured.
-AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, ChannelStats& stats) {
+AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, RunObserver& observer,
+                                ChannelStats& stats) {
     stats = ChannelStats{};
     float highPassLeft = 0.0f;
     float highPassRight = 0.0f;
     const std::int64_t blocks = reader.Format().frames / kAnalysisBlockFrames;
     for (std::int64_t b = 0; b < blocks; ++b) {
+        if (observer.StopRequested()) return AnalysisOutcome::Stopped;
         if (reader.Read(storage.left, storage.right, kAnalysisBlockFrames) < 0) {
             return AnalysisOutcome::ReadFailed;
         }
@@ -111,17 +113,6 @@ class BlockSink {
     std::int64_t previewSamples_ = 0;
 };
 
-// Inside the processing pass's priority scope: a worker thread inherits the
-// priority of the thread that starts it.
-void PrepareKernel(RestorationKernel& kernel, const KernelParams& params,
-                   const ToneFilters& filters, int threads) {
-    try {
-        kernel.Prepare(params, filters, threads);
-    } catch (const std::system_error&) {
-        kernel.Prepare(params, filters, 1);  // the same output, on one thread
-    }
-}
-
 // The processing pass. Returns whether every block was processed and stored;
 // `samplesWritten` counts the samples that were.
 bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t blocks,
@@ -143,6 +134,70 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t bl
     return true;
 }
 
+// Why a run refuses an input before it touches anything, or RunOk.
+RunResult RefusalOf(const SoundFormat& format) {
+    if (format.channels != 2) return RunResult::RunNotStereo;
+    if (format.frames < kAnalysisBlockFrames) return RunResult::RunBadInput;
+    return RunResult::RunOk;
+}
+
+std::unique_ptr<RunStorage> AllocateStorage() {
+    try {
+        return std::make_unique<RunStorage>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// Inside the processing pass's priority scope: a worker thread inherits the
+// priority of the thread that starts it.
+void PrepareKernel(RestorationKernel& kernel, const KernelParams& params,
+                   const ToneFilters& filters, int threads) {
+    try {
+        kernel.Prepare(params, filters, threads);
+    } catch (const std::system_error&) {
+        kernel.Prepare(params, filters, 1);  // the same output, on one thread
+    }
+}
+
+// Both passes, once the input is checked and the output (or the preview
+// buffer) exists; `blocks` is how many the processing pass makes. A Start
+// run's output is closed here, so that its header states exactly the
+// samples of the successful writes.
+RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameters& settings,
+                    int threads, RunObserver& observer, const std::string& label,
+                    std::int64_t blocks, SoundWriter* writer,
+                    std::vector<std::int16_t>* previewBuffer, std::int64_t& samplesWritten) {
+    observer.BeginBusy();
+    ChannelStats stats;
+    const AnalysisOutcome analysis = MeasureChannels(reader, storage, observer, stats);
+    if (analysis != AnalysisOutcome::Measured) {
+        if (writer) writer->Close();  // closed with an empty data part, left on disk
+        observer.EndBusy();
+        return analysis == AnalysisOutcome::Stopped ? RunResult::RunIncomplete
+                                                    : RunResult::RunBadInput;
+    }
+    const KernelParams params = DeriveKernelParams(settings, stats);
+    const ToneFilters filters = DesignToneFilters(static_cast<unsigned>(reader.Format().sampleRate),
+                                                  ToneSettingsOf(settings));
+    observer.EndBusy();
+
+    bool complete = false;
+    observer.BeginProgress(ProgressKind::Processing, label, blocks);
+    if (reader.Rewind()) {
+        const LowPriorityScope lowPriority;
+        PrepareKernel(storage.kernel, params, filters, threads);
+        BlockSink sink = writer ? BlockSink(writer) : BlockSink(previewBuffer);
+        complete = RunProcessingPass(reader, storage, blocks, sink, observer, samplesWritten);
+    }
+    observer.EndProgress();
+    if (writer) {
+        const bool closed = writer->Close();
+        if (!closed) complete = false;
+    }
+    return complete ? RunResult::RunOk : RunResult::RunIncomplete;
+}
+
 }  // namespace
 
 RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
@@ -151,18 +206,17 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
     const bool preview = request.kind == RunKind::Preview;
     const RunParameters& settings = request.params;
 
-    std::unique_ptr<SoundReader> reader = SoundReader::Open(request.input);
-    if (!reader) return RunResult::RunBadInput;
+    // A stop request while the length of the input was being counted gives
+    // up the run before anything is created.
+    bool stopped = false;
+    std::unique_ptr<SoundReader> reader =
+        SoundReader::Open(request.input, [&] { return stopped = observer.StopRequested(); });
+    if (!reader) return stopped ? RunResult::RunIncomplete : RunResult::RunBadInput;
     const SoundFormat format = reader->Format();
-    if (format.channels != 2) return RunResult::RunNotStereo;
-    if (format.frames < kAnalysisBlockFrames) return RunResult::RunBadInput;
+    if (const RunResult refusal = RefusalOf(format); refusal != RunResult::RunOk) return refusal;
 
-    std::unique_ptr<RunStorage> storage;
-    try {
-        storage = std::make_unique<RunStorage>();
-    } catch (const std::bad_alloc&) {
-        return RunResult::RunNoOutput;
-    }
+    const std::unique_ptr<RunStorage> storage = AllocateStorage();
+    if (!storage) return RunResult::RunNoOutput;
 
     std::int64_t blocks = ProcessingBlocks(format.frames);
     std::unique_ptr<SoundWriter> writer;
@@ -188,39 +242,30 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         label = chosen.stem().string();
     }
 
-    observer.BeginBusy();
-    ChannelStats stats;
-    if (MeasureChannels(*reader, *storage, stats) == AnalysisOutcome::ReadFailed) {
-        reader.reset();
-        if (writer) writer->Close();  // closed with an empty data part, left on disk
-        observer.EndBusy();
-        return RunResult::RunBadInput;
-    }
-    const KernelParams params = DeriveKernelParams(settings, stats);
-    const ToneFilters filters =
-        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
-    observer.EndBusy();
-
     std::int64_t samplesWritten = 0;
-    bool complete = false;
-    observer.BeginProgress(ProgressKind::Processing, label, blocks);
-    if (reader->Rewind()) {
-        const LowPriorityScope lowPriority;
-        PrepareKernel(storage->kernel, params, filters, request.threads);
-        BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get());
-        complete = RunProcessingPass(*reader, *storage, blocks, sink, observer, samplesWritten);
-    }
-    observer.EndProgress();
+    const RunResult result = RunPasses(*reader, *storage, settings, request.threads, observer,
+                                       label, blocks, writer.get(), &previewBuffer, samplesWritten);
     reader.reset();
-
-    if (!preview) {
-        // The header states exactly the samples of the successful writes.
-        const bool closed = writer->Close();
-        return complete && closed ? RunResult::RunOk : RunResult::RunIncomplete;
-    }
-    if (!complete) return RunResult::RunIncomplete;
+    if (!preview || result != RunResult::RunOk) return result;
     return PlayPreview(*request.previewOutput, observer, label, format.sampleRate, previewBuffer,
                        samplesWritten);
+}
+
+RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParameters& params,
+                        RunObserver& observer) {
+    RunResult refusal = RefusalOf(input.Format());
+    std::unique_ptr<RunStorage> storage;
+    if (refusal == RunResult::RunOk) {
+        storage = AllocateStorage();
+        if (!storage) refusal = RunResult::RunNoOutput;
+    }
+    if (refusal != RunResult::RunOk) {
+        output.Close();  // without a sample
+        return refusal;
+    }
+    std::int64_t samplesWritten = 0;
+    return RunPasses(input, *storage, params, 1, observer, "",
+                     ProcessingBlocks(input.Format().frames), &output, nullptr, samplesWritten);
 }
 
 }  // namespace sonorel

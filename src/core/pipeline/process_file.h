@@ -14,6 +14,7 @@
 #include "pipeline/run_observer.h"
 #include "pipeline/run_result.h"
 #include "settings/restoration_settings.h"
+#include "soundfile/sound_file.h"
 
 namespace sonorel {
 
@@ -33,7 +34,11 @@ struct RunRequest {
     int threads = 1;
 };
 
-// Observer calls, in order: BeginBusy and EndBusy around the analysis pass;
+// Observer calls, in order: StopRequested while an input of unstated length
+// is being measured at opening (true ends the run as RunIncomplete, nothing
+// created); BeginBusy and EndBusy around the analysis pass, with
+// StopRequested before each of its blocks (true ends the run there as
+// RunIncomplete; a Start run's output is left without samples);
 // BeginProgress(Processing, label, blocks), UpdateProgress(i) after block i
 // (from 1), and on a cancel request ConfirmCancel (Start run only; No is
 // followed by ResumeProgress and the next block); EndProgress. A preview run
@@ -59,5 +64,12 @@ struct RunRequest {
 // Each call owns all its state, so calls on several threads at once are safe.
 RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
                       std::filesystem::path* createdOutput = nullptr);
+
+// A Start run on an input and an output that are already open, as
+// ProcessFile runs them once it has created the output: the same checks,
+// passes, observer calls and results (the label is empty). `output` is
+// closed at the end. For runs in memory (fuzzing).
+RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParameters& params,
+                        RunObserver& observer);
 
 }  // namespace sonorel

@@ -24,6 +24,11 @@ class RunObserver {
     // Around the analysis pass and the derivation of the kernel parameters.
     virtual void BeginBusy() {}
     virtual void EndBusy() {}
+    // Asked before each analysis block (7060 frames), which shows no
+    // progress of its own, and while an input of unstated length is counted
+    // at opening: true stops the run there, without a question, so that
+    // reading a long file does not outlast a request to stop.
+    virtual bool StopRequested() { return false; }
 
     // A progress display of a stage, with a label (the file name without
     // folder and extension) and a maximum.

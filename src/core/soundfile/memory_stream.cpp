@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 namespace sonorel {
 namespace {
@@ -49,9 +50,22 @@ sf_count_t Read(void* destination, sf_count_t count, void* userData) {
     return n;
 }
 
-sf_count_t Write(const void*, sf_count_t, void*) {
-    return 0;
-}  // read-only
+// Writes at the position, growing the bytes; a gap left by a seek past the
+// end reads as zeros, as in a file.
+sf_count_t Write(const void* source, sf_count_t count, void* userData) {
+    MemoryStream& s = StreamOf(userData);
+    if (count <= 0) return 0;
+    if (s.position > INT64_MAX - count) return 0;
+    const auto end = static_cast<std::size_t>(s.position + count);
+    try {
+        if (end > s.bytes.size()) s.bytes.resize(end);
+    } catch (const std::exception&) {
+        return 0;  // out of memory: the library sees a failed write
+    }
+    std::memcpy(s.bytes.data() + s.position, source, static_cast<std::size_t>(count));
+    s.position += count;
+    return count;
+}
 
 sf_count_t Tell(void* userData) {
     return StreamOf(userData).position;

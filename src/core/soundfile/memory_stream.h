@@ -1,5 +1,6 @@
 #pragma once
-// Bytes in memory seen by the sound library as a read-only file.
+// Bytes in memory seen by the sound library as a file: read by an in-memory
+// reader, written (growing as needed) by an in-memory writer.
 
 #include <sndfile.h>
 

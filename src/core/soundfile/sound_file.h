@@ -2,6 +2,10 @@
 // The only code that touches sound files. Inputs are read as two float
 // channels at full scale +-1.0; outputs are mono files of the input's header
 // type, data format and sample rate. Frame counts are 64-bit throughout.
+// Integer data (PCM, mu-law, A-law) has the same full scale both ways,
+// 2^(bits - 1): a 16-bit value v reads as v / 32768, and a sample is written
+// as the nearest step, so v / 32768 is written back as v exactly; +1.0 and
+// beyond are written as the largest value.
 //
 // A file whose header is not recognised is read as headerless data with the
 // raw defaults: 44100 Hz, 2 channels, big-endian 16-bit. Its output is a
@@ -13,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -69,7 +74,12 @@ class SoundReader {
   public:
     // nullptr when the file cannot be opened or read at all (missing,
     // unreadable, not a regular file, or a recognised header that is damaged).
-    static std::unique_ptr<SoundReader> Open(const std::filesystem::path& path);
+    // A file that does not state its length (a FLAC stream whose writer never
+    // finished) is decoded once to count its frames, which for hours of sound
+    // takes seconds: `stopRequested`, when given, is asked between pieces of
+    // it, and true gives up (nullptr).
+    static std::unique_ptr<SoundReader> Open(const std::filesystem::path& path,
+                                             const std::function<bool()>& stopRequested = {});
     // The same over bytes in memory (copied), for tests and fuzzing.
     static std::unique_ptr<SoundReader> OpenMemory(std::span<const std::byte> bytes);
     ~SoundReader();
@@ -117,6 +127,11 @@ class SoundWriter {
                                                            int channelCount,
                                                            const std::string& comment,
                                                            CreateStatus& status);
+    // A new mono file as Create makes it, but in memory, for tests and
+    // fuzzing; nullptr when the library refuses the format. Once closed, the
+    // file's bytes are MemoryBytes().
+    static std::unique_ptr<SoundWriter> CreateInMemory(const SoundFormat& format,
+                                                       const std::string& comment);
     ~SoundWriter();  // closes as Close() does
     SoundWriter(const SoundWriter&) = delete;
     SoundWriter& operator=(const SoundWriter&) = delete;
@@ -132,6 +147,9 @@ class SoundWriter {
     bool Close();
 
     std::int64_t FramesWritten() const { return written_; }
+
+    // The bytes of a writer made by CreateInMemory; empty for a file on disk.
+    std::span<const std::byte> MemoryBytes() const;
 
   private:
     SoundWriter();

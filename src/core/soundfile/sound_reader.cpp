@@ -64,7 +64,8 @@ struct SoundReader::Impl {
     }
 
     // Fills in what every reader needs once its file is open.
-    bool Prepare(const SF_INFO& info, bool headerless, SoundFormat& format) {
+    bool Prepare(const SF_INFO& info, bool headerless, SoundFormat& format,
+                 const std::function<bool()>& stopRequested = {}) {
         if (!file || info.channels < 1 || info.samplerate < 1 || info.frames < 0) return false;
         format.code = info.format;
         format.headerless = headerless;
@@ -72,36 +73,46 @@ struct SoundReader::Impl {
         format.channels = info.channels;
         chunkFrames = std::max<std::int64_t>(1, kScratchSamples / info.channels);
         interleaved.assign(static_cast<std::size_t>(chunkFrames * info.channels), 0.0f);
-        format.frames = info.frames == SF_COUNT_MAX ? CountFrames() : info.frames;
+        format.frames = info.frames == SF_COUNT_MAX ? CountFrames(stopRequested) : info.frames;
         return format.frames >= 0;
     }
 
     // The library states no length for a streamed FLAC file (or one whose
     // writer never finished): count the frames that decode, up to the first
-    // that does not, and start again. -1 when the file cannot be rewound.
-    std::int64_t CountFrames() {
+    // that does not, and start again. -1 when the file cannot be rewound or
+    // a stop was requested. A stream of no frames (which the library cannot
+    // seek in) needs no rewind.
+    std::int64_t CountFrames(const std::function<bool()>& stopRequested) {
         std::int64_t total = 0;
         for (;;) {
+            if (stopRequested && stopRequested()) return -1;
             const sf_count_t got = sf_readf_float(file, interleaved.data(), chunkFrames);
             if (got <= 0) break;
             total += got;
             if (got < chunkFrames) break;
         }
-        return sf_seek(file, 0, SEEK_SET) == 0 ? total : -1;
+        return total == 0 || sf_seek(file, 0, SEEK_SET) == 0 ? total : -1;
     }
 };
 
 SoundReader::SoundReader() : impl_(std::make_unique<Impl>()) {}
 SoundReader::~SoundReader() = default;
 
-std::unique_ptr<SoundReader> SoundReader::Open(const std::filesystem::path& path) {
+std::unique_ptr<SoundReader> SoundReader::Open(const std::filesystem::path& path,
+                                               const std::function<bool()>& stopRequested) {
     std::unique_ptr<SoundReader> reader(new SoundReader());
     Impl& impl = *reader->impl_;
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: opening a FIFO for reading would otherwise wait for a
+    // writer, forever. What was opened, not what the name was a moment
+    // earlier, decides: only regular files (folders, pipes, sockets and
+    // devices such as /dev/zero have no length to read, or no end).
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd.Valid()) return nullptr;
-    // Only regular files: folders, pipes and devices have no length to read.
     struct stat st {};
     if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    // The library then gets an ordinary descriptor of a regular file.
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
 
     SF_INFO info{};
     bool headerless = false;
@@ -114,7 +125,7 @@ std::unique_ptr<SoundReader> SoundReader::Open(const std::filesystem::path& path
             return copy < 0 ? nullptr : sf_open_fd(copy, SFM_READ, &i, SF_TRUE);
         },
         [&] { return ::lseek(fd.Get(), 0, SEEK_SET) == 0; });
-    if (!impl.Prepare(info, headerless, reader->format_)) return nullptr;
+    if (!impl.Prepare(info, headerless, reader->format_, stopRequested)) return nullptr;
     return reader;
 }
 

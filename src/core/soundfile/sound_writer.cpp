@@ -7,10 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cmath>
+#include <cstdint>
 #include <mutex>
 
 #include "soundfile/library_lock.h"
+#include "soundfile/memory_stream.h"
 #include "soundfile/sound_file.h"
 #include "soundfile/unique_fd.h"
 
@@ -36,13 +41,97 @@ void RemoveOwnFile(const UniqueFd& fd, const std::filesystem::path& path) {
     }
 }
 
+// Integer samples are converted here, not by the library: by default it
+// scales by 2^(bits - 1) - 1, one step in 32768 less than it reads with, and
+// its clipping mode, which scales by 2^(bits - 1), rounds down (measured
+// with libsndfile 1.2: -0.999 became -32736, beyond the output bound, and
+// every value moved by half a step on average). Here a sample becomes the
+// nearest step of the full scale it is read with, so a 16-bit value v, read
+// as v / 32768, is written back as v exactly.
+constexpr std::size_t kConvertedSamples = 4096;
+
+// Bits of the integer steps of an encoding written through the conversion;
+// 0 for data the library takes as floats (float, and compressed codecs).
+int IntegerBits(SampleEncoding encoding) {
+    switch (encoding) {
+        case SampleEncoding::PcmS8:
+        case SampleEncoding::PcmU8:
+            return 8;
+        case SampleEncoding::Pcm16:
+        case SampleEncoding::Ulaw:  // companded from 16-bit values
+        case SampleEncoding::Alaw:
+            return 16;
+        case SampleEncoding::Pcm24:
+            return 24;
+        case SampleEncoding::Pcm32:
+            return 32;
+        default:
+            return 0;
+    }
+}
+
+// `sample` x 2^(bits - 1) rounded to the nearest step, limited to the
+// format's range, as the library's 32-bit integers (the value in the top
+// `bits` bits). NaN gives 0.
+int ToIntegerSample(float sample, int bits) {
+    const double fullScale = std::ldexp(1.0, bits - 1);
+    const double steps = std::nearbyint(static_cast<double>(sample) * fullScale);
+    if (!(steps == steps)) return 0;
+    const double limited = std::clamp(steps, -fullScale, fullScale - 1.0);
+    return static_cast<int>(static_cast<std::int64_t>(limited) * (std::int64_t{1} << (32 - bits)));
+}
+
+// What the format needs to be refused before anything is created.
+SF_INFO InfoFor(const SoundFormat& format, int channelCount) {
+    SF_INFO info{};
+    info.samplerate = format.sampleRate;
+    info.channels = channelCount;
+    info.format = format.code;
+    return info;
+}
+
 }  // namespace
 
 struct SoundWriter::Impl {
+    MemoryStream memory;  // the file's bytes, for a writer in memory
     SNDFILE* file = nullptr;
     int channels = 1;
     bool failed = false;
     bool updatesHeader = false;
+    bool flac = false;
+    int integerBits = 0;  // see IntegerBits
+    std::array<int, kConvertedSamples> converted{};
+
+    // Before any sample, so the comment goes into the header at the start.
+    void Configure(const SoundFormat& format, int channelCount, const std::string& comment) {
+        if (format.CanStoreComment() && !comment.empty()) {
+            sf_set_string(file, SF_STR_COMMENT, comment.c_str());
+        }
+        channels = channelCount;
+        updatesHeader = format.BytesPerSample() > 0;
+        flac = format.Header() == HeaderType::Flac;
+        integerBits = IntegerBits(format.Encoding());
+    }
+
+    // Hands whole frames to the library, integer data converted in pieces
+    // of at most kConvertedSamples. False when any part fails.
+    bool WriteFrames(std::span<const float> samples) {
+        const auto frameSamples = static_cast<std::size_t>(channels);
+        if (integerBits == 0) {
+            const auto frames = static_cast<sf_count_t>(samples.size() / frameSamples);
+            return sf_writef_float(file, samples.data(), frames) == frames;
+        }
+        const std::size_t piece = kConvertedSamples / frameSamples * frameSamples;
+        if (piece == 0) return false;  // more channels than the conversion holds
+        for (std::size_t at = 0; at < samples.size(); at += piece) {
+            const std::size_t count = std::min(piece, samples.size() - at);
+            for (std::size_t i = 0; i < count; ++i)
+                converted[i] = ToIntegerSample(samples[at + i], integerBits);
+            const auto frames = static_cast<sf_count_t>(count / frameSamples);
+            if (sf_writef_int(file, converted.data(), frames) != frames) return false;
+        }
+        return true;
+    }
 };
 
 SoundWriter::SoundWriter() : impl_(std::make_unique<Impl>()) {}
@@ -63,10 +152,7 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
                                                              const std::string& comment,
                                                              CreateStatus& status) {
     status = CreateStatus::Failed;
-    SF_INFO info{};
-    info.samplerate = format.sampleRate;
-    info.channels = channelCount;
-    info.format = format.code;
+    SF_INFO info = InfoFor(format, channelCount);
     // A format the library cannot write is refused before anything is created.
     if (channelCount < 1 || !sf_format_check(&info)) return nullptr;
 
@@ -88,24 +174,37 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
         RemoveOwnFile(fd, path);
         return nullptr;
     }
-    // Before any sample, so the comment goes into the header at the start.
-    if (format.CanStoreComment() && !comment.empty()) {
-        sf_set_string(file, SF_STR_COMMENT, comment.c_str());
-    }
     std::unique_ptr<SoundWriter> writer(new SoundWriter());
     writer->impl_->file = file;
-    writer->impl_->channels = channelCount;
-    writer->impl_->updatesHeader = format.BytesPerSample() > 0;
+    writer->impl_->Configure(format, channelCount, comment);
     status = CreateStatus::Created;
     return writer;
+}
+
+std::unique_ptr<SoundWriter> SoundWriter::CreateInMemory(const SoundFormat& format,
+                                                         const std::string& comment) {
+    SF_INFO info = InfoFor(format, 1);
+    if (!sf_format_check(&info)) return nullptr;
+    std::unique_ptr<SoundWriter> writer(new SoundWriter());
+    Impl& impl = *writer->impl_;
+    {
+        std::lock_guard<std::mutex> lock(SoundLibraryOpenLock());
+        impl.file = sf_open_virtual(MemoryStream::Callbacks(), SFM_WRITE, &info, &impl.memory);
+    }
+    if (!impl.file) return nullptr;
+    impl.Configure(format, 1, comment);
+    return writer;
+}
+
+std::span<const std::byte> SoundWriter::MemoryBytes() const {
+    return impl_->memory.bytes;
 }
 
 bool SoundWriter::Write(std::span<const float> samples) {
     Impl& impl = *impl_;
     if (!impl.file || impl.failed || samples.size() % impl.channels != 0) return false;
     const sf_count_t frames = static_cast<sf_count_t>(samples.size() / impl.channels);
-    if (sf_writef_float(impl.file, samples.data(), frames) == frames &&
-        sf_error(impl.file) == SF_ERR_NO_ERROR) {
+    if (impl.WriteFrames(samples) && sf_error(impl.file) == SF_ERR_NO_ERROR) {
         const bool crossed =
             written_ / kHeaderUpdateFrames != (written_ + frames) / kHeaderUpdateFrames;
         written_ += frames;
@@ -124,6 +223,14 @@ bool SoundWriter::Write(std::span<const float> samples) {
 bool SoundWriter::Close() {
     Impl& impl = *impl_;
     if (!impl.file) return true;
+    // Closed without a sample, the library would leave a WAV whose RIFF size
+    // leaves out the comment and peak chunks it wrote, and a FLAC file with
+    // nothing in it at all (its encoder starts with the first sample). An
+    // explicit header update first gets the sizes right, and starts the FLAC
+    // encoder, which then writes a stream of no samples.
+    if (impl.updatesHeader || (impl.flac && written_ == 0)) {
+        sf_command(impl.file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    }
     const bool closed = sf_close(impl.file) == 0;
     impl.file = nullptr;
     return closed;

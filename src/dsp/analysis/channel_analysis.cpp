@@ -108,11 +108,15 @@ ChannelTerms DeriveChannel(float maxLevel, float minLevel, double s1, double s2,
 
 void AnalysisHighPass(float& state, std::span<const float, kAnalysisBlockFrames> in,
                       std::span<float, kAnalysisBlockFrames> out) {
+    // In double, stored as float: at low frequencies the state is far larger
+    // than the output (for DC it settles at 88 times the input while the
+    // output decays to 0), so a float a - s would lose the output's low bits,
+    // enough to move a quiet block across the activity threshold.
     float s = state;
     for (int n = 0; n < kAnalysisBlockFrames; ++n) {
-        const float a = kAnalysisHighPassPole * s + in[n];
-        out[n] = a - s;
-        s = a;
+        const double a = static_cast<double>(kAnalysisHighPassPole) * s + in[n];
+        out[n] = static_cast<float>(a - s);
+        s = static_cast<float>(a);
     }
     state = s;
 }

@@ -22,8 +22,13 @@ void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
     for (int i = 0; i < kBlockLength; ++i) {
         double mix = wL * estimateL[i] + wR * estimateR[i];
         if (i < kOverlap) mix += (state.tail[i] - mix) * ramp[i];
-        float v = static_cast<float>(mix);
-        if (hissActive) v = static_cast<float>(RunCascade(v, filters.hissCoeffs, hissState));
+        // The hiss low-pass takes and gives float samples; bypassed, the mix
+        // stays in double until the output sample is stored.
+        double v = mix;
+        if (hissActive) {
+            v = static_cast<float>(
+                RunCascade(static_cast<float>(mix), filters.hissCoeffs, hissState));
+        }
         float y = RunShelves(v, shelves, bassState, trebleState);
         if (y > kOutputBound) {
             y = kOutputBound;

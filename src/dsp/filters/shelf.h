@@ -40,9 +40,10 @@ ShelfCoeffs DesignShelves(int bassLiftDb, int trebleLiftDb, int sampleRate);
 
 // One sample through both sections and g. The states are the previous
 // intermediate values of the two sections, 0 at the start of a file.
-// Arithmetic in double, states stored as float.
-inline float RunShelves(float x, const ShelfCoeffs& c, float& bassState, float& trebleState) {
-    const double bassIn = static_cast<double>(x) + static_cast<double>(c.bp) * bassState;
+// Arithmetic in double, states stored as float; the input is taken in double
+// so that a mix computed in double is rounded only once, at the output.
+inline float RunShelves(double x, const ShelfCoeffs& c, float& bassState, float& trebleState) {
+    const double bassIn = x + static_cast<double>(c.bp) * bassState;
     const double trebleIn =
         bassIn - static_cast<double>(c.bz) * bassState + static_cast<double>(c.tp) * trebleState;
     bassState = static_cast<float>(bassIn);
