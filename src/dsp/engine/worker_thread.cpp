@@ -32,9 +32,19 @@ void WorkerThread::Start() {
 
 void WorkerThread::Finish() {
     const std::uint64_t target = requested_.load(std::memory_order_relaxed);
+    if (Claim(target)) {
+        job_(context_);
+        return;
+    }
     std::uint64_t done = completed_.load(std::memory_order_acquire);
     while (done != target)
         done = AwaitChange(completed_, done);
+}
+
+bool WorkerThread::Claim(std::uint64_t request) {
+    std::uint64_t previous = request - 1;
+    return claimed_.compare_exchange_strong(previous, request, std::memory_order_acq_rel,
+                                            std::memory_order_acquire);
 }
 
 void WorkerThread::Run() {
@@ -42,10 +52,12 @@ void WorkerThread::Run() {
     for (;;) {
         const std::uint64_t wanted = AwaitChange(requested_, served);
         if (wanted == served) return;  // stopping, with nothing asked for
-        job_(context_);
         served = wanted;
-        completed_.store(served, std::memory_order_release);
-        Wake();
+        if (Claim(served)) {
+            job_(context_);
+            completed_.store(served, std::memory_order_release);
+            Wake();
+        }
     }
 }
 

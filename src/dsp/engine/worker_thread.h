@@ -2,16 +2,22 @@
 // A thread that runs one fixed job each time it is asked, for the kernel's
 // second channel (kernel.h).
 //
-// Start() asks for one run of the job; Finish() returns once that run is
+// Start() offers one run of the job; Finish() returns once that run is
 // over. Every Start is followed by a Finish before the next Start, both on
-// the same (owning) thread. The handoff spins briefly on atomics, since the
-// other side is usually about to answer (a block is about 100 us of work),
-// and then sleeps on a condition variable, so an idle worker costs nothing.
-// Neither call allocates.
+// the same (owning) thread. Whichever thread claims the offered run first
+// does it: when the worker has not taken it up by the time the owner calls
+// Finish (on a busy machine the worker may not even be scheduled), the
+// owner runs the job itself rather than wait, so two threads are never much
+// slower than one. The job must therefore give the same result on either
+// thread. The handoff spins briefly on atomics, since the other side is
+// usually about to answer (a block is about 100 us of work), and then
+// sleeps on a condition variable, so an idle worker costs nothing. Neither
+// call allocates.
 //
 // Memory order: what the owner wrote before Start() is visible to the job,
 // and what the job wrote is visible to the owner after Finish() (release
-// stores of the request and completion counters, acquire loads of them).
+// stores of the request and completion counters, acquire loads of them; the
+// claim is a compare-and-exchange on its own counter).
 //
 // The destructor stops and joins the thread; it must not run between a
 // Start and its Finish.
@@ -40,6 +46,9 @@ class WorkerThread {
 
   private:
     void Run();
+    // Claims run `request` for the calling thread; false if the other
+    // thread already has.
+    bool Claim(std::uint64_t request);
     // Waits until counter differs from `seen` (or the thread is stopping,
     // for the worker's own wait); returns its value.
     std::uint64_t AwaitChange(const std::atomic<std::uint64_t>& counter, std::uint64_t seen);
@@ -48,6 +57,7 @@ class WorkerThread {
     const Job job_;
     void* const context_;
     std::atomic<std::uint64_t> requested_{0};
+    std::atomic<std::uint64_t> claimed_{0};
     std::atomic<std::uint64_t> completed_{0};
     std::atomic<bool> stopping_{false};
     std::mutex mutex_;
