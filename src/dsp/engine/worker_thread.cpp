@@ -1,12 +1,16 @@
 #include "engine/worker_thread.h"
 
+#include <chrono>
+
 namespace sonorel {
 namespace {
 
-// About 20 to 100 us of polling, depending on the processor: enough to
-// bridge the gap between two halves of a block without a system call, short
-// enough not to matter when the other side is busy elsewhere.
-constexpr int kSpinRounds = 4000;
+// Polling bridges the gap between two blocks (the owner mixes, writes and
+// reads meanwhile, some tens of microseconds) without a system call: a
+// sleeping thread takes about as long as half a block to wake on a virtual
+// machine. Short enough not to matter when the other side is busy elsewhere.
+constexpr std::chrono::microseconds kSpinTime{300};
+constexpr int kRoundsPerClockRead = 64;
 
 inline void PauseBriefly() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -63,10 +67,12 @@ void WorkerThread::Run() {
 
 std::uint64_t WorkerThread::AwaitChange(const std::atomic<std::uint64_t>& counter,
                                         std::uint64_t seen) {
-    for (int round = 0; round < kSpinRounds; ++round) {
+    const auto spinEnd = std::chrono::steady_clock::now() + kSpinTime;
+    for (int round = 1;; ++round) {
         const std::uint64_t now = counter.load(std::memory_order_acquire);
         if (now != seen || stopping_.load(std::memory_order_acquire)) return now;
         PauseBriefly();
+        if (round % kRoundsPerClockRead == 0 && std::chrono::steady_clock::now() > spinEnd) break;
     }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] {
