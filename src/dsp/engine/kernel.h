@@ -45,10 +45,12 @@
 // Prepared with two threads, the object owns one worker thread (started by
 // the first such Prepare, which may then throw std::system_error; stopped
 // by the destructor or a one-thread Prepare): per block, the right channel's
-// ChannelWork runs on the worker while the calling thread does the left's,
-// and Mix waits for both (worker_thread.h describes the handoff). The output
-// is bit for bit that of one thread, and a block still allocates nothing;
-// it waits for the worker, which is the only blocking.
+// ChannelWork runs on the worker while the calling thread does the left's
+// (or on the calling thread too, when the worker has not taken it up by
+// then), and Mix waits for both (worker_thread.h describes the handoff; the
+// worker's stack holds its stage arrays). The output is bit for bit that of
+// one thread, and a block still allocates nothing; it may wait for the
+// worker, which is the only blocking.
 
 #include <array>
 #include <memory>
