@@ -6,44 +6,54 @@
 #   filters                                     (the tone filters)
 #   engine      filters                         (the restoration kernel)
 #   analysis    filters engine                  (the channel analysis)
+#   spectrum    engine                          (spectra and levels for pictures)
 #   soundfile                                   (libsndfile)
 #   settings    dsp                             (settings, presets)
 #   pipeline    dsp soundfile settings          (the per-file run)
+#   report      dsp soundfile settings pipeline (run reports)
 #   portaudio   pipeline                        (the sound card)
-#   cli         dsp core portaudio              (sonorel-cli)
+#   picture     dsp core                        (pictures of a run)
+#   cli         dsp core portaudio picture      (sonorel-cli)
 #   resources   dsp core                        (artwork, the help book's place)
 #   wizard      dsp core resources              (the settings wizard)
 #   ui          dsp core portaudio resources wizard   (the main window)
 #   app         dsp core portaudio resources wizard ui
 #
-# where dsp = filters engine analysis and core = soundfile settings pipeline.
-# Third-party headers belong to one layer each: <fftw3.h> to engine,
-# <sndfile.h> to soundfile, <portaudio.h> to portaudio, <wx/...> to the
+# where dsp = filters engine analysis spectrum and core = soundfile settings
+# pipeline report. Third-party headers belong to one layer each: <fftw3.h>
+# to engine and spectrum, <sndfile.h> to soundfile, <nlohmann/...> to
+# report, <portaudio.h> to portaudio, <cairo.h> and <png.h> to picture, <wx/...> to the
 # desktop program (resources, wizard, ui, app). Every include of our own is
 # written from its library's root ("engine/kernel.h"), never relative.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dsp="filters engine analysis"
-core="soundfile settings pipeline"
+dsp="filters engine analysis spectrum"
+core="soundfile settings pipeline report"
 declare -A allowed=(
     [filters]=""
     [engine]="filters"
     [analysis]="filters engine"
+    [spectrum]="engine"
     [soundfile]=""
     [settings]="$dsp"
     [pipeline]="$dsp soundfile settings"
+    [report]="$dsp soundfile settings pipeline"
     [portaudio]="pipeline"
-    [cli]="$dsp $core portaudio"
+    [picture]="$dsp $core"
+    [cli]="$dsp $core portaudio picture"
     [resources]="$dsp $core"
     [wizard]="$dsp $core resources"
     [ui]="$dsp $core portaudio resources wizard"
     [app]="$dsp $core portaudio resources wizard ui"
 )
 declare -A library_header=(
-    [fftw3.h]="engine"
+    [fftw3.h]="engine spectrum"
     [sndfile.h]="soundfile"
+    [nlohmann]="report"
     [portaudio.h]="portaudio"
+    [cairo.h]="picture"
+    [png.h]="picture"
     [wx]="resources wizard ui app"
 )
 
@@ -57,7 +67,7 @@ while IFS= read -r file; do
     # src/dsp/engine/kernel.cpp -> engine; src/cli/main.cpp -> cli
     relative=${file#src/}
     case "$relative" in
-        dsp/* | core/* | playback/*) folder=$(cut -d/ -f2 <<<"$relative") ;;
+        dsp/* | core/* | playback/* | visual/*) folder=$(cut -d/ -f2 <<<"$relative") ;;
         *) folder=$(cut -d/ -f1 <<<"$relative") ;;
     esac
     if [ -z "${allowed[$folder]+set}" ]; then

@@ -8,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsndfile1-dev portaudio19-dev libasound2-plugins
     libfftw3-dev
+    nlohmann-json3-dev libcairo2-dev libpng-dev fonts-dejavu-core
+    ffmpeg parallel
     libwxgtk3.2-dev libgtk-3-dev libx11-dev
     xvfb xauth
     clang-format clang-tidy

@@ -16,10 +16,13 @@ if [ ! -e "$example/transfer.wav" ]; then
 fi
 
 # sonorel-cli never overwrites: a second run writes transfer-1.wav, and so on.
-# It lists each restored file on standard output as "INPUT -> OUTPUT".
-listing=$(build/src/cli/sonorel-cli -o "$example/restored" "$example/transfer.wav")
+# It lists each restored file on standard output as "INPUT -> OUTPUT". The
+# picture of the run goes beside it, under the output's name.
+listing=$(build/src/cli/sonorel-cli --picture "$example/restored" -o "$example/restored" \
+    "$example/transfer.wav")
 restored=${listing##* -> }
 
 echo
 echo "Example transfer (stereo): $(realpath "$example/transfer.wav")"
 echo "Restored (mono):           $restored"
+echo "Picture of the run:        ${restored%.*}.png"

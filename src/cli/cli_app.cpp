@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "cli/archive_records.h"
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
 #include "pipeline/result_messages.h"
@@ -22,10 +23,10 @@ int Refuse(std::ostream& err, const std::string& message) {
 }
 
 // The folder as an absolute, normalised path ("~/" at the start means the
-// home folder), or a refusal when it is not an existing folder. "." is kept:
-// it means beside each input.
-std::optional<std::string> ResolveOutputFolder(const std::string& text, std::string& error) {
-    if (text == ".") return text;
+// home folder), or a refusal when it is not an existing folder. `what` names
+// it in the refusal.
+std::optional<std::string> ResolveFolder(const std::string& text, const std::string& what,
+                                         std::string& error) {
     fs::path folder = text;
     if (text == "~" || text.starts_with("~/")) {
         if (const char* home = std::getenv("HOME"); home && *home) {
@@ -35,21 +36,21 @@ std::optional<std::string> ResolveOutputFolder(const std::string& text, std::str
     std::error_code ec;
     folder = fs::absolute(folder, ec).lexically_normal();
     if (ec) {
-        error = "output folder \"" + text + "\" cannot be resolved: " + ec.message();
+        error = what + " \"" + text + "\" cannot be resolved: " + ec.message();
         return std::nullopt;
     }
     const fs::file_status status = fs::status(folder, ec);
     if (status.type() == fs::file_type::not_found) {
-        error = "output folder \"" + folder.string() +
+        error = what + " \"" + folder.string() +
                 "\" does not exist; create it first (for example with mkdir -p)";
         return std::nullopt;
     }
     if (ec) {
-        error = "output folder \"" + folder.string() + "\" cannot be examined: " + ec.message();
+        error = what + " \"" + folder.string() + "\" cannot be examined: " + ec.message();
         return std::nullopt;
     }
     if (status.type() != fs::file_type::directory) {
-        error = "output folder \"" + folder.string() + "\" is not a folder";
+        error = what + " \"" + folder.string() + "\" is not a folder";
         return std::nullopt;
     }
     std::string resolved = folder.string();
@@ -58,13 +59,31 @@ std::optional<std::string> ResolveOutputFolder(const std::string& text, std::str
     return resolved;
 }
 
+// The output folder: "." is kept, it means beside each input.
+std::optional<std::string> ResolveOutputFolder(const std::string& text, std::string& error) {
+    if (text == ".") return text;
+    return ResolveFolder(text, "output folder", error);
+}
+
 // Prints each file's outcome in list order and counts the failures.
 class Reporter : public BatchEvents {
   public:
-    Reporter(const CliContext& context, ProgressBoard& board, RunKind kind, bool quiet)
-        : context_(context), board_(board), kind_(kind), quiet_(quiet) {}
+    Reporter(const CliContext& context, ProgressBoard& board, RunKind kind, bool quiet,
+             ArchiveRecords* records)
+        : context_(context), board_(board), kind_(kind), quiet_(quiet), records_(records) {}
 
-    void FileDone(std::size_t, const BatchItem& item, const FileOutcome& outcome) override {
+    void FileDone(std::size_t index, const BatchItem& item, const FileOutcome& outcome) override {
+        const int failuresBefore = failures_;
+        PrintOutcome(item, outcome);
+        if (records_ == nullptr) return;
+        const std::vector<std::string> problems = records_->Finish(index, item, outcome);
+        for (const std::string& problem : problems)
+            board_.Print(context_.err, item.displayName + ": " + problem);
+        // A file counts once, however many things went wrong with it.
+        if (!problems.empty() && failures_ == failuresBefore) ++failures_;
+    }
+
+    void PrintOutcome(const BatchItem& item, const FileOutcome& outcome) {
         const std::string& name = item.displayName;
         if (!outcome.started) {
             ++failures_;
@@ -105,6 +124,7 @@ class Reporter : public BatchEvents {
     ProgressBoard& board_;
     RunKind kind_;
     bool quiet_;
+    ArchiveRecords* records_;
     int failures_ = 0;
 };
 
@@ -138,6 +158,21 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         if (!folder) return Refuse(context.err, error);
     }
 
+    std::optional<fs::path> pictureFolder;
+    if (options.pictureFolder) {
+        std::string error;
+        const std::optional<std::string> resolved =
+            ResolveFolder(*options.pictureFolder, "picture folder", error);
+        if (!resolved) return Refuse(context.err, error);
+        pictureFolder = *resolved;
+    }
+    // Last of the checks: it may create the report file.
+    std::unique_ptr<ArchiveRecords> records;
+    if (!preview) {
+        std::string error;
+        records = ArchiveRecords::Open(options, pictureFolder, options.inputs.size(), error);
+        if (!records) return Refuse(context.err, error);
+    }
     // A preview plays through the one sound output: one file at a time.
     const int jobs = preview ? 1 : options.jobs.value_or(DefaultJobCount());
     const int threads = options.threadsPerFile.value_or(
@@ -158,13 +193,15 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         } else {
             item.request.kind = RunKind::Restore;
             item.request.output = NameOutputFor(input, *folder);
+            records->Prepare(items.size(), item.request);
         }
         items.push_back(std::move(item));
     }
 
     const bool bars = context.errIsTerminal && !options.quiet;
     ProgressBoard board(bars ? &context.err : nullptr, context.terminalColumns);
-    Reporter reporter(context, board, preview ? RunKind::Preview : RunKind::Restore, options.quiet);
+    Reporter reporter(context, board, preview ? RunKind::Preview : RunKind::Restore, options.quiet,
+                      records.get());
     RunBatch(items, jobs, context.runner, board, context.cancel, reporter);
 
     if (reporter.Failures() > 0 && items.size() > 1) {

@@ -125,6 +125,16 @@ class Parser {
         } else if (name == "quiet") {
             RefuseAttachedValue(name, attached);
             o.quiet = true;
+        } else if (name == "report") {
+            o.reportFile = PathValue("--report", attached, "the report file (JSON Lines)");
+        } else if (name == "picture") {
+            o.pictureFolder = PathValue("--picture", attached, "the folder for the pictures");
+        } else if (name == "align") {
+            RefuseAttachedValue(name, attached);
+            o.align = true;
+        } else if (name == "keep-metadata") {
+            RefuseAttachedValue(name, attached);
+            o.keepMetadata = true;
         } else {
             Fail("unknown option \"" + arg + "\"");
         }
@@ -203,14 +213,20 @@ class Parser {
     }
 
     void OutputOption(const std::string& display, const std::optional<std::string>& attached) {
-        const auto text =
-            TakeValue(display, attached, "the output folder (\".\": beside each input)");
-        if (!text) return;
-        if (text->empty()) {
-            Fail("option " + display + " needs a folder name, not an empty text");
-            return;
+        result_.options.outputFolder =
+            PathValue(display, attached, "the output folder (\".\": beside each input)");
+    }
+
+    // A file or folder name; never empty.
+    std::optional<std::string> PathValue(const std::string& display,
+                                         const std::optional<std::string>& attached,
+                                         const std::string& whatItTakes) {
+        auto text = TakeValue(display, attached, whatItTakes);
+        if (text && text->empty()) {
+            Fail("option " + display + " needs a name, not an empty text: " + whatItTakes);
+            return std::nullopt;
         }
-        result_.options.outputFolder = *text;
+        return text;
     }
 
     // A count of jobs or threads, 1 to kMaxJobs.
@@ -237,6 +253,17 @@ class Parser {
             Fail(
                 "no output folder given: add -o FOLDER (or -o . to write each output beside its "
                 "input)");
+        } else if (o.action == CliAction::Preview) {
+            const char* archiveOption = o.reportFile      ? "--report"
+                                        : o.pictureFolder ? "--picture"
+                                        : o.align         ? "--align"
+                                        : o.keepMetadata  ? "--keep-metadata"
+                                                          : nullptr;
+            if (archiveOption != nullptr) {
+                Fail(std::string(archiveOption) +
+                     " is about restored files and does nothing with --preview: leave one of "
+                     "the two out");
+            }
         }
     }
 

@@ -36,6 +36,13 @@ struct CliOptions {
     std::optional<int> jobs;                  // no value: the number of cores
     std::optional<int> threadsPerFile;        // no value: ThreadsPerFile
     bool quiet = false;
+    // For archives (restoring only): a report line per file appended to
+    // this file, a picture per file into this folder, outputs aligned with
+    // their inputs, the inputs' catalogue data kept.
+    std::optional<std::string> reportFile;
+    std::optional<std::string> pictureFolder;
+    bool align = false;
+    bool keepMetadata = false;
 };
 
 // Either the options or the reason they were refused.

@@ -158,6 +158,26 @@ std::string HelpText(int defaultJobs) {
         "  -V, --version         print the version.\n"
         "  --                    the rest are inputs, even if they start with -.\n"
         "\n"
+        "Archives (restoring only; none changes a sample but --align):\n"
+        "  --report FILE         append a line per file to FILE (JSON Lines, created if\n"
+        "                        need be): paths, result, the input's format, the\n"
+        "                        settings, what the restoration derived and counted,\n"
+        "                        time taken, version, machine. Lines go in whole, also\n"
+        "                        from several processes or machines at once. One that\n"
+        "                        cannot be written is refused (status 2). Fields:\n"
+        "                        man sonorel-cli, REPORT FILE.\n"
+        "  --picture FOLDER      draw NAME.png per file into an existing FOLDER (NAME:\n"
+        "                        the output's name; never over an existing file): the\n"
+        "                        input's mid signal and the output as spectrograms on\n"
+        "                        one time axis, their levels and the clicks found.\n"
+        "  --align               make each output as long as its input, sample for\n"
+        "                        sample in step with it: the delay is dropped and the\n"
+        "                        end brought out.\n"
+        "  --keep-metadata       carry title, artist, album, date, genre, track number,\n"
+        "                        copyright, software and licence over where the format\n"
+        "                        can store them, and a Broadcast WAV bext chunk with a\n"
+        "                        line added to its coding history.\n"
+        "\n"
         "Reporting:\n"
         "  While files run, standard error shows one progress line per running file\n"
         "  (name, percent, elapsed and remaining time) when it is a terminal. Each\n"
@@ -174,7 +194,7 @@ std::string HelpText(int defaultJobs) {
         "  as shorter, well-formed files (\"Output file is incomplete\"), and no\n"
         "  further file starts. A second Ctrl-C ends the program at once.\n"
         "  The first 2649 samples of every output are silent: the restoration\n"
-        "  delays the sound by 3162 samples.\n"
+        "  delays the sound by 3162 samples (unless --align).\n"
         "\n"
         "Exit status:\n"
         "  0  every file was restored (or previewed) to its end\n"
@@ -190,7 +210,11 @@ std::string HelpText(int defaultJobs) {
 }
 
 std::string VersionText() {
-    return std::string(kCliName) + " (" + kProductNameAndVersion + ")\n";
+    return std::string(kCliName) + " (" + kProductNameAndVersion +
+           ")\n"
+           "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
 }
 
 std::string CategoryListText() {

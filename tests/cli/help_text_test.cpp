@@ -42,7 +42,8 @@ TEST(HelpText, NamesEveryOptionWithItsRangeAndDefault) {
          {"--function mono|vocal", "--anti-phase", "--no-anti-phase", "--keep-level",
           "--no-keep-level", "--wizard CATEGORY,EQ,HISS,CLICKS,WEAR", "--list-categories",
           "-j, --jobs N", "--threads-per-file N", "--preview", "-q, --quiet", "-h, --help",
-          "-V, --version", "-o, --output FOLDER"}) {
+          "-V, --version", "-o, --output FOLDER", "--report FILE", "--picture FOLDER", "--align",
+          "--keep-metadata"}) {
         EXPECT_TRUE(Contains(help, option)) << option;
     }
     EXPECT_TRUE(Contains(help, "cores (2 here)"));
@@ -67,8 +68,9 @@ TEST(HelpText, NamesEveryOptionWithItsRangeAndDefault) {
     }
 }
 
-TEST(HelpText, VersionNamesTheToolAndTheProductVersion) {
-    EXPECT_EQ(VersionText(), "sonorel-cli (Sonorel 4.2)\n");
+TEST(HelpText, VersionNamesTheToolTheProductVersionAndTheLicence) {
+    EXPECT_EQ(VersionText().substr(0, VersionText().find('\n') + 1), "sonorel-cli (Sonorel 4.2)\n");
+    EXPECT_TRUE(Contains(VersionText(), "GNU GPL version 3 or later"));
 }
 
 TEST(HelpText, CategoryListHasTheTwentyFourCategoriesWithTheirIndices) {
@@ -111,7 +113,8 @@ TEST(HelpText, ManualPageDocumentsEveryOptionAndRange) {
          {"\\-\\-function", "\\-\\-anti\\-phase", "\\-\\-keep\\-level", "\\-\\-wizard",
           "\\-\\-list\\-categories", "\\-\\-jobs", "\\-\\-threads\\-per\\-file", "\\-\\-preview",
           "\\-\\-quiet", "\\-\\-help", "\\-\\-version", "\\-\\-output", "\\-\\-no\\-anti\\-phase",
-          "\\-\\-no\\-keep\\-level"}) {
+          "\\-\\-no\\-keep\\-level", "\\-\\-report", "\\-\\-picture", "\\-\\-align",
+          "\\-\\-keep\\-metadata"}) {
         EXPECT_TRUE(Contains(page, option)) << option;
     }
 }

@@ -15,6 +15,7 @@
 
 #include "settings/product.h"
 #include "soundfile/sound_file.h"
+#include "support/file_size_limit.h"
 #include "support/files.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
@@ -23,6 +24,7 @@
 namespace sonorel {
 namespace {
 
+using test::FileSizeLimit;
 using test::TempFolder;
 using test::Wav16;
 constexpr int kBlock = 883;
@@ -253,29 +255,6 @@ TEST(SoundWriter, IntegerSamplesAreWrittenAsTheNearestStep) {
         }
     }
 }
-
-// Makes writes beyond `bytes` fail with EFBIG instead of killing the
-// process, for the life of the object.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    bool Active() const { return active_; }
-
-  private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
 
 struct LimitCase {
     const char* name;

@@ -296,22 +296,55 @@ TEST(RepairMasked, LongStretchesFadeTowardsZero) {
 class RemoveClicksTest : public ::testing::Test {
   protected:
     void SetUp() override { filters = DesignToneFilters(44100, {}); }
-    // Runs `input` through one channel in blocks; returns the whole output.
+    // Runs `input` through one channel in blocks; returns the whole output
+    // and adds up the calls' counts.
     std::vector<float> Run(const std::vector<float>& input, float click) {
         KernelState state{};
         const ClickChannel channel = RightClickChannel(state);
         std::vector<float> output;
         Block in{};
         Block out{};
+        ClickBlockCounts counts;
+        clicks = 0;
+        repaired = 0;
+        flaggedFrames.clear();
         for (std::size_t start = 0; start + kBlockLength <= input.size(); start += kBlockLength) {
             std::copy_n(input.begin() + start, kBlockLength, in.begin());
-            RemoveClicks(in, click, filters.rumbleCoeffs, filters.detectCoeffs, channel, out);
+            RemoveClicks(in, click, filters.rumbleCoeffs, filters.detectCoeffs, channel, out,
+                         &counts);
             output.insert(output.end(), out.begin(), out.end());
+            clicks += counts.clicksDetected;
+            repaired += counts.samplesRepaired;
+            for (int d = 0; d < kBlockLength; ++d) {
+                if (counts.newFlags[d] != 0) {
+                    flaggedFrames.push_back(static_cast<int>(start) + d - kNewFlagLag);
+                }
+            }
         }
         return output;
     }
     ToneFilters filters;
+    int clicks = 0;
+    int repaired = 0;
+    std::vector<int> flaggedFrames;
 };
+
+// Quiet music with its own hiss: nothing in it is click-like.
+std::vector<float> QuietMusic(std::size_t length) {
+    std::mt19937 rng(5);
+    std::normal_distribution<float> hiss(0.0f, 0.003f);
+    std::vector<float> clean(length);
+    for (std::size_t n = 0; n < clean.size(); ++n) {
+        clean[n] = 0.1f * std::sin(0.02f * n) + 0.05f * std::sin(0.11f * n) + hiss(rng);
+    }
+    return clean;
+}
+
+void AddClick(std::vector<float>& signal, int frame) {
+    signal[frame] += 0.8f;
+    signal[frame + 1] -= 0.5f;
+    signal[frame + 2] += 0.3f;
+}
 
 TEST_F(RemoveClicksTest, SilenceInSilenceOut) {
     const std::vector<float> silence(10 * kBlockLength, 0.0f);
@@ -340,17 +373,10 @@ TEST_F(RemoveClicksTest, CleanSignalIsTheRumbleFilteredInputDelayedBy925) {
 }
 
 TEST_F(RemoveClicksTest, AClickInQuietMusicIsRepaired) {
-    std::mt19937 rng(5);
-    std::normal_distribution<float> hiss(0.0f, 0.003f);
-    std::vector<float> clean(12 * kBlockLength);
-    for (std::size_t n = 0; n < clean.size(); ++n) {
-        clean[n] = 0.1f * std::sin(0.02f * n) + 0.05f * std::sin(0.11f * n) + hiss(rng);
-    }
+    const std::vector<float> clean = QuietMusic(12 * kBlockLength);
     std::vector<float> clicked = clean;
     const int clickFrame = 5000;
-    clicked[clickFrame] += 0.8f;
-    clicked[clickFrame + 1] -= 0.5f;
-    clicked[clickFrame + 2] += 0.3f;
+    AddClick(clicked, clickFrame);
 
     const std::vector<float> reference = Run(clean, 0.25f);
     const std::vector<float> detected = Run(clicked, 0.25f);
@@ -365,6 +391,38 @@ TEST_F(RemoveClicksTest, AClickInQuietMusicIsRepaired) {
     // Repaired: what remains is the bridge's error on a slow signal and the
     // click's low-frequency residue through the rumble filter.
     EXPECT_LT(worstRepaired, 0.05);
+}
+
+TEST_F(RemoveClicksTest, CountsClickGroupsOnceAndEveryRepairedSample) {
+    // The flags of the click at 2910 straddle the boundary between the new
+    // flags of blocks 3 and 4 (frame 883 x 4 - 617 = 2915): its group must be
+    // counted once. Strong clicks also raise flags further away (where the
+    // click's negative Teager energy lowers the floor), which count as
+    // clicks of their own.
+    const std::vector<int> clickFrames{2910, 5297, 7900, 10400};
+    std::vector<float> clicked = QuietMusic(16 * kBlockLength);
+    for (int frame : clickFrames)
+        AddClick(clicked, frame);
+
+    const std::vector<float> passed = Run(clicked, 0.0f);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(repaired, 0);
+    const std::vector<float> detected = Run(clicked, 0.25f);
+    for (int frame : clickFrames) {
+        EXPECT_TRUE(std::any_of(flaggedFrames.begin(), flaggedFrames.end(), [&](int f) {
+            return std::abs(f - frame) <= kMarginBefore;
+        })) << frame;
+    }
+    // A group: flags at most 22 apart, wherever the blocks divide them.
+    int groups = 0;
+    for (std::size_t i = 0; i < flaggedFrames.size(); ++i)
+        groups += i == 0 || flaggedFrames[i] - flaggedFrames[i - 1] > kMergeGap;
+    EXPECT_EQ(clicks, groups);
+    // Exactly the repaired outputs differ from the output without detection.
+    int differing = 0;
+    for (std::size_t n = 0; n < detected.size(); ++n)
+        differing += detected[n] != passed[n];
+    EXPECT_EQ(repaired, differing);
 }
 
 }  // namespace

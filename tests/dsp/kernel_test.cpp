@@ -219,5 +219,41 @@ TEST(Kernel, FilesOnSeveralThreadsDoNotInterfere) {
     EXPECT_EQ(bTogether, bAlone);
 }
 
+TEST(Kernel, BlockCountsKeepTheChannelsApart) {
+    // Clicks in the left channel only, a silent right channel. The estimator
+    // of the left channel works from the right: with no noise floor on that
+    // side it has nothing to solve in any block. The right one works from the
+    // left with a floor, which makes even its silent start solvable.
+    std::vector<float> left = MusicLike(20 * kBlockLength, 9).left;
+    for (float& v : left)
+        v *= 0.2f;
+    const std::vector<int> clickFrames{4000, 9000, 14000};
+    for (int frame : clickFrames)
+        left[frame] += 0.9f;
+    const std::vector<float> right(left.size(), 0.0f);
+
+    KernelRun run;
+    run.params.nfL = 1e-4f;
+    run.params.nfR = 0.0f;
+    run.kernel->Prepare(run.params, DesignToneFilters(run.sampleRate, run.tone));
+    std::array<int, 2> clicks{};
+    std::array<int, 2> failed{};
+    std::array<float, kBlockLength> out{};
+    const int blocks = static_cast<int>(left.size()) / kBlockLength;
+    for (int b = 0; b < blocks; ++b) {
+        run.kernel->ProcessBlock(
+            std::span<const float, kBlockLength>(&left[b * kBlockLength], kBlockLength),
+            std::span<const float, kBlockLength>(&right[b * kBlockLength], kBlockLength), out);
+        const KernelBlockCounts& counts = run.kernel->LastBlockCounts();
+        for (int c = 0; c < 2; ++c) {
+            clicks[c] += counts.clicks[c].clicksDetected;
+            failed[c] += counts.solveFailed[c];
+        }
+    }
+    EXPECT_GE(clicks[0], static_cast<int>(clickFrames.size()));
+    EXPECT_EQ(clicks[1], 0);
+    EXPECT_EQ(failed, (std::array<int, 2>{blocks, 0}));
+}
+
 }  // namespace
 }  // namespace sonorel

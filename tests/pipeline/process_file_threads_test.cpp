@@ -1,6 +1,7 @@
 // A run on two threads restores exactly what a run on one does: every
 // sample, bit for bit, for every setting, format and length, from the first
-// (silent) blocks to the drained end.
+// (silent) blocks to the drained end; and it counts the same clicks, repairs
+// and failed solves per channel.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "pipeline/output_naming.h"
 #include "pipeline/process_file.h"
+#include "pipeline/run_summary.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 
@@ -26,18 +28,26 @@ struct ThreadsCase {
     RunParameters params;
 };
 
-std::vector<float> Restore(const std::filesystem::path& input, const std::filesystem::path& folder,
-                           const RunParameters& params, int threads) {
+struct Restored {
+    std::vector<float> samples;
+    RunSummary summary;
+};
+
+Restored Restore(const std::filesystem::path& input, const std::filesystem::path& folder,
+                 const RunParameters& params, int threads) {
     std::filesystem::create_directory(folder);
     RunRequest request;
     request.input = input;
     request.output = NameOutputFor(input, folder.string());
     request.params = params;
     request.threads = threads;
+    Restored restored;
+    request.summary = &restored.summary;
     RunObserver quiet;
     std::filesystem::path output;
     EXPECT_EQ(ProcessFile(request, quiet, &output), RunResult::RunOk);
-    return ReadMono(output).samples;
+    restored.samples = ReadMono(output).samples;
+    return restored;
 }
 
 TEST(ProcessFileThreads, TwoThreadsRestoreBitForBitWhatOneDoes) {
@@ -76,8 +86,17 @@ TEST(ProcessFileThreads, TwoThreadsRestoreBitForBitWhatOneDoes) {
         const auto input = folder / ("in" + std::to_string(seed) + ".wav");
         WriteSoundFile(input, c.floatSamples ? FloatWav() : Wav16(),
                        TransferSignal(c.frames, 44100, seed++));
-        const std::vector<float> one = Restore(input, folder / "one", c.params, 1);
-        const std::vector<float> two = Restore(input, folder / "two", c.params, 2);
+        const Restored oneRun = Restore(input, folder / "one", c.params, 1);
+        const Restored twoRun = Restore(input, folder / "two", c.params, 2);
+        for (int channel = 0; channel < 2; ++channel) {
+            const ChannelCounts& a = oneRun.summary.channels[channel];
+            const ChannelCounts& b = twoRun.summary.channels[channel];
+            EXPECT_EQ(a.clicksDetected, b.clicksDetected) << "channel " << channel;
+            EXPECT_EQ(a.samplesRepaired, b.samplesRepaired) << "channel " << channel;
+            EXPECT_EQ(a.failedSolves, b.failedSolves) << "channel " << channel;
+        }
+        const std::vector<float>& one = oneRun.samples;
+        const std::vector<float>& two = twoRun.samples;
         ASSERT_EQ(one.size(), two.size());
         ASSERT_FALSE(one.empty());
         // Identical silence would prove nothing: the sound must come through.

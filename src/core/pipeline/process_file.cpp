@@ -1,6 +1,8 @@
 #include "pipeline/process_file.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <memory>
 #include <new>
 #include <span>
@@ -11,6 +13,8 @@
 #include "analysis/channel_analysis.h"
 #include "engine/kernel.h"
 #include "filters/tone_filters.h"
+#include "pipeline/block_sink.h"
+#include "pipeline/carried_metadata.h"
 #include "pipeline/playback.h"
 #include "pipeline/run_blocks.h"
 #include "pipeline/thread_priority.h"
@@ -89,41 +93,42 @@ ToneSettings ToneSettingsOf(const RunParameters& settings) {
             .trebleLiftDb = settings.trebleLiftDb};
 }
 
-// Where the processed blocks go: the output file of a Start run, or the
-// preview buffer.
-class BlockSink {
-  public:
-    explicit BlockSink(SoundWriter* writer) : writer_(writer) {}
-    explicit BlockSink(std::vector<std::int16_t>* preview) : preview_(preview) {}
-
-    bool IsPreview() const { return preview_ != nullptr; }
-
-    bool Append(std::span<const float, kBlockLength> block) {
-        if (writer_ != nullptr) return writer_->Write(block);
-        std::int16_t* to = preview_->data() + previewSamples_;
-        for (float value : block)
-            *to++ = ToPreviewSample(value);
-        previewSamples_ += kBlockLength;
-        return true;
-    }
-
-  private:
-    SoundWriter* writer_ = nullptr;
-    std::vector<std::int16_t>* preview_ = nullptr;
-    std::int64_t previewSamples_ = 0;
+// The blocks of the processing pass: the input's, then for an aligned output
+// the tail, with silence in; and the kernel's threads.
+struct PassPlan {
+    std::int64_t inputBlocks = 0;
+    std::int64_t blocks = 0;
+    int threads = 1;
 };
 
-// The processing pass. Returns whether every block was processed and stored;
-// `samplesWritten` counts the samples that were.
-bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t blocks,
-                       BlockSink& sink, RunObserver& observer, std::int64_t& samplesWritten) {
+void AddCounts(const KernelBlockCounts& counts, RunSummary& summary) {
+    ++summary.blocks;
+    for (int c = 0; c < 2; ++c) {
+        ChannelCounts& total = summary.channels[c];
+        total.clicksDetected += counts.clicks[c].clicksDetected;
+        total.samplesRepaired += counts.clicks[c].samplesRepaired;
+        total.failedSolves += counts.solveFailed[c] ? 1 : 0;
+    }
+}
+
+// The processing pass. Returns whether every block was processed and stored.
+bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan& plan,
+                       BlockSink& sink, RunObserver& observer, BlockTap* tap, RunSummary& summary) {
     const std::span<float, kBlockLength> left(storage.left.data(), kBlockLength);
     const std::span<float, kBlockLength> right(storage.right.data(), kBlockLength);
-    for (std::int64_t i = 1; i <= blocks; ++i) {
-        if (reader.Read(left, right, kBlockLength) < 0) return false;
-        storage.kernel.ProcessBlock(left, right, storage.out);
+    for (std::int64_t i = 1; i <= plan.blocks; ++i) {
+        if (i <= plan.inputBlocks) {
+            if (reader.Read(left, right, kBlockLength) < 0) return false;
+            storage.kernel.ProcessBlock(left, right, storage.out);
+        } else {
+            std::fill(left.begin(), left.end(), 0.0f);
+            std::fill(right.begin(), right.end(), 0.0f);
+            storage.kernel.DrainBlock(storage.out);
+        }
         if (!sink.Append(storage.out)) return false;  // the failed block does not count
-        samplesWritten += kBlockLength;
+        const KernelBlockCounts& counts = storage.kernel.LastBlockCounts();
+        AddCounts(counts, summary);
+        if (tap != nullptr) tap->Block({i - 1, left, right, storage.out, counts});
         if (observer.UpdateProgress(i)) {
             // A preview stops at once; a Start run asks first, and a No
             // carries on with the next block, losing none.
@@ -132,6 +137,15 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, std::int64_t bl
         }
     }
     return true;
+}
+
+// Gives the output what it keeps of the input's catalogue data.
+MetadataOutcome CarryOver(const SoundReader& reader, SoundWriter& writer,
+                          const ArchiveOptions& archive) {
+    const SoundMetadata input = reader.Metadata();
+    const SoundMetadata carried =
+        CarryMetadata(input, reader.Format(), archive.settingsText, archive.align);
+    return DescribeOutcome(input, writer.SetMetadata(carried));
 }
 
 // Why a run refuses an input before it touches anything, or RunOk.
@@ -149,6 +163,17 @@ std::unique_ptr<RunStorage> AllocateStorage() {
     }
 }
 
+// Where the passes put their blocks and what they tell: `writer` is the
+// Start run's output (null for a preview), closed at the end so that its
+// header states exactly the samples of the successful writes.
+struct PassOutput {
+    BlockSink& sink;
+    SoundWriter* writer = nullptr;
+    BlockTap* tap = nullptr;
+    RunSummary& summary;
+    bool tapped = false;  // whether the tap was begun, so must be ended
+};
+
 // Inside the processing pass's priority scope: a worker thread inherits the
 // priority of the thread that starts it.
 void PrepareKernel(RestorationKernel& kernel, const KernelParams& params,
@@ -161,48 +186,52 @@ void PrepareKernel(RestorationKernel& kernel, const KernelParams& params,
 }
 
 // Both passes, once the input is checked and the output (or the preview
-// buffer) exists; `blocks` is how many the processing pass makes. A Start
-// run's output is closed here, so that its header states exactly the
-// samples of the successful writes.
+// buffer) exists.
 RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameters& settings,
-                    int threads, RunObserver& observer, const std::string& label,
-                    std::int64_t blocks, SoundWriter* writer,
-                    std::vector<std::int16_t>* previewBuffer, std::int64_t& samplesWritten) {
+                    RunObserver& observer, const std::string& label, const PassPlan& plan,
+                    PassOutput& output) {
     observer.BeginBusy();
     ChannelStats stats;
     const AnalysisOutcome analysis = MeasureChannels(reader, storage, observer, stats);
     if (analysis != AnalysisOutcome::Measured) {
-        if (writer) writer->Close();  // closed with an empty data part, left on disk
+        if (output.writer) output.writer->Close();  // closed with an empty data part, left on disk
         observer.EndBusy();
         return analysis == AnalysisOutcome::Stopped ? RunResult::RunIncomplete
                                                     : RunResult::RunBadInput;
     }
+    const SoundFormat format = reader.Format();
     const KernelParams params = DeriveKernelParams(settings, stats);
-    const ToneFilters filters = DesignToneFilters(static_cast<unsigned>(reader.Format().sampleRate),
-                                                  ToneSettingsOf(settings));
+    const ToneFilters filters =
+        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
+    output.summary.derived = DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive};
     observer.EndBusy();
 
+    if (output.tap != nullptr) {
+        output.tap->Begin({.sampleRate = format.sampleRate,
+                           .inputFrames = format.frames,
+                           .blocks = plan.blocks,
+                           .antiPhase = settings.antiPhase});
+        output.tapped = true;
+    }
     bool complete = false;
-    observer.BeginProgress(ProgressKind::Processing, label, blocks);
+    observer.BeginProgress(ProgressKind::Processing, label, plan.blocks);
     if (reader.Rewind()) {
         const LowPriorityScope lowPriority;
-        PrepareKernel(storage.kernel, params, filters, threads);
-        BlockSink sink = writer ? BlockSink(writer) : BlockSink(previewBuffer);
-        complete = RunProcessingPass(reader, storage, blocks, sink, observer, samplesWritten);
+        PrepareKernel(storage.kernel, params, filters, plan.threads);
+        complete = RunProcessingPass(reader, storage, plan, output.sink, observer, output.tap,
+                                     output.summary);
     }
     observer.EndProgress();
-    if (writer) {
-        const bool closed = writer->Close();
+    output.summary.outputFrames = output.sink.Stored();
+    if (output.writer) {
+        const bool closed = output.writer->Close();
         if (!closed) complete = false;
     }
     return complete ? RunResult::RunOk : RunResult::RunIncomplete;
 }
 
-}  // namespace
-
-RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
-                      std::filesystem::path* createdOutput) {
-    if (createdOutput != nullptr) createdOutput->clear();
+RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& summary,
+                  bool& tapped) {
     const bool preview = request.kind == RunKind::Preview;
     const RunParameters& settings = request.params;
 
@@ -213,21 +242,27 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         SoundReader::Open(request.input, [&] { return stopped = observer.StopRequested(); });
     if (!reader) return stopped ? RunResult::RunIncomplete : RunResult::RunBadInput;
     const SoundFormat format = reader->Format();
+    summary.input = format;
     if (const RunResult refusal = RefusalOf(format); refusal != RunResult::RunOk) return refusal;
 
     const std::unique_ptr<RunStorage> storage = AllocateStorage();
     if (!storage) return RunResult::RunNoOutput;
 
-    std::int64_t blocks = ProcessingBlocks(format.frames);
+    const bool aligned = !preview && request.archive.align;
+    PassPlan plan{
+        .inputBlocks = ProcessingBlocks(format.frames),
+        .blocks = aligned ? AlignedBlocks(format.frames) : ProcessingBlocks(format.frames),
+        .threads = request.threads};
     std::unique_ptr<SoundWriter> writer;
     std::vector<std::int16_t> previewBuffer;
     std::string label;
     if (preview) {
         if (request.previewOutput == nullptr) return RunResult::RunNoOutput;
         label = request.input.stem().string();
-        blocks = PreviewBlocks(format.frames, settings.previewSeconds, format.sampleRate);
+        plan.inputBlocks = plan.blocks =
+            PreviewBlocks(format.frames, settings.previewSeconds, format.sampleRate);
         try {
-            previewBuffer.resize(static_cast<std::size_t>(blocks * kBlockLength));
+            previewBuffer.resize(static_cast<std::size_t>(plan.blocks * kBlockLength));
         } catch (const std::bad_alloc&) {
             return RunResult::RunNoOutput;
         } catch (const std::length_error&) {
@@ -238,17 +273,42 @@ RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
         CreateStatus status = CreateStatus::Failed;
         writer = CreateFirstFreeOutput(request.output, format, kOutputComment, chosen, status);
         if (!writer) return RunResult::RunNoOutput;
-        if (createdOutput != nullptr) *createdOutput = chosen;
+        summary.output = chosen;
         label = chosen.stem().string();
+        if (request.archive.keepMetadata) {
+            summary.metadata = CarryOver(*reader, *writer, request.archive);
+        }
     }
 
-    std::int64_t samplesWritten = 0;
-    const RunResult result = RunPasses(*reader, *storage, settings, request.threads, observer,
-                                       label, blocks, writer.get(), &previewBuffer, samplesWritten);
+    // An aligned output drops the kernel's delay and ends with the input.
+    const OutputWindow window =
+        aligned ? OutputWindow{kKernelDelay, kKernelDelay + format.frames} : OutputWindow{};
+    BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get(), window);
+    PassOutput output{.sink = sink, .writer = writer.get(), .tap = request.tap, .summary = summary};
+    summary.aligned = aligned;
+    const RunResult result = RunPasses(*reader, *storage, settings, observer, label, plan, output);
+    tapped = output.tapped;
     reader.reset();
     if (!preview || result != RunResult::RunOk) return result;
     return PlayPreview(*request.previewOutput, observer, label, format.sampleRate, previewBuffer,
-                       samplesWritten);
+                       sink.Stored());
+}
+
+}  // namespace
+
+RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
+                      std::filesystem::path* createdOutput) {
+    const auto started = std::chrono::steady_clock::now();
+    RunSummary ownSummary;
+    RunSummary& summary = request.summary != nullptr ? *request.summary : ownSummary;
+    summary = RunSummary{};
+    bool tapped = false;
+    summary.result = RunFile(request, observer, summary, tapped);
+    summary.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (createdOutput != nullptr) *createdOutput = summary.output;
+    if (tapped) request.tap->End(summary);
+    return summary.result;
 }
 
 RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParameters& params,
@@ -263,9 +323,12 @@ RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParame
         output.Close();  // without a sample
         return refusal;
     }
-    std::int64_t samplesWritten = 0;
-    return RunPasses(input, *storage, params, 1, observer, "",
-                     ProcessingBlocks(input.Format().frames), &output, nullptr, samplesWritten);
+    const std::int64_t blocks = ProcessingBlocks(input.Format().frames);
+    BlockSink sink(&output, OutputWindow{});
+    RunSummary summary;
+    PassOutput passOutput{.sink = sink, .writer = &output, .summary = summary};
+    return RunPasses(input, *storage, params, observer, "",
+                     PassPlan{.inputBlocks = blocks, .blocks = blocks}, passOutput);
 }
 
 }  // namespace sonorel

@@ -9,14 +9,32 @@
 
 #include <filesystem>
 
+#include <string>
+
+#include "pipeline/block_tap.h"
 #include "pipeline/output_naming.h"
 #include "pipeline/playback_output.h"
 #include "pipeline/run_observer.h"
 #include "pipeline/run_result.h"
+#include "pipeline/run_summary.h"
 #include "settings/restoration_settings.h"
 #include "soundfile/sound_file.h"
 
 namespace sonorel {
+
+// What archives may ask of a Start run (a preview ignores it). With the
+// defaults the output is the standard one.
+struct ArchiveOptions {
+    // The output holds exactly the input's frames, sample k from input frame
+    // k: the kernel's delay is dropped and its tail flushed with silence.
+    // Its samples are the standard output's, kKernelDelay samples earlier.
+    bool align = false;
+    // The input's catalogue data goes to the output where its format can
+    // store it (see carried_metadata.h); `settingsText` ("click 5, noise 5,
+    // ...") names the settings in the 'bext' chunk's coding history.
+    bool keepMetadata = false;
+    std::string settingsText;
+};
 
 struct RunRequest {
     RunKind kind = RunKind::Restore;  // a Start run, or a preview
@@ -28,6 +46,11 @@ struct RunRequest {
     // Preview: the line it plays on. Not owned; used only during the call.
     // A preview without one ends as RunNoOutput, like one without a device.
     PlaybackOutput* previewOutput = nullptr;
+    ArchiveOptions archive;
+    // Sees every block of the processing pass (block_tap.h). Not owned.
+    BlockTap* tap = nullptr;
+    // Receives the run's record, complete when ProcessFile returns. Not owned.
+    RunSummary* summary = nullptr;
     // Threads for the processing pass: 1, or 2 and more to run the two
     // channels of each block on two (one of them the calling thread). The
     // output is the same bit for bit.

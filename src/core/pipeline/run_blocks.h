@@ -26,6 +26,12 @@ constexpr std::int64_t ProcessingBlocks(std::int64_t frames) {
     return frames <= 0 ? 0 : (frames + kBlockLength - 1) / kBlockLength;
 }
 
+// Blocks of an aligned Start run: enough for the kernel to bring out the
+// last input frame, kKernelDelay samples after it went in.
+constexpr std::int64_t AlignedBlocks(std::int64_t frames) {
+    return frames <= 0 ? 0 : ProcessingBlocks(frames + kKernelDelay);
+}
+
 // Playback chunks of a preview of `previewSeconds` at `sampleRate`, rounded up:
 // ceil(seconds x rate / 7064).
 constexpr std::int64_t PreviewChunks(std::int64_t previewSeconds, std::int64_t sampleRate) {

@@ -22,6 +22,8 @@
 #include <span>
 #include <string>
 
+#include "soundfile/sound_metadata.h"
+
 namespace sonorel {
 
 inline constexpr int kRawSampleRate = 44100;
@@ -66,6 +68,10 @@ struct SoundFormat {
     SampleEncoding Encoding() const;
     ByteOrder Order() const;
 
+    // The sound library's names: "WAV (Microsoft)", "Signed 16 bit PCM".
+    std::string HeaderName() const;
+    std::string EncodingName() const;
+
     int BytesPerSample() const;  // 0 where the format has no fixed size (compressed)
     bool CanStoreComment() const;
 };
@@ -90,6 +96,9 @@ class SoundReader {
 
     // The header comment, empty where there is none.
     std::string Comment() const;
+
+    // The text fields (the comment among them) and the 'bext' chunk.
+    SoundMetadata Metadata() const;
 
     // Reads the next n frames of channels 0 and 1 into left[0..n-1] and
     // right[0..n-1] (files with other channel counts are refused before any
@@ -135,6 +144,12 @@ class SoundWriter {
     ~SoundWriter();  // closes as Close() does
     SoundWriter(const SoundWriter&) = delete;
     SoundWriter& operator=(const SoundWriter&) = delete;
+
+    // Gives the file the text fields and 'bext' chunk of `metadata` that its
+    // header type can store (the comment given to Create is replaced only if
+    // `metadata` holds one). Only before the first Write: afterwards nothing
+    // is stored. Returns what was stored.
+    StoredMetadata SetMetadata(const SoundMetadata& metadata);
 
     // Appends samples (whole frames); false on failure, in which case nothing
     // of this call counts as written, and every later Write fails too.

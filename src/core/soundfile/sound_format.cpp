@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <array>
+#include <cstdio>
 #include <utility>
 
 #include "soundfile/sound_file.h"
@@ -48,6 +49,19 @@ constexpr std::array<int, 8> kCommentCapable{SF_FORMAT_WAV,  SF_FORMAT_WAVEX, SF
                                              SF_FORMAT_FLAC, SF_FORMAT_CAF,   SF_FORMAT_RF64,
                                              SF_FORMAT_OGG,  SF_FORMAT_MPEG};
 
+// The library's name of a header type or encoding code; the code in hex
+// when the library does not know it.
+std::string LibraryFormatName(int code) {
+    SF_FORMAT_INFO info{};
+    info.format = code;
+    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) == 0 && info.name != nullptr) {
+        return info.name;
+    }
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%04x", static_cast<unsigned>(code));
+    return hex;
+}
+
 }  // namespace
 
 SoundFormat SoundFormat::Make(HeaderType header, SampleEncoding encoding, int sampleRate,
@@ -91,6 +105,14 @@ ByteOrder SoundFormat::Order() const {
         default:
             return ByteOrder::Default;
     }
+}
+
+std::string SoundFormat::HeaderName() const {
+    return LibraryFormatName(code & SF_FORMAT_TYPEMASK);
+}
+
+std::string SoundFormat::EncodingName() const {
+    return LibraryFormatName(code & SF_FORMAT_SUBMASK);
 }
 
 int SoundFormat::BytesPerSample() const {

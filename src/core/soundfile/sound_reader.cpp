@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "soundfile/library_lock.h"
+#include "soundfile/library_metadata.h"
 #include "soundfile/memory_stream.h"
 #include "soundfile/sound_file.h"
 #include "soundfile/unique_fd.h"
@@ -150,6 +151,10 @@ std::unique_ptr<SoundReader> SoundReader::OpenMemory(std::span<const std::byte> 
 std::string SoundReader::Comment() const {
     const char* comment = sf_get_string(impl_->file, SF_STR_COMMENT);
     return comment ? std::string(comment) : std::string();
+}
+
+SoundMetadata SoundReader::Metadata() const {
+    return ReadLibraryMetadata(impl_->file);
 }
 
 std::int64_t SoundReader::Read(std::span<float> left, std::span<float> right, std::int64_t n) {

@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "soundfile/library_lock.h"
+#include "soundfile/library_metadata.h"
 #include "soundfile/memory_stream.h"
 #include "soundfile/sound_file.h"
 #include "soundfile/unique_fd.h"
@@ -95,6 +96,7 @@ SF_INFO InfoFor(const SoundFormat& format, int channelCount) {
 struct SoundWriter::Impl {
     MemoryStream memory;  // the file's bytes, for a writer in memory
     SNDFILE* file = nullptr;
+    int formatCode = 0;
     int channels = 1;
     bool failed = false;
     bool updatesHeader = false;
@@ -107,6 +109,7 @@ struct SoundWriter::Impl {
         if (format.CanStoreComment() && !comment.empty()) {
             sf_set_string(file, SF_STR_COMMENT, comment.c_str());
         }
+        formatCode = format.code;
         channels = channelCount;
         updatesHeader = format.BytesPerSample() > 0;
         flac = format.Header() == HeaderType::Flac;
@@ -179,6 +182,13 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
     writer->impl_->Configure(format, channelCount, comment);
     status = CreateStatus::Created;
     return writer;
+}
+
+StoredMetadata SoundWriter::SetMetadata(const SoundMetadata& metadata) {
+    Impl& impl = *impl_;
+    // The header is laid out at the first write.
+    if (!impl.file || impl.failed || written_ > 0) return {};
+    return WriteLibraryMetadata(impl.file, impl.formatCode, metadata);
 }
 
 std::unique_ptr<SoundWriter> SoundWriter::CreateInMemory(const SoundFormat& format,

@@ -64,6 +64,20 @@ void BuildRepairMask(std::span<const std::int32_t, kFlagLength> flags,
     }
 }
 
+int CountNewClickGroups(std::span<const std::int32_t, kFlagLength> flags) {
+    int lastFlag = -2 * kMergeGap;  // far enough back to start a group
+    for (int p = kFlagHistory - kMergeGap; p < kFlagHistory; ++p) {
+        if (flags[p] != 0) lastFlag = p;
+    }
+    int groups = 0;
+    for (int p = kFlagHistory; p < kFlagLength; ++p) {
+        if (flags[p] == 0) continue;
+        if (p - lastFlag > kMergeGap) ++groups;
+        lastFlag = p;
+    }
+    return groups;
+}
+
 void RepairMasked(std::span<const float, kEnergyLength> repairIn,
                   std::span<const std::uint8_t, kFlagLength> mask,
                   std::span<float, kBlockLength> out) {
@@ -112,7 +126,8 @@ void RepairMasked(std::span<const float, kEnergyLength> repairIn,
 
 void RemoveClicks(std::span<const float, kBlockLength> input, float click,
                   const CascadeCoeffs& rumbleCoeffs, const DetectCoeffs& detectCoeffs,
-                  const ClickChannel& channel, std::span<float, kBlockLength> out) {
+                  const ClickChannel& channel, std::span<float, kBlockLength> out,
+                  ClickBlockCounts* counts) {
     std::array<float, kEnergyLength> energy;      // E
     std::array<float, kEnergyLength> repair;      // X
     std::array<std::int32_t, kFlagLength> flags;  // F
@@ -159,6 +174,13 @@ void RemoveClicks(std::span<const float, kBlockLength> input, float click,
 
     BuildRepairMask(flags, mask);
     RepairMasked(repair, mask, out);
+
+    if (counts != nullptr) {
+        std::copy(flags.begin() + kFlagHistory, flags.end(), counts->newFlags.begin());
+        counts->clicksDetected = CountNewClickGroups(flags);
+        counts->samplesRepaired = static_cast<int>(
+            std::count(mask.begin() + kRepairReach, mask.begin() + kRepairReach + kBlockLength, 1));
+    }
 }
 
 }  // namespace sonorel

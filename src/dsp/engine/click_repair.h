@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <span>
 
+#include "engine/block_counts.h"
 #include "engine/kernel_state.h"
 #include "filters/cascade.h"
 #include "filters/detection_band_pass.h"
@@ -56,10 +57,12 @@ ClickChannel LeftClickChannel(KernelState& state);
 ClickChannel RightClickChannel(KernelState& state);
 
 // One call for one channel: `click` is the sensitivity ("Click Remover"
-// position x 0.5; larger finds more clicks).
+// position x 0.5; larger finds more clicks). `counts`, when given, receives
+// this call's new flags and counts.
 void RemoveClicks(std::span<const float, kBlockLength> input, float click,
                   const CascadeCoeffs& rumbleCoeffs, const DetectCoeffs& detectCoeffs,
-                  const ClickChannel& channel, std::span<float, kBlockLength> out);
+                  const ClickChannel& channel, std::span<float, kBlockLength> out,
+                  ClickBlockCounts* counts = nullptr);
 
 // The three steps of a call, exposed for tests.
 
@@ -72,6 +75,11 @@ void DetectClicks(std::span<const float, kEnergyLength> energySum, float click,
 // The repair mask over positions 0..1498 from the flags over the same range.
 void BuildRepairMask(std::span<const std::int32_t, kFlagLength> flags,
                      std::span<std::uint8_t, kFlagLength> mask);
+
+// Click groups whose first flag is a tested position (616..1498): flags with
+// no flag in the 22 positions before them, those kept from earlier calls
+// included, so a click is counted once, in the block that first flags it.
+int CountNewClickGroups(std::span<const std::int32_t, kFlagLength> flags);
 
 // Output m = X[308 + m], or its blend of the nearest clean anchors within 308
 // positions (0 at distance 308 on a side without one) where the mask is set.

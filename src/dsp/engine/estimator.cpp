@@ -35,7 +35,7 @@ double RegularisedZeroLag(std::span<const float, kEstimatorTaps> r, float rejuv,
     return std::sqrt(r0 * r0 + static_cast<double>(rejuv) * energy + floor * floor);
 }
 
-void EstimateChannel(std::span<const float, kAnalysisLength> target,
+bool EstimateChannel(std::span<const float, kAnalysisLength> target,
                      std::span<const float, kAnalysisLength> input, float nf, float rejuv,
                      ChannelFunction mode, std::span<float, kEstimatorTaps> coefficients,
                      std::span<float, kEstimateSpan> out) {
@@ -67,6 +67,7 @@ void EstimateChannel(std::span<const float, kAnalysisLength> target,
             vocalRemover ? sums[i] - static_cast<double>(target[kEstimateLead + i]) : sums[i];
         out[i] = static_cast<float>(estimate);
     }
+    return solved;
 }
 
 }  // namespace sonorel

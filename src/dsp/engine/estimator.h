@@ -36,7 +36,8 @@ double RegularisedZeroLag(std::span<const float, kEstimatorTaps> r, float rejuv,
 // solve the coefficients replace `coefficients`, otherwise the previous ones
 // stay (a solve that yields non-finite coefficients counts as failed). Then
 // out[i] = sum_j c[j] Q[560 + i + j], minus P[560 + i] in Vocal Remover mode.
-void EstimateChannel(std::span<const float, kAnalysisLength> target,
+// Returns whether the solve succeeded.
+bool EstimateChannel(std::span<const float, kAnalysisLength> target,
                      std::span<const float, kAnalysisLength> input, float nf, float rejuv,
                      ChannelFunction mode, std::span<float, kEstimatorTaps> coefficients,
                      std::span<float, kEstimateSpan> out);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <complex>
 
+#include "engine/fft_planner.h"
 #include "engine/sums.h"
 
 namespace sonorel {
@@ -36,6 +37,7 @@ class Plans {
           filterForward(MakeForward(kFilterFft)),
           filterInverse(MakeInverse(kFilterFft)) {}
     ~Plans() {
+        const std::lock_guard lock(FftPlannerLock());
         fftw_destroy_plan(correlationForward);
         fftw_destroy_plan(correlationInverse);
         fftw_destroy_plan(filterForward);
@@ -52,6 +54,7 @@ class Plans {
   private:
     // Planning arrays, used only to tell FFTW sizes and alignment.
     static fftw_plan MakeForward(int n) {
+        const std::lock_guard lock(FftPlannerLock());
         double* in = fftw_alloc_real(n);
         fftw_complex* out = fftw_alloc_complex(n / 2 + 1);
         fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
@@ -60,6 +63,7 @@ class Plans {
         return plan;
     }
     static fftw_plan MakeInverse(int n) {
+        const std::lock_guard lock(FftPlannerLock());
         fftw_complex* in = fftw_alloc_complex(n / 2 + 1);
         double* out = fftw_alloc_real(n);
         fftw_plan plan = fftw_plan_dft_c2r_1d(n, in, out, FFTW_ESTIMATE);
@@ -69,8 +73,8 @@ class Plans {
     }
 };
 
-// The planner is not thread-safe; a function-local static is built exactly
-// once, under the initialisation lock of the language.
+// Built exactly once, under the initialisation lock of the language; the
+// planner calls inside take the planner lock, which other plans share.
 const Plans& GetPlans() {
     static const Plans plans;
     return plans;

@@ -75,7 +75,8 @@ void RestorationKernel::RepairClicks(Channel channel, std::span<const float, kBl
         channel == kLeft ? state_.historyL : state_.historyR;
     RemoveClicks(input, params_.click, filters_.rumbleCoeffs, filters_.detectCoeffs,
                  channel == kLeft ? LeftClickChannel(state_) : RightClickChannel(state_),
-                 std::span<float, kBlockLength>(buffer.data() + kAnalysisLength, kBlockLength));
+                 std::span<float, kBlockLength>(buffer.data() + kAnalysisLength, kBlockLength),
+                 &counts_.clicks[channel]);
     // The newest 2885 samples are the next block's history.
     std::copy(buffer.end() - kAnalysisLength, buffer.end(), history.begin());
 }
@@ -88,8 +89,10 @@ void RestorationKernel::Estimate(Channel channel) {
     const std::span<const float, kAnalysisLength> target(buffers_[channel].data() + kTargetOffset,
                                                          kAnalysisLength);
     const std::span<const float, kAnalysisLength> input(buffers_[other].data(), kAnalysisLength);
-    EstimateChannel(target, input, inputNoiseFloor, params_.rejuv, params_.mode,
-                    channel == kLeft ? state_.coefL : state_.coefR, estimates_[channel]);
+    const bool solved =
+        EstimateChannel(target, input, inputNoiseFloor, params_.rejuv, params_.mode,
+                        channel == kLeft ? state_.coefL : state_.coefR, estimates_[channel]);
+    counts_.solveFailed[channel] = !solved;
 }
 
 void RestorationKernel::Mix(std::span<float, kBlockLength> out) {

@@ -29,6 +29,11 @@
 // 100 KB: allocate it once per run), the stages' working arrays on the
 // calling thread's stack (under 200 KB).
 //
+// Counts: every block also leaves behind what it did (LastBlockCounts), as a
+// by-product of the stages that costs a few integer operations per sample.
+// Each channel's counts are written by the thread that does that channel's
+// work; LastBlockCounts is read on the calling thread after ProcessBlock.
+//
 // Threading: one thread at a time calls an object. Objects are independent,
 // so several files can be restored at once on several threads; the shared
 // tables and FFT plans are read-only once Prepare has made them.
@@ -56,6 +61,7 @@
 #include <memory>
 #include <span>
 
+#include "engine/block_counts.h"
 #include "engine/block_frame.h"
 #include "engine/kernel_params.h"
 #include "engine/kernel_state.h"
@@ -87,6 +93,10 @@ class RestorationKernel {
     // ProcessBlock with silence in.
     void DrainBlock(std::span<float, kBlockLength> out);
 
+    // What the last ProcessBlock or DrainBlock did: each channel's new click
+    // flags, clicks and repaired samples, and failed solves.
+    const KernelBlockCounts& LastBlockCounts() const { return counts_; }
+
   private:
     enum Channel { kLeft = 0, kRight = 1 };
 
@@ -109,6 +119,7 @@ class RestorationKernel {
     // Estimate i of a channel is of its buffer index 648 + i: 883 samples for
     // this block, then 882 for the next block's overlap.
     alignas(64) std::array<std::array<float, kEstimateSpan>, 2> estimates_{};
+    KernelBlockCounts counts_{};
     // With two threads: the worker, and the right channel's input for it.
     std::unique_ptr<WorkerThread> worker_;
     const float* rightInput_ = nullptr;

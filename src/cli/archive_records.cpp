@@ -1,0 +1,96 @@
+#include "cli/archive_records.h"
+
+#include <chrono>
+#include <system_error>
+
+#include "pipeline/result_messages.h"
+#include "report/report_line.h"
+#include "settings/settings_text.h"
+
+namespace sonorel {
+namespace {
+
+// Records name files absolutely: they outlive the folder the command ran in.
+std::filesystem::path Absolute(const std::filesystem::path& path) {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec).lexically_normal();
+    return ec || path.empty() ? path : absolute;
+}
+
+}  // namespace
+
+ArchiveRecords::ArchiveRecords(const CliOptions& options, std::size_t files)
+    : options_(options),
+      settingsText_(DescribeSettings(options.settings)),
+      host_(HostName()),
+      summaries_(files),
+      pictures_(files) {}
+
+std::unique_ptr<ArchiveRecords> ArchiveRecords::Open(
+    const CliOptions& options, const std::optional<std::filesystem::path>& pictureFolder,
+    std::size_t files, std::string& error) {
+    std::unique_ptr<ArchiveRecords> records(new ArchiveRecords(options, files));
+    if (options.reportFile) {
+        records->report_ = ReportFile::Open(*options.reportFile, error);
+        if (!records->report_) return nullptr;
+    }
+    records->pictureFolder_ = pictureFolder;
+    return records;
+}
+
+void ArchiveRecords::Prepare(std::size_t index, RunRequest& request) {
+    request.archive = {.align = options_.align,
+                       .keepMetadata = options_.keepMetadata,
+                       .settingsText = settingsText_};
+    request.summary = &summaries_[index];
+    if (pictureFolder_) {
+        pictures_[index] = std::make_unique<PictureTap>(
+            PictureRequest{.folder = *pictureFolder_,
+                           .inputName = request.input.filename().string(),
+                           .settingsText = settingsText_});
+        request.tap = pictures_[index].get();
+    }
+}
+
+std::vector<std::string> ArchiveRecords::Finish(std::size_t index, const BatchItem& item,
+                                                const FileOutcome& outcome) {
+    std::vector<std::string> problems;
+    std::filesystem::path picture;
+    if (const std::unique_ptr<PictureTap>& tap = pictures_[index]) {
+        picture = tap->Written();
+        if (!tap->Error().empty()) problems.push_back("picture not written: " + tap->Error());
+        pictures_[index].reset();
+    }
+    if (!report_) return problems;
+
+    ReportEntry entry{
+        .input = {},
+        .summary = outcome.started && outcome.internalError.empty() ? &summaries_[index] : nullptr,
+        .result = {},
+        .message = {},
+        .settings = options_.settings,
+        .align = options_.align,
+        .keepMetadata = options_.keepMetadata,
+        .picture = picture,
+        .host = host_,
+        .finished = std::chrono::system_clock::now()};
+    entry.input = Absolute(item.request.input);
+    summaries_[index].output = Absolute(summaries_[index].output);
+    if (!outcome.started) {
+        entry.result = "not-started";
+        entry.message = "not started (cancelled)";
+    } else if (!outcome.internalError.empty()) {
+        entry.result = "internal-error";
+        entry.message = outcome.internalError;
+    } else {
+        entry.result = ResultName(outcome.result);
+        entry.message = ResultMessage(outcome.result, RunKind::Restore);
+    }
+    std::string error;
+    if (!report_->Append(ReportLine(entry), error)) {
+        problems.push_back("report line not written to \"" + *options_.reportFile + "\": " + error);
+    }
+    return problems;
+}
+
+}  // namespace sonorel
