@@ -2,8 +2,9 @@
 // process start-up) on generated 3-minute 44100 Hz 16-bit stereo WAV files.
 //
 // Figures: the real-time factor (seconds of audio restored per second of
-// wall-clock time) for one file with one job, and for four files with one
-// and with two jobs; at the end, the speed-up of --jobs 2 over --jobs 1.
+// wall-clock time) for one file with one job on one and on two threads, and
+// for four files with one and with two jobs; at the end, the speed-ups of
+// two threads over one and of --jobs 2 over --jobs 1.
 // The inputs are written once into a temporary folder (and stay in the page
 // cache); each iteration restores into a fresh output folder, removed
 // outside the timed region.
@@ -90,10 +91,15 @@ std::map<std::string, RunSeconds>& SecondsPerRun() {
     return seconds;
 }
 
-void RestoreWithCli(benchmark::State& state, int fileCount, int jobs, const std::string& name) {
+// threadsPerFile 0: the tool's default (the cores over the running files).
+void RestoreWithCli(benchmark::State& state, int fileCount, int jobs, int threadsPerFile,
+                    const std::string& name) {
     const Inputs& inputs = TheInputs();
     const fs::path output = inputs.Folder() / "out";
     std::vector<std::string> args{"-q", "--jobs", std::to_string(jobs), "-o", output.string()};
+    if (threadsPerFile > 0) {
+        args.insert(args.end(), {"--threads-per-file", std::to_string(threadsPerFile)});
+    }
     args.insert(args.end(), inputs.Files().begin(), inputs.Files().begin() + fileCount);
 
     std::ostringstream out, err;
@@ -138,16 +144,20 @@ void RestoreWithCli(benchmark::State& state, int fileCount, int jobs, const std:
 }
 
 void BM_OneFileOneJob(benchmark::State& state) {
-    RestoreWithCli(state, 1, 1, "one file, 1 job");
+    RestoreWithCli(state, 1, 1, 1, "one file, 1 job");
+}
+void BM_OneFileTwoThreads(benchmark::State& state) {
+    RestoreWithCli(state, 1, 1, 2, "one file, 2 threads");
 }
 void BM_FourFilesOneJob(benchmark::State& state) {
-    RestoreWithCli(state, kFileCount, 1, "four files, 1 job");
+    RestoreWithCli(state, kFileCount, 1, 1, "four files, 1 job");
 }
 void BM_FourFilesTwoJobs(benchmark::State& state) {
-    RestoreWithCli(state, kFileCount, 2, "four files, 2 jobs");
+    RestoreWithCli(state, kFileCount, 2, 0, "four files, 2 jobs");
 }
 
 BENCHMARK(BM_OneFileOneJob)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_OneFileTwoThreads)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_FourFilesOneJob)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_FourFilesTwoJobs)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
 
@@ -164,7 +174,8 @@ int main(int argc, char** argv) {
         "\nWhole-file restoration of %.0f-second 44100 Hz 16-bit stereo WAV files\n"
         "(wall clock; processor time of all threads in brackets):\n",
         kFileSeconds);
-    for (const char* name : {"one file, 1 job", "four files, 1 job", "four files, 2 jobs"}) {
+    for (const char* name :
+         {"one file, 1 job", "one file, 2 threads", "four files, 1 job", "four files, 2 jobs"}) {
         const auto found = seconds.find(name);
         if (found == seconds.end()) continue;
         const RunSeconds& s = found->second;
@@ -172,6 +183,12 @@ int main(int argc, char** argv) {
             kFileSeconds * (found->first.starts_with("one") ? 1 : kFileCount);
         std::printf("  %-20s %6.2f s  %6.1fx real time   (%6.2f s, %6.1fx)\n", name, s.wall,
                     audioSeconds / s.wall, s.cpu, audioSeconds / s.cpu);
+    }
+    const auto oneThread = seconds.find("one file, 1 job");
+    const auto twoThreads = seconds.find("one file, 2 threads");
+    if (oneThread != seconds.end() && twoThreads != seconds.end()) {
+        std::printf("  2 threads over 1 on one file: %.2fx faster\n",
+                    oneThread->second.wall / twoThreads->second.wall);
     }
     const auto one = seconds.find("four files, 1 job");
     const auto two = seconds.find("four files, 2 jobs");

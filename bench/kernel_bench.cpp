@@ -98,10 +98,12 @@ void ReportRealTime(benchmark::State& state) {
         static_cast<double>(state.iterations()) * kBlockSeconds, benchmark::Counter::kIsRate);
 }
 
+// The argument is the kernel's thread count.
 void BM_ProcessBlock(benchmark::State& state) {
     const Stream& stream = GetStream();
     auto kernel = std::make_unique<RestorationKernel>();
-    kernel->Prepare(kDefaultParams, DesignToneFilters(kSampleRate, {}));
+    kernel->Prepare(kDefaultParams, DesignToneFilters(kSampleRate, {}),
+                    static_cast<int>(state.range(0)));
     std::array<float, kBlockLength> out{};
     int block = 0;
     for (auto _ : state) {
@@ -111,7 +113,10 @@ void BM_ProcessBlock(benchmark::State& state) {
     }
     ReportRealTime(state);
 }
-BENCHMARK(BM_ProcessBlock)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ProcessBlock)->Arg(1)->Unit(benchmark::kMicrosecond);
+// Two threads: wall-clock time, since the calling thread's processor time
+// leaves out the worker's half.
+BENCHMARK(BM_ProcessBlock)->Arg(2)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 void BM_RemoveClicksOneChannel(benchmark::State& state) {
     const Stream& stream = GetStream();

@@ -173,6 +173,10 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         records = ArchiveRecords::Open(options, pictureFolder, options.inputs.size(), error);
         if (!records) return Refuse(context.err, error);
     }
+    // A preview plays through the one sound output: one file at a time.
+    const int jobs = preview ? 1 : options.jobs.value_or(DefaultJobCount());
+    const int threads = options.threadsPerFile.value_or(
+        ThreadsPerFile(DefaultJobCount(), jobs, options.inputs.size()));
 
     std::vector<BatchItem> items;
     items.reserve(options.inputs.size());
@@ -182,6 +186,7 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         item.displayName = input;
         item.request.input = input;
         item.request.params = params;
+        item.request.threads = threads;
         if (preview) {
             item.request.kind = RunKind::Preview;
             item.request.previewOutput = context.previewOutput;
@@ -193,8 +198,6 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         items.push_back(std::move(item));
     }
 
-    // A preview plays through the one sound output: one file at a time.
-    const int jobs = preview ? 1 : options.jobs.value_or(DefaultJobCount());
     const bool bars = context.errIsTerminal && !options.quiet;
     ProgressBoard board(bars ? &context.err : nullptr, context.terminalColumns);
     Reporter reporter(context, board, preview ? RunKind::Preview : RunKind::Restore, options.quiet,

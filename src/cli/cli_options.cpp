@@ -116,7 +116,9 @@ class Parser {
         } else if (name == "output") {
             OutputOption("--output", attached);
         } else if (name == "jobs") {
-            JobsOption("--jobs", attached);
+            CountOption("--jobs", attached, result_.options.jobs);
+        } else if (name == "threads-per-file") {
+            CountOption("--threads-per-file", attached, result_.options.threadsPerFile);
         } else if (name == "preview") {
             RefuseAttachedValue(name, attached);
             o.action = CliAction::Preview;
@@ -148,7 +150,7 @@ class Parser {
                 OutputOption("-o", attached);
                 return;
             case 'j':
-                JobsOption("-j", attached);
+                CountOption("-j", attached, result_.options.jobs);
                 return;
             default:
                 break;
@@ -227,7 +229,9 @@ class Parser {
         return text;
     }
 
-    void JobsOption(const std::string& display, const std::optional<std::string>& attached) {
+    // A count of jobs or threads, 1 to kMaxJobs.
+    void CountOption(const std::string& display, const std::optional<std::string>& attached,
+                     std::optional<int>& count) {
         const std::string hint = "a whole number from 1 to " + std::to_string(kMaxJobs);
         const auto text = TakeValue(display, attached, hint);
         if (!text) return;
@@ -237,7 +241,7 @@ class Parser {
         } else if (*value < 1 || *value > kMaxJobs) {
             Fail(display + " " + *text + " is out of range: give " + hint);
         } else {
-            result_.options.jobs = static_cast<int>(*value);
+            count = static_cast<int>(*value);
         }
     }
 
@@ -284,6 +288,11 @@ int DefaultJobCount() {
     if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) cores = CPU_COUNT(&allowed);
     if (cores <= 0) cores = static_cast<int>(std::thread::hardware_concurrency());
     return std::clamp(cores, 1, kMaxJobs);
+}
+
+int ThreadsPerFile(int cores, int jobs, std::size_t files) {
+    const std::size_t atOnce = std::clamp<std::size_t>(files, 1, static_cast<std::size_t>(jobs));
+    return std::max(1, cores / static_cast<int>(atOnce));
 }
 
 }  // namespace sonorel

@@ -6,6 +6,7 @@
 // except the hiss filter. Every value is checked against its range before
 // anything runs; a refusal names the option and the range it takes.
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,6 +34,7 @@ struct CliOptions {
     std::optional<std::string> outputFolder;  // as given after -o; "." = beside each input
     std::vector<std::string> inputs;          // in command-line order
     std::optional<int> jobs;                  // no value: the number of cores
+    std::optional<int> threadsPerFile;        // no value: ThreadsPerFile
     bool quiet = false;
     // For archives (restoring only): a report line per file appended to
     // this file, a picture per file into this folder, outputs aligned with
@@ -56,5 +58,10 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args);
 
 // The number of files restored at once when --jobs is not given.
 int DefaultJobCount();
+
+// Threads for each file when --threads-per-file is not given: the cores
+// shared among the files that run at once (the jobs, or fewer files), at
+// least 1, so that jobs and threads never ask for more than the cores.
+int ThreadsPerFile(int cores, int jobs, std::size_t files);
 
 }  // namespace sonorel

@@ -142,6 +142,12 @@ std::string HelpText(int defaultJobs) {
                      "; default: the number of cores (" + std::to_string(defaultJobs) +
                      " here). Results are reported in the order given.",
                  24);
+    text += Wrap("  --threads-per-file N  ",
+                 "threads for each file, 1 to " + std::to_string(kMaxJobs) +
+                     "; with 2 or more, the two channels of each block are restored on two "
+                     "cores at once (more than 2 are not used). The output is the same. "
+                     "Default: the cores divided by the files restored at once, at least 1.",
+                 24);
     text +=
         "  --preview             play the start of each file (--preview-time seconds)\n"
         "                        on the default sound output instead of writing,\n"

@@ -8,6 +8,7 @@
 #include <wx/statusbr.h>
 
 #include "pipeline/process_file.h"
+#include "pipeline/run_threads.h"
 #include "portaudio/portaudio_output.h"
 #include "ui/gui_run_observer.h"
 #include "ui/my_event_frame.h"
@@ -46,6 +47,7 @@ void MyEventFrame::OnPreview(wxCommandEvent&) {
         request.kind = RunKind::Preview;
         request.input = ToPath(input);
         request.params = ReadSettings().Convert();
+        request.threads = ThreadsForOneFileAtATime();
         request.previewOutput = line;
         GuiRunObserver observer(this, progress_hook);
         const RunResult result = ProcessFile(request, observer);

@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "pipeline/process_file.h"
+#include "pipeline/run_threads.h"
 #include "ui/gui_run_observer.h"
 #include "ui/my_event_frame.h"
 #include "ui/run_reporting.h"
@@ -79,6 +80,7 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         // appears meanwhile is ever overwritten.
         request.output = NameOutputFor(request.input, folderText);
         request.params = ReadSettings().Convert();
+        request.threads = ThreadsForOneFileAtATime();
         GuiRunObserver observer(this, progress_hook);
         const RunResult result = ProcessFile(request, observer);
 

@@ -71,6 +71,7 @@ TEST(CliOptions, RefusesTheExamplesOfBadValuesWithTheirRange) {
         {{"--function", "x", "-o", "o", "a.wav"}, "mono"},
         {{"--jobs", "0", "-o", "o", "a.wav"}, "1 to 256"},
         {{"-j", "many", "-o", "o", "a.wav"}, "1 to 256"},
+        {{"--threads-per-file", "0", "-o", "o", "a.wav"}, "1 to 256"},
         {{"-o", "o", "a.wav", "--distortion"}, "0 to 10"},
         {{"a.wav", "-o"}, "-o"},
         {{"--frobnicate", "-o", "o", "a.wav"}, "--frobnicate"},
@@ -91,7 +92,7 @@ TEST(CliOptions, RefusesTheExamplesOfBadValuesWithTheirRange) {
 TEST(CliOptions, ValuesMayFollowAsTheNextArgumentOrAfterAnEqualsSign) {
     const ParsedCommandLine parsed =
         Parse({"--click=7", "--gain", "-6", "--bass=+3", "--treble", "-18", "--function=VOCAL",
-               "--output=out", "--jobs=3", "in.wav"});
+               "--output=out", "--jobs=3", "--threads-per-file=2", "in.wav"});
     ASSERT_TRUE(parsed.Ok()) << parsed.error;
     const RestorationSettings& s = parsed.options.settings;
     EXPECT_EQ(s.click_level, 7);
@@ -101,6 +102,25 @@ TEST(CliOptions, ValuesMayFollowAsTheNextArgumentOrAfterAnEqualsSign) {
     EXPECT_EQ(s.channel_function, ChannelFunction::VocalRemover);
     EXPECT_EQ(parsed.options.outputFolder, "out");
     EXPECT_EQ(parsed.options.jobs, 3);
+    EXPECT_EQ(parsed.options.threadsPerFile, 2);
+}
+
+TEST(CliOptions, ThreadsPerFileShareTheCoresAmongTheFilesRunningAtOnce) {
+    struct Case {
+        int cores;
+        int jobs;
+        std::size_t files;
+        int threads;
+    };
+    for (const Case& c : std::vector<Case>{{1, 1, 1, 1},
+                                           {2, 2, 1, 2},  // one file: both cores
+                                           {2, 2, 4, 1},
+                                           {2, 1, 4, 2},
+                                           {8, 3, 10, 2},
+                                           {2, 4, 4, 1}}) {  // more jobs than cores: at least 1
+        EXPECT_EQ(ThreadsPerFile(c.cores, c.jobs, c.files), c.threads)
+            << c.cores << " cores, " << c.jobs << " jobs, " << c.files << " files";
+    }
 }
 
 TEST(CliOptions, ShortOptionsTakeAttachedOrSeparateValues) {

@@ -41,8 +41,8 @@ TEST(HelpText, NamesEveryOptionWithItsRangeAndDefault) {
     for (const char* option :
          {"--function mono|vocal", "--anti-phase", "--no-anti-phase", "--keep-level",
           "--no-keep-level", "--wizard CATEGORY,EQ,HISS,CLICKS,WEAR", "--list-categories",
-          "-j, --jobs N", "--preview", "-q, --quiet", "-h, --help", "-V, --version",
-          "-o, --output FOLDER", "--report FILE", "--picture FOLDER", "--align",
+          "-j, --jobs N", "--threads-per-file N", "--preview", "-q, --quiet", "-h, --help",
+          "-V, --version", "-o, --output FOLDER", "--report FILE", "--picture FOLDER", "--align",
           "--keep-metadata"}) {
         EXPECT_TRUE(Contains(help, option)) << option;
     }
@@ -111,9 +111,10 @@ TEST(HelpText, ManualPageDocumentsEveryOptionAndRange) {
     }
     for (const char* option :
          {"\\-\\-function", "\\-\\-anti\\-phase", "\\-\\-keep\\-level", "\\-\\-wizard",
-          "\\-\\-list\\-categories", "\\-\\-jobs", "\\-\\-preview", "\\-\\-quiet", "\\-\\-help",
-          "\\-\\-version", "\\-\\-output", "\\-\\-no\\-anti\\-phase", "\\-\\-no\\-keep\\-level",
-          "\\-\\-report", "\\-\\-picture", "\\-\\-align", "\\-\\-keep\\-metadata"}) {
+          "\\-\\-list\\-categories", "\\-\\-jobs", "\\-\\-threads\\-per\\-file", "\\-\\-preview",
+          "\\-\\-quiet", "\\-\\-help", "\\-\\-version", "\\-\\-output", "\\-\\-no\\-anti\\-phase",
+          "\\-\\-no\\-keep\\-level", "\\-\\-report", "\\-\\-picture", "\\-\\-align",
+          "\\-\\-keep\\-metadata"}) {
         EXPECT_TRUE(Contains(page, option)) << option;
     }
 }

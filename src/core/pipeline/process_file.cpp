@@ -7,6 +7,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "analysis/channel_analysis.h"
@@ -93,10 +94,11 @@ ToneSettings ToneSettingsOf(const RunParameters& settings) {
 }
 
 // The blocks of the processing pass: the input's, then for an aligned output
-// the tail, with silence in.
+// the tail, with silence in; and the kernel's threads.
 struct PassPlan {
     std::int64_t inputBlocks = 0;
     std::int64_t blocks = 0;
+    int threads = 1;
 };
 
 void AddCounts(const KernelBlockCounts& counts, RunSummary& summary) {
@@ -172,6 +174,17 @@ struct PassOutput {
     bool tapped = false;  // whether the tap was begun, so must be ended
 };
 
+// Inside the processing pass's priority scope: a worker thread inherits the
+// priority of the thread that starts it.
+void PrepareKernel(RestorationKernel& kernel, const KernelParams& params,
+                   const ToneFilters& filters, int threads) {
+    try {
+        kernel.Prepare(params, filters, threads);
+    } catch (const std::system_error&) {
+        kernel.Prepare(params, filters, 1);  // the same output, on one thread
+    }
+}
+
 // Both passes, once the input is checked and the output (or the preview
 // buffer) exists.
 RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameters& settings,
@@ -192,7 +205,6 @@ RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameter
         DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
     output.summary.derived = DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive};
     observer.EndBusy();
-    storage.kernel.Prepare(params, filters);
 
     if (output.tap != nullptr) {
         output.tap->Begin({.sampleRate = format.sampleRate,
@@ -205,6 +217,7 @@ RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameter
     observer.BeginProgress(ProgressKind::Processing, label, plan.blocks);
     if (reader.Rewind()) {
         const LowPriorityScope lowPriority;
+        PrepareKernel(storage.kernel, params, filters, plan.threads);
         complete = RunProcessingPass(reader, storage, plan, output.sink, observer, output.tap,
                                      output.summary);
     }
@@ -238,7 +251,8 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
     const bool aligned = !preview && request.archive.align;
     PassPlan plan{
         .inputBlocks = ProcessingBlocks(format.frames),
-        .blocks = aligned ? AlignedBlocks(format.frames) : ProcessingBlocks(format.frames)};
+        .blocks = aligned ? AlignedBlocks(format.frames) : ProcessingBlocks(format.frames),
+        .threads = request.threads};
     std::unique_ptr<SoundWriter> writer;
     std::vector<std::int16_t> previewBuffer;
     std::string label;

@@ -51,6 +51,10 @@ struct RunRequest {
     BlockTap* tap = nullptr;
     // Receives the run's record, complete when ProcessFile returns. Not owned.
     RunSummary* summary = nullptr;
+    // Threads for the processing pass: 1, or 2 and more to run the two
+    // channels of each block on two (one of them the calling thread). The
+    // output is the same bit for bit.
+    int threads = 1;
 };
 
 // Observer calls, in order: StopRequested while an input of unstated length
@@ -77,7 +81,9 @@ struct RunRequest {
 //
 // `createdOutput`, when given, receives the path of the output file the run
 // created (empty if none). Runs on the calling thread, whose priority is
-// lowered during the processing pass; every observer call comes from it.
+// lowered during the processing pass (a second thread, when asked for,
+// starts at that priority); every observer call comes from it. Where the
+// system refuses the second thread, the run goes on with one.
 // Each call owns all its state, so calls on several threads at once are safe.
 RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
                       std::filesystem::path* createdOutput = nullptr);

@@ -141,19 +141,27 @@ void RemoveClicks(std::span<const float, kBlockLength> input, float click,
     std::copy(channel.repairIn.begin(), channel.repairIn.end(), repair.begin());
     std::copy(channel.clickFlags.begin(), channel.clickFlags.end(), flags.begin());
 
-    float& olderBand = channel.teager[0];
-    float& newerBand = channel.teager[1];
+    // The filter states in locals for the loop: kept in registers rather than
+    // stored at every sample into the kernel's state, whose lines the other
+    // channel's thread writes too.
+    CascadeState rumbleState = channel.rumbleState;
+    std::array<float, 2> detectState = channel.detectState;
+    float olderBand = channel.teager[0];
+    float newerBand = channel.teager[1];
     for (int k = 0; k < kBlockLength; ++k) {
         const float x = input[k];
         const int p = kClickHistory + k;
-        repair[p] = static_cast<float>(RunCascade(x, rumbleCoeffs, channel.rumbleState));
-        const float band = RunDetection(x, detectCoeffs, channel.detectState);
+        repair[p] = static_cast<float>(RunCascade(x, rumbleCoeffs, rumbleState));
+        const float band = RunDetection(x, detectCoeffs, detectState);
         const double psi =
             static_cast<double>(newerBand) * newerBand - static_cast<double>(olderBand) * band;
         olderBand = newerBand;
         newerBand = band;
         energy[p] = static_cast<float>(energy[p - 1] + psi);
     }
+    channel.rumbleState = rumbleState;
+    channel.detectState = detectState;
+    channel.teager = {olderBand, newerBand};
 
     DetectClicks(energy, click,
                  std::span<std::int32_t, kBlockLength>(flags.data() + kFlagHistory, kBlockLength));

@@ -10,11 +10,19 @@
 
 namespace sonorel {
 
-void RestorationKernel::Prepare(const KernelParams& params, const ToneFilters& filters) {
+RestorationKernel::~RestorationKernel() = default;
+
+void RestorationKernel::Prepare(const KernelParams& params, const ToneFilters& filters,
+                                int threads) {
     params_ = params;
     filters_ = filters;
     GetKernelTables();
     PrepareFft();
+    if (threads < 2) {
+        worker_.reset();
+    } else if (!worker_) {
+        worker_ = std::make_unique<WorkerThread>(&RightChannelJob, this);
+    }
     Reset();
 }
 
@@ -25,11 +33,24 @@ void RestorationKernel::Reset() {
 void RestorationKernel::ProcessBlock(std::span<const float, kBlockLength> left,
                                      std::span<const float, kBlockLength> right,
                                      std::span<float, kBlockLength> out) {
-    RepairClicks(kLeft, left);
-    RepairClicks(kRight, right);
-    Estimate(kLeft);
-    Estimate(kRight);
+    LoadHistory(kLeft);
+    LoadHistory(kRight);
+    if (worker_) {
+        rightInput_ = right.data();
+        worker_->Start();
+        ChannelWork(kLeft, left);
+        worker_->Finish();
+    } else {
+        ChannelWork(kLeft, left);
+        ChannelWork(kRight, right);
+    }
     Mix(out);
+}
+
+void RestorationKernel::RightChannelJob(void* kernel) {
+    auto* self = static_cast<RestorationKernel*>(kernel);
+    self->ChannelWork(kRight,
+                      std::span<const float, kBlockLength>(self->rightInput_, kBlockLength));
 }
 
 void RestorationKernel::DrainBlock(std::span<float, kBlockLength> out) {
@@ -37,11 +58,21 @@ void RestorationKernel::DrainBlock(std::span<float, kBlockLength> out) {
     ProcessBlock(kSilence, kSilence, out);
 }
 
+void RestorationKernel::LoadHistory(Channel channel) {
+    const std::array<float, kAnalysisLength>& history =
+        channel == kLeft ? state_.historyL : state_.historyR;
+    std::copy(history.begin(), history.end(), buffers_[channel].begin());
+}
+
+void RestorationKernel::ChannelWork(Channel channel, std::span<const float, kBlockLength> input) {
+    RepairClicks(channel, input);
+    Estimate(channel);
+}
+
 void RestorationKernel::RepairClicks(Channel channel, std::span<const float, kBlockLength> input) {
     std::array<float, kChannelBuffer>& buffer = buffers_[channel];
     std::array<float, kAnalysisLength>& history =
         channel == kLeft ? state_.historyL : state_.historyR;
-    std::copy(history.begin(), history.end(), buffer.begin());
     RemoveClicks(input, params_.click, filters_.rumbleCoeffs, filters_.detectCoeffs,
                  channel == kLeft ? LeftClickChannel(state_) : RightClickChannel(state_),
                  std::span<float, kBlockLength>(buffer.data() + kAnalysisLength, kBlockLength),

@@ -31,24 +31,41 @@
 //
 // Counts: every block also leaves behind what it did (LastBlockCounts), as a
 // by-product of the stages that costs a few integer operations per sample.
+// Each channel's counts are written by the thread that does that channel's
+// work; LastBlockCounts is read on the calling thread after ProcessBlock.
 //
-// Threading: one thread at a time uses an object. Objects are independent,
+// Threading: one thread at a time calls an object. Objects are independent,
 // so several files can be restored at once on several threads; the shared
 // tables and FFT plans are read-only once Prepare has made them.
 //
-// Inside a block the work falls into three steps: RepairClicks for each
-// channel (each touches only its own channel's state and buffer), then
-// Estimate for each channel (each reads both buffers and writes only its
-// own coefficients and estimate), then Mix. The two calls of a step are
-// independent of each other.
+// Inside a block the work falls into three steps: the calling thread puts
+// each channel's history in front of its buffer; then each channel's
+// ChannelWork (RepairClicks, then Estimate) runs; then Mix. ChannelWork of a
+// channel writes only that channel's state (click detector and repair,
+// filter states, history), buffer from index 2885 on, coefficients and
+// estimate; it reads its own buffer and the other channel's first 2885
+// samples, which the calling thread wrote before. So the two ChannelWork
+// calls are independent, and their order does not matter.
+//
+// Prepared with two threads, the object owns one worker thread (started by
+// the first such Prepare, which may then throw std::system_error; stopped
+// by the destructor or a one-thread Prepare): per block, the right channel's
+// ChannelWork runs on the worker while the calling thread does the left's
+// (or on the calling thread too, when the worker has not taken it up by
+// then), and Mix waits for both (worker_thread.h describes the handoff; the
+// worker's stack holds its stage arrays). The output is bit for bit that of
+// one thread, and a block still allocates nothing; it may wait for the
+// worker, which is the only blocking.
 
 #include <array>
+#include <memory>
 #include <span>
 
 #include "engine/block_counts.h"
 #include "engine/block_frame.h"
 #include "engine/kernel_params.h"
 #include "engine/kernel_state.h"
+#include "engine/worker_thread.h"
 #include "filters/tone_filters.h"
 
 namespace sonorel {
@@ -56,12 +73,14 @@ namespace sonorel {
 class RestorationKernel {
   public:
     RestorationKernel() = default;
+    ~RestorationKernel();
     RestorationKernel(const RestorationKernel&) = delete;
     RestorationKernel& operator=(const RestorationKernel&) = delete;
 
     // Takes this file's parameters and filters, makes sure the shared tables
-    // and FFT plans exist, and resets.
-    void Prepare(const KernelParams& params, const ToneFilters& filters);
+    // and FFT plans exist, starts or stops the worker thread (threads: 1, or
+    // 2 and more for two), and resets.
+    void Prepare(const KernelParams& params, const ToneFilters& filters, int threads = 1);
 
     // Zeroes everything carried from block to block.
     void Reset();
@@ -81,9 +100,12 @@ class RestorationKernel {
   private:
     enum Channel { kLeft = 0, kRight = 1 };
 
+    void LoadHistory(Channel channel);
+    void ChannelWork(Channel channel, std::span<const float, kBlockLength> input);
     void RepairClicks(Channel channel, std::span<const float, kBlockLength> input);
     void Estimate(Channel channel);
     void Mix(std::span<float, kBlockLength> out);
+    static void RightChannelJob(void* kernel);
 
     KernelParams params_;
     ToneFilters filters_;
@@ -98,6 +120,9 @@ class RestorationKernel {
     // this block, then 882 for the next block's overlap.
     alignas(64) std::array<std::array<float, kEstimateSpan>, 2> estimates_{};
     KernelBlockCounts counts_{};
+    // With two threads: the worker, and the right channel's input for it.
+    std::unique_ptr<WorkerThread> worker_;
+    const float* rightInput_ = nullptr;
 };
 
 }  // namespace sonorel

@@ -14,6 +14,11 @@ void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
     const double wR = params.wR;
     const bool hissActive = filters.hissActive;
     const ShelfCoeffs shelves = filters.shelves;
+    // The filter states too: each sample's recursions then stay in registers
+    // instead of going through memory, which lengthened every step.
+    CascadeState hissState = state.hissState;
+    float bassState = state.bassState;
+    float trebleState = state.trebleState;
     for (int i = 0; i < kBlockLength; ++i) {
         double mix = wL * estimateL[i] + wR * estimateR[i];
         if (i < kOverlap) mix += (state.tail[i] - mix) * ramp[i];
@@ -22,9 +27,9 @@ void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
         double v = mix;
         if (hissActive) {
             v = static_cast<float>(
-                RunCascade(static_cast<float>(mix), filters.hissCoeffs, state.hissState));
+                RunCascade(static_cast<float>(mix), filters.hissCoeffs, hissState));
         }
-        float y = RunShelves(v, shelves, state.bassState, state.trebleState);
+        float y = RunShelves(v, shelves, bassState, trebleState);
         if (y > kOutputBound) {
             y = kOutputBound;
         } else if (y < -kOutputBound) {
@@ -35,6 +40,9 @@ void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
         }
         out[i] = y;
     }
+    state.hissState = hissState;
+    state.bassState = bassState;
+    state.trebleState = trebleState;
     for (int k = 0; k < kOverlap; ++k) {
         state.tail[k] =
             static_cast<float>(wL * estimateL[kBlockLength + k] + wR * estimateR[kBlockLength + k]);

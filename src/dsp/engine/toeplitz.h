@@ -23,6 +23,15 @@ inline constexpr float kToeplitzCeiling =
 
 // n = h.size(), 2 <= n <= 177; r and b hold at least n values. Arrays are
 // floats; the recursion's scalars and sums are doubles. Returns success.
+// Runs the wide path where the processor has it, the baseline otherwise.
 bool SolveToeplitz(std::span<const float> r, std::span<const float> b, std::span<float> h);
+
+// The same recursion from the same source (levinson.h) for two instruction
+// sets, with bit-identical results: the baseline of the build, and AVX2
+// (x86-64 builds only), which does each sum's four partial sums in one
+// register. SolveToeplitzWide may be called only where HasWideSolver().
+bool SolveToeplitzBaseline(const float* r, const float* b, float* h, int n);
+bool SolveToeplitzWide(const float* r, const float* b, float* h, int n);
+bool HasWideSolver();
 
 }  // namespace sonorel

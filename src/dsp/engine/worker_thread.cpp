@@ -1,0 +1,93 @@
+#include "engine/worker_thread.h"
+
+#include <chrono>
+
+namespace sonorel {
+namespace {
+
+// Polling bridges the gap between two blocks (the owner mixes, writes and
+// reads meanwhile, some tens of microseconds) without a system call: a
+// sleeping thread takes about as long as half a block to wake on a virtual
+// machine. Short enough not to matter when the other side is busy elsewhere.
+constexpr std::chrono::microseconds kSpinTime{300};
+constexpr int kRoundsPerClockRead = 64;
+
+inline void PauseBriefly() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+}  // namespace
+
+WorkerThread::WorkerThread(Job job, void* context)
+    : job_(job), context_(context), thread_([this] { Run(); }) {}
+
+WorkerThread::~WorkerThread() {
+    stopping_.store(true, std::memory_order_release);
+    Wake();
+    thread_.join();
+}
+
+void WorkerThread::Start() {
+    requested_.fetch_add(1, std::memory_order_release);
+    Wake();
+}
+
+void WorkerThread::Finish() {
+    const std::uint64_t target = requested_.load(std::memory_order_relaxed);
+    if (Claim(target)) {
+        job_(context_);
+        return;
+    }
+    std::uint64_t done = completed_.load(std::memory_order_acquire);
+    while (done != target)
+        done = AwaitChange(completed_, done);
+}
+
+bool WorkerThread::Claim(std::uint64_t request) {
+    std::uint64_t previous = request - 1;
+    return claimed_.compare_exchange_strong(previous, request, std::memory_order_acq_rel,
+                                            std::memory_order_acquire);
+}
+
+void WorkerThread::Run() {
+    std::uint64_t served = 0;
+    for (;;) {
+        const std::uint64_t wanted = AwaitChange(requested_, served);
+        if (wanted == served) return;  // stopping, with nothing asked for
+        served = wanted;
+        if (Claim(served)) {
+            job_(context_);
+            completed_.store(served, std::memory_order_release);
+            Wake();
+        }
+    }
+}
+
+std::uint64_t WorkerThread::AwaitChange(const std::atomic<std::uint64_t>& counter,
+                                        std::uint64_t seen) {
+    const auto spinEnd = std::chrono::steady_clock::now() + kSpinTime;
+    for (int round = 1;; ++round) {
+        const std::uint64_t now = counter.load(std::memory_order_acquire);
+        if (now != seen || stopping_.load(std::memory_order_acquire)) return now;
+        PauseBriefly();
+        if (round % kRoundsPerClockRead == 0 && std::chrono::steady_clock::now() > spinEnd) break;
+    }
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] {
+        return counter.load(std::memory_order_acquire) != seen ||
+               stopping_.load(std::memory_order_acquire);
+    });
+    return counter.load(std::memory_order_acquire);
+}
+
+// The mutex is taken, however briefly, between changing a counter and
+// notifying: a waiter that has just found no change under the mutex is then
+// already waiting, and receives the notification.
+void WorkerThread::Wake() {
+    { const std::lock_guard lock(mutex_); }
+    changed_.notify_all();
+}
+
+}  // namespace sonorel

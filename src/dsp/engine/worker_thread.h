@@ -1,0 +1,68 @@
+#pragma once
+// A thread that runs one fixed job each time it is asked, for the kernel's
+// second channel (kernel.h).
+//
+// Start() offers one run of the job; Finish() returns once that run is
+// over. Every Start is followed by a Finish before the next Start, both on
+// the same (owning) thread. Whichever thread claims the offered run first
+// does it: when the worker has not taken it up by the time the owner calls
+// Finish (on a busy machine the worker may not even be scheduled), the
+// owner runs the job itself rather than wait, so two threads are never much
+// slower than one. The job must therefore give the same result on either
+// thread. The handoff spins briefly on atomics, since the other side is
+// usually about to answer (a block is about 100 us of work), and then
+// sleeps on a condition variable, so an idle worker costs nothing. Neither
+// call allocates.
+//
+// Memory order: what the owner wrote before Start() is visible to the job,
+// and what the job wrote is visible to the owner after Finish() (release
+// stores of the request and completion counters, acquire loads of them; the
+// claim is a compare-and-exchange on its own counter).
+//
+// The destructor stops and joins the thread; it must not run between a
+// Start and its Finish.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+namespace sonorel {
+
+class WorkerThread {
+  public:
+    using Job = void (*)(void* context);
+
+    // Starts the thread (setup: may allocate, and throws std::system_error
+    // where the system refuses a thread).
+    WorkerThread(Job job, void* context);
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    void Start();
+    void Finish();
+
+  private:
+    void Run();
+    // Claims run `request` for the calling thread; false if the other
+    // thread already has.
+    bool Claim(std::uint64_t request);
+    // Waits until counter differs from `seen` (or the thread is stopping,
+    // for the worker's own wait); returns its value.
+    std::uint64_t AwaitChange(const std::atomic<std::uint64_t>& counter, std::uint64_t seen);
+    void Wake();
+
+    const Job job_;
+    void* const context_;
+    std::atomic<std::uint64_t> requested_{0};
+    std::atomic<std::uint64_t> claimed_{0};
+    std::atomic<std::uint64_t> completed_{0};
+    std::atomic<bool> stopping_{false};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread thread_;
+};
+
+}  // namespace sonorel
