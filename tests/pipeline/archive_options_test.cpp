@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/block_frame.h"
 #include "pipeline/process_file.h"
 #include "pipeline/run_blocks.h"
+#include "support/run_helpers.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 
@@ -30,13 +32,12 @@ StartRun Start(const std::filesystem::path& input, const std::filesystem::path& 
     std::filesystem::create_directories(folder);
     RunRequest request;
     request.input = input;
-    request.output = NameOutputFor(input, folder.string());
     request.archive = archive;
     request.tap = tap;
     StartRun run;
     request.summary = &run.summary;
     RunObserver quiet;
-    run.result = ProcessFile(request, quiet);
+    run.result = RunStart(std::move(request), folder, quiet).result;
     if (!run.summary.output.empty()) run.output = ReadMono(run.summary.output);
     return run;
 }

@@ -8,11 +8,12 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "pipeline/output_naming.h"
 #include "pipeline/process_file.h"
 #include "pipeline/run_summary.h"
+#include "support/run_helpers.h"
 #include "support/sound_files.h"
 #include "support/temp_folder.h"
 
@@ -38,15 +39,14 @@ Restored Restore(const std::filesystem::path& input, const std::filesystem::path
     std::filesystem::create_directory(folder);
     RunRequest request;
     request.input = input;
-    request.output = NameOutputFor(input, folder.string());
     request.params = params;
     request.threads = threads;
     Restored restored;
     request.summary = &restored.summary;
     RunObserver quiet;
-    std::filesystem::path output;
-    EXPECT_EQ(ProcessFile(request, quiet, &output), RunResult::RunOk);
-    restored.samples = ReadMono(output).samples;
+    const StartOutcome run = RunStart(std::move(request), folder, quiet);
+    EXPECT_EQ(run.result, RunResult::RunOk);
+    restored.samples = ReadMono(run.output).samples;
     return restored;
 }
 

@@ -1,19 +1,26 @@
 #include "support/run_helpers.h"
 
+#include <utility>
+
 #include "pipeline/output_naming.h"
 
 namespace sonorel::test {
 
-StartOutcome RunStart(const std::filesystem::path& input, const std::filesystem::path& folder,
-                      RunObserver& observer, const RunParameters& params) {
-    RunRequest request;
+StartOutcome RunStart(RunRequest request, const std::filesystem::path& folder,
+                      RunObserver& observer) {
     request.kind = RunKind::Restore;
-    request.input = input;
-    request.output = NameOutputFor(input, folder.string());
-    request.params = params;
+    request.output = NameOutputFor(request.input, folder.string());
     StartOutcome outcome;
     outcome.result = ProcessFile(request, observer, &outcome.output);
     return outcome;
+}
+
+StartOutcome RunStart(const std::filesystem::path& input, const std::filesystem::path& folder,
+                      RunObserver& observer, const RunParameters& params) {
+    RunRequest request;
+    request.input = input;
+    request.params = params;
+    return RunStart(std::move(request), folder, observer);
 }
 
 StartOutcome RunStart(const std::filesystem::path& input, const std::filesystem::path& folder,

@@ -13,6 +13,11 @@ struct StartOutcome {
     std::filesystem::path output;  // empty when none was created
 };
 
+// A Start run of `request` (its input, settings and options) into `folder`
+// under the naming rule.
+StartOutcome RunStart(RunRequest request, const std::filesystem::path& folder,
+                      RunObserver& observer);
+
 // A Start run of `input` into `folder` under the naming rule.
 StartOutcome RunStart(const std::filesystem::path& input, const std::filesystem::path& folder,
                       RunObserver& observer, const RunParameters& params = {});
