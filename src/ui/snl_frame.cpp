@@ -18,6 +18,7 @@
 #include "ui/accessible_name.h"
 #include "ui/control_ids.h"
 #include "ui/file_list_text.h"
+#include "ui/tooltip.h"
 
 namespace sonorel {
 
@@ -46,7 +47,7 @@ wxStaticBoxSizer* NewGroup(wxWindow* parent, const wxString& label) {
 wxBitmapButton* NewBitmapButton(wxWindow* parent, int id, ButtonIcon icon, const char* tooltip) {
     auto* button =
         new wxBitmapButton(parent, id, ButtonBitmap(icon), wxDefaultPosition, wxDefaultSize, 0);
-    button->SetToolTip(tooltip);
+    SetToolTipInGroup(*button, tooltip);
     // Its only words: what a screen reader says for it.
     SetAccessibleName(*button, tooltip);
     return button;
@@ -55,7 +56,7 @@ wxBitmapButton* NewBitmapButton(wxWindow* parent, int id, ButtonIcon icon, const
 // "&Add": the label reads "Add", and Alt+A presses the button.
 wxButton* NewButton(wxWindow* parent, int id, const char* label, const char* tooltip) {
     auto* button = new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0);
-    button->SetToolTip(tooltip);
+    SetToolTipInGroup(*button, tooltip);
     return button;
 }
 
@@ -128,14 +129,15 @@ wxSizer* snl_frame::BuildOptionsGroup() {
     wxStaticBoxSizer* group = NewGroup(this, "Options");
     phasing_check = new wxCheckBox(this, ID_PHASING_CHECK, "Anti-Phase Signal Channels",
                                    wxDefaultPosition, wxDefaultSize, 0);
-    phasing_check->SetToolTip(
+    SetToolTipInGroup(
+        *phasing_check,
         "Select only for vertical-cut (\"hill-and-dale\") recordings played on unmodified "
         "(lateral-cut) equipment!");
     group->Add(phasing_check, 0, wxLEFT, kBorderPx);
 
     original_check = new wxCheckBox(this, ID_ORIGINAL_CHECK, "Keep Original Signal Level",
                                     wxDefaultPosition, wxDefaultSize, 0);
-    original_check->SetToolTip("Select to keep output level proportional to input");
+    SetToolTipInGroup(*original_check, "Select to keep output level proportional to input");
     group->Add(original_check, 0, wxTOP | wxBOTTOM | wxLEFT, kBorderPx);
     return group;
 }

@@ -9,11 +9,13 @@
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
 #include <wx/hyperlink.h>
 #include <wx/listbox.h>
 #include <wx/msgdlg.h>
+#include <wx/radiobox.h>
 #include <wx/slider.h>
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
@@ -158,6 +160,33 @@ TEST_F(RealInputTest, RowsShowTheFileNameFirstAndTheFullPathOnHover) {
     }
     input.Click(*frame->output_text);
     EXPECT_EQ(frame->file_list->GetToolTipText(), "List of files to be processed");
+}
+
+TEST_F(RealInputTest, EveryControlShowsItsTooltipUnderThePointer) {
+    OpenForInput();
+    frame->AddFiles(Paths({MakeFile("a.wav"), MakeFile("b.wav")}));
+    input.Type("out");
+    input.ClickRow(*frame->file_list, 1);  // every button enabled
+
+    std::vector<wxWindow*> controls;
+    for (const SliderRange& range : kSliderRanges)
+        controls.push_back(frame->SliderFor(range.slider));
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->function_radio, frame->phasing_check, frame->original_check, frame->add_button,
+             frame->deselect_button, frame->remove_button, frame->remove_all_button,
+             frame->output_text, frame->browse_button, frame->help_button, frame->info_button,
+             frame->exit_button, frame->wizard_button, frame->preview_button, frame->go_button}) {
+        controls.push_back(control);
+    }
+    for (wxWindow* control : controls) {
+        const wxString tooltip = control->GetToolTipText();
+        SCOPED_TRACE(tooltip.utf8_string());
+        ASSERT_FALSE(tooltip.empty());
+        input.Hover(*control);
+        // GTK shows a tooltip half a second after the pointer stops.
+        EXPECT_TRUE(input.WaitFor([&] { return UserInput::ShownTooltip() == tooltip; }))
+            << "shown: \"" << UserInput::ShownTooltip().utf8_string() << '"';
+    }
 }
 
 // Records the message boxes of a run and answers them as Yes or OK.

@@ -44,6 +44,12 @@ class UserInput {
     void ClickRow(wxListBox& list, int row, int modifiers = wxMOD_NONE);
     // The pointer over row `row`, without a click.
     void HoverRow(wxListBox& list, int row);
+    // The pointer over the middle of `control`, without a click.
+    void Hover(wxWindow& control);
+
+    // The text of the tooltip GTK has on the screen now, empty when none:
+    // what the user reads, wherever the toolkit found it.
+    static wxString ShownTooltip();
 
     // One key (WXK_TAB, 'w', ...) pressed and released, with modifiers held.
     // A button pressed by its mnemonic clicks only when GTK's short
