@@ -106,6 +106,17 @@ void MyEventFrame::FocusOutputFolder() {
 void MyEventFrame::EnableSelectionButtons() {
     wxArrayInt selected;
     const bool any = file_list->GetSelections(selected) > 0;
+    // GTK leaves the focus on a button that disables itself, and the
+    // window's shortcuts then reach nothing: the focus moves on first, to
+    // the list while it has entries, else to the output folder.
+    const wxWindow* focus = FindFocus();
+    if (!any && (focus == deselect_button || focus == remove_button)) {
+        if (file_list->IsEmpty()) {
+            FocusOutputFolder();
+        } else {
+            file_list->SetFocus();
+        }
+    }
     deselect_button->Enable(any);
     remove_button->Enable(any);
 }

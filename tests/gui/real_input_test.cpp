@@ -165,6 +165,7 @@ TEST_F(RealInputTest, RowsShowTheFileNameFirstAndTheFullPathOnHover) {
 TEST_F(RealInputTest, EveryControlShowsItsTooltipUnderThePointer) {
     OpenForInput();
     frame->AddFiles(Paths({MakeFile("a.wav"), MakeFile("b.wav")}));
+    input.Settle();
     input.Type("out");
     input.ClickRow(*frame->file_list, 1);  // every button enabled
 
@@ -341,6 +342,45 @@ TEST_F(RealInputTest, ShortcutsOpenTheHelpAndCloseTheWindow) {
             EXPECT_TRUE(viewer->GetFrame() != nullptr && viewer->GetFrame()->IsShown());
             CloseAndDestroy();
         }
+    }
+}
+
+struct DisablingClickCase {
+    const char* what;
+    wxButton* MyEventFrame::*button;
+    const ShortcutCase& shortcut;
+};
+
+const DisablingClickCase kDisablingClickCases[] = {
+    {"Remove, then F1", &MyEventFrame::remove_button, kShortcutCases[0]},
+    {"Deselect All, then Ctrl+W", &MyEventFrame::deselect_button, kShortcutCases[2]},
+};
+
+// A clicked button takes the focus; when it then disables itself the focus
+// must move on, or GTK sends the window's shortcuts nowhere.
+TEST_F(RealInputTest, ShortcutsWorkAfterAClickedButtonDisablesItself) {
+    for (const DisablingClickCase& c : kDisablingClickCases) {
+        SCOPED_TRACE(c.what);
+        OpenForInput();
+        frame->AddFiles(Paths({MakeFile("a.wav"), MakeFile("b.wav")}));
+        input.Settle();
+        input.ClickRow(*frame->file_list, 0);
+        ASSERT_TRUE((frame->*c.button)->IsEnabled());
+        input.Click(*(frame->*c.button));
+        ASSERT_FALSE((frame->*c.button)->IsEnabled());
+        EXPECT_EQ(wxWindow::FindFocus(), frame->file_list);
+
+        const wxWeakRef<wxWindow> window(frame);
+        input.Key(c.shortcut.key, c.shortcut.modifiers);
+        if (c.shortcut.closes) {
+            EXPECT_TRUE(input.WaitFor([&] { return window.get() == nullptr; }));
+            if (window.get() == nullptr) frame = nullptr;
+        } else {
+            wxHtmlHelpController* viewer = frame->Help().Viewer();
+            EXPECT_TRUE(viewer != nullptr && viewer->GetFrame() != nullptr &&
+                        viewer->GetFrame()->IsShown());
+        }
+        if (frame != nullptr) CloseAndDestroy();
     }
 }
 
