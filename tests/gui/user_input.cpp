@@ -27,13 +27,17 @@ UserInput::UserInput() = default;
 UserInput::~UserInput() = default;
 
 void UserInput::Once(std::function<bool()> condition, std::function<void()> action) {
+    InTurn({{std::move(condition), std::move(action)}});
+}
+
+void UserInput::InTurn(std::vector<Step> steps) {
     poll_ = std::make_unique<wxTimer>();
-    poll_->Bind(wxEVT_TIMER, [this, condition = std::move(condition),
-                              action = std::move(action)](wxTimerEvent&) {
-        if (!condition()) return;
-        poll_->Stop();
-        action();
-    });
+    poll_->Bind(wxEVT_TIMER,
+                [this, steps = std::move(steps), next = std::size_t{0}](wxTimerEvent&) mutable {
+                    if (next >= steps.size() || !steps[next].condition()) return;
+                    if (next + 1 == steps.size()) poll_->Stop();
+                    steps[next++].action();
+                });
     poll_->Start(kPollMs);
 }
 

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <wx/uiaction.h>
 
@@ -63,6 +64,12 @@ class UserInput {
     // modal dialog runs a loop of its own, and the test's code waits in the
     // call that opened it until it closes.
     void Once(std::function<bool()> condition, std::function<void()> action);
+    // The same for several, each in turn once the one before it has acted.
+    struct Step {
+        std::function<bool()> condition;
+        std::function<void()> action;
+    };
+    void InTurn(std::vector<Step> steps);
 
     // Lets the toolkit handle everything the X server has sent so far.
     void Settle();
