@@ -72,8 +72,12 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
 
     auto* outer = new wxBoxSizer(wxVERTICAL);
     auto* main = new wxBoxSizer(wxHORIZONTAL);
-    main->Add(BuildLeftColumn(), 0, wxRIGHT, kBorderPx);
+    wxSizer* left = BuildLeftColumn();
+    main->Add(left, 0, wxRIGHT, kBorderPx);
     main->Add(BuildRightColumn(), 1, wxEXPAND | wxLEFT, kBorderPx);
+    // Created after every stated control, so that ids and the Tab order
+    // keep their places; shown below the options.
+    left->Add(BuildPresetsGroup(), 0, wxEXPAND, kBorderPx);
     outer->Add(main, 1, wxEXPAND | wxALL, kBorderPx);
 
     SetSizer(outer);
@@ -226,6 +230,26 @@ wxSizer* snl_frame::BuildCommandRow() {
     go_button->Enable(false);
     row->Add(go_button, 0, wxEXPAND | wxLEFT, kBorderPx);
     return row;
+}
+
+wxSizer* snl_frame::BuildPresetsGroup() {
+    wxStaticBoxSizer* group = NewGroup(this, "Presets");
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    // A short list rather than a drop-down: GTK's drop-down keeps the
+    // keyboard focus from moving on with Tab.
+    preset_choice = new wxListBox(this, ID_PRESET_CHOICE, wxDefaultPosition, wxSize(-1, 64), 0,
+                                  nullptr, wxLB_SINGLE | wxLB_NEEDED_SB);
+    SetToolTipInGroup(*preset_choice, "Choose saved settings");
+    row->Add(preset_choice, 1, wxALIGN_CENTER_VERTICAL | wxLEFT, kBorderPx);
+    save_preset_button = NewButton(this, ID_SAVE_PRESET_BUTTON, "&Save...",
+                                   "Save the current settings under a name");
+    row->Add(save_preset_button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kBorderPx);
+    delete_preset_button =
+        NewButton(this, ID_DELETE_PRESET_BUTTON, "D&elete", "Delete the chosen preset");
+    delete_preset_button->Enable(false);
+    row->Add(delete_preset_button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, kBorderPx);
+    group->Add(row, 0, wxEXPAND | wxBOTTOM, kBorderPx);
+    return group;
 }
 
 }  // namespace sonorel
