@@ -22,24 +22,26 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 
+# CPack indents the lines after the first and writes an empty line as the
+# paragraph break " .".
 set(sonorel_long_description
-    " Sonorel turns stereo transfers of old mono records (78s, cylinders, early\n"
-    " LPs, tapes) into restored mono sound files: clicks are repaired in each\n"
-    " channel, and each channel is estimated from the other, so that what the\n"
-    " two groove walls share survives and what only one of them carries\n"
-    " (surface noise, ticks) does not.\n .\n")
+    "Sonorel turns stereo transfers of old mono records (78s, cylinders, early\n"
+    "LPs, tapes) into restored mono sound files: clicks are repaired in each\n"
+    "channel, and each channel is estimated from the other, so that what the\n"
+    "two groove walls share survives and what only one of them carries\n"
+    "(surface noise, ticks) does not.\n\n")
 string(JOIN "" sonorel_long_description ${sonorel_long_description})
 
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME sonorel)
 set(CPACK_COMPONENT_GUI_DESCRIPTION
-    "restore stereo transfers of old mono records (desktop program)\n${sonorel_long_description} This package holds the desktop program, with its settings wizard,\n previews and help book.")
+    "restore stereo transfers of old mono records (desktop program)\n${sonorel_long_description}This package holds the desktop program, with its settings wizard,\npreviews and help book.")
 # Previews play through ALSA, which reaches PulseAudio or PipeWire only
 # through its plugins.
 set(CPACK_DEBIAN_GUI_PACKAGE_RECOMMENDS "libasound2-plugins")
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME sonorel-cli)
 set(CPACK_COMPONENT_CLI_DESCRIPTION
-    "restore stereo transfers of old mono records (command-line tool)\n${sonorel_long_description} This package holds sonorel-cli, which restores batches of files\n with the same settings, without a display.")
+    "restore stereo transfers of old mono records (command-line tool)\n${sonorel_long_description}This package holds sonorel-cli, which restores batches of files\nwith the same settings, without a display.")
 # The pictures of a run are lettered in DejaVu Sans; previews as above.
 set(CPACK_DEBIAN_CLI_PACKAGE_RECOMMENDS "fonts-dejavu-core, libasound2-plugins")
 

@@ -21,6 +21,11 @@ scripts/package.sh
 gui_deb=$(ls "$PWD"/build-package/sonorel_*.deb)
 cli_deb=$(ls "$PWD"/build-package/sonorel-cli_*.deb)
 
+# The signal path keeps -O3 in a Debian build (type None) as well.
+dsp_commands=$(grep '"command"' build-package/compile_commands.json | grep '/src/dsp/')
+[ -n "$dsp_commands" ] && ! grep -v -- ' -O3 ' <<< "$dsp_commands" > /dev/null ||
+    fail "the package build compiles the signal path without -O3"
+
 # The command-line package must install on a machine without a display.
 if dpkg-deb -f "$cli_deb" Depends | grep -Eq 'wx|gtk'; then
     fail "sonorel-cli depends on the GUI toolkit: $(dpkg-deb -f "$cli_deb" Depends)"
@@ -53,7 +58,7 @@ fi
 "$synth" --seconds 8 "$work/transfer.wav"
 mkdir "$work/installed" "$work/built"
 listing=$(cd "$work" && sonorel-cli -o installed transfer.wav)
-restored="$work/${listing##* -> }"
+restored=${listing##* -> }
 [ -s "$restored" ] || fail "the installed sonorel-cli wrote no output: $listing"
 if [ -x build/src/cli/sonorel-cli ]; then
     build/src/cli/sonorel-cli -o "$work/built" "$work/transfer.wav" > /dev/null
