@@ -8,13 +8,13 @@
 #   scripts/bench-package.sh [PACKAGED [REFERENCE [PAIRS [SECONDS]]]]
 #
 # Defaults: build-package/src/cli/sonorel-cli (scripts/package.sh),
-# build/src/cli/sonorel-cli (scripts/build.sh), 7 pairs, a 60-second file.
+# build/src/cli/sonorel-cli (scripts/build.sh), 9 pairs, a 120-second file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packaged=${1:-build-package/src/cli/sonorel-cli}
 reference=${2:-build/src/cli/sonorel-cli}
-pairs=${3:-7}
-seconds=${4:-60}
+pairs=${3:-9}
+seconds=${4:-120}
 synth=build/tools/sonorel-make-example
 for program in "$packaged" "$reference" "$synth"; do
     [ -x "$program" ] || { echo "bench-package: $program: no such program; build it first" >&2; exit 1; }
