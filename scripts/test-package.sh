@@ -37,7 +37,7 @@ remove_packages() {
     rm -rf "$work"
 }
 trap remove_packages EXIT
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "$gui_deb" "$cli_deb"
+(cd build-package && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y ./sonorel*.deb)
 
 app_id=$(basename "$(dpkg -L sonorel | grep '^/usr/share/metainfo/.*\.metainfo\.xml$')" .metainfo.xml)
 appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml"
