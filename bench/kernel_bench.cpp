@@ -121,13 +121,12 @@ BENCHMARK(BM_ProcessBlock)->Arg(2)->UseRealTime()->Unit(benchmark::kMicrosecond)
 void BM_RemoveClicksOneChannel(benchmark::State& state) {
     const Stream& stream = GetStream();
     const ToneFilters filters = DesignToneFilters(kSampleRate, {});
-    auto kernelState = std::make_unique<KernelState>();
-    const ClickChannel channel = LeftClickChannel(*kernelState);
+    auto channel = std::make_unique<ClickState>();
     std::array<float, kBlockLength> out{};
     int block = 0;
     for (auto _ : state) {
         RemoveClicks(BlockOf(stream.left, block), 0.25f, filters.rumbleCoeffs, filters.detectCoeffs,
-                     channel, out);
+                     *channel, out);
         benchmark::DoNotOptimize(out.data());
         block = (block + 1) % kStreamBlocks;
     }

@@ -24,7 +24,7 @@
 #include <span>
 
 #include "engine/block_counts.h"
-#include "engine/kernel_state.h"
+#include "engine/channel_state.h"
 #include "filters/cascade.h"
 #include "filters/detection_band_pass.h"
 
@@ -44,24 +44,12 @@ inline constexpr int kMarginAfter = 10;
 // kRepairReach (block_frame.h): output m is position 308 + m, and anchors are
 // sought within 308 positions. The stage delays by kClickDelay = 925.
 
-// The six state fields of one channel.
-struct ClickChannel {
-    CascadeState& rumbleState;
-    std::array<float, 2>& detectState;  // w1, w2
-    std::array<float, 2>& teager;       // last two band-pass outputs, older first
-    std::array<float, kClickHistory>& energySum;
-    std::array<float, kClickHistory>& repairIn;
-    std::array<std::int32_t, kFlagHistory>& clickFlags;
-};
-ClickChannel LeftClickChannel(KernelState& state);
-ClickChannel RightClickChannel(KernelState& state);
-
-// One call for one channel: `click` is the sensitivity ("Click Remover"
+// One call for one channel, whose state is `channel`: `click` is the sensitivity ("Click Remover"
 // position x 0.5; larger finds more clicks). `counts`, when given, receives
 // this call's new flags and counts.
 void RemoveClicks(std::span<const float, kBlockLength> input, float click,
                   const CascadeCoeffs& rumbleCoeffs, const DetectCoeffs& detectCoeffs,
-                  const ClickChannel& channel, std::span<float, kBlockLength> out,
+                  ClickState& channel, std::span<float, kBlockLength> out,
                   ClickBlockCounts* counts = nullptr);
 
 // The three steps of a call, exposed for tests.
