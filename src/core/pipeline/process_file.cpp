@@ -16,7 +16,6 @@
 #include "filters/tone_filters.h"
 #include "pipeline/block_sink.h"
 #include "pipeline/carried_metadata.h"
-#include "pipeline/read_ahead.h"
 #include "pipeline/run_blocks.h"
 #include "pipeline/thread_priority.h"
 #include "settings/kernel_inputs.h"
@@ -93,32 +92,12 @@ void AddCounts(const KernelBlockCounts& counts, RunSummary& summary) {
 }
 
 // The processing pass. Returns whether every block was processed and stored.
-// On two threads or more the input is read ahead on a thread of its own
-// (read_ahead.h), so that reading and decoding overlap the kernel; where the
-// system refuses that thread, on the run's thread as with one.
 bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan& plan,
                        BlockSink& sink, RunObserver& observer, BlockTap* tap, RunSummary& summary) {
-    std::optional<ReadAhead> ahead;
-    if (plan.threads >= 2 && plan.inputBlocks > 0) {
-        try {
-            ahead.emplace(reader, plan.inputBlocks);
-        } catch (const std::system_error&) {
-            ahead.reset();
-        }
-    }
     const std::span<float, kBlockLength> left(storage.left.data(), kBlockLength);
     const std::span<float, kBlockLength> right(storage.right.data(), kBlockLength);
     for (std::int64_t i = 1; i <= plan.blocks; ++i) {
-        std::span<const float, kBlockLength> in0 = left;
-        std::span<const float, kBlockLength> in1 = right;
-        const bool fromAhead = ahead && i <= plan.inputBlocks;
-        if (fromAhead) {
-            const ReadSlot* slot = ahead->Next();
-            if (slot == nullptr) return false;
-            in0 = slot->left;
-            in1 = slot->right;
-            storage.kernel.ProcessBlock(in0, in1, storage.out);
-        } else if (i <= plan.inputBlocks) {
+        if (i <= plan.inputBlocks) {
             if (reader.Read(left, right, kBlockLength) < 0) return false;
             storage.kernel.ProcessBlock(left, right, storage.out);
         } else {
@@ -129,8 +108,7 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan&
         if (!sink.Append(storage.out)) return false;  // the failed block does not count
         const KernelBlockCounts& counts = storage.kernel.LastBlockCounts();
         AddCounts(counts, summary);
-        if (tap != nullptr) tap->Block({i - 1, in0, in1, storage.out, counts});
-        if (fromAhead) ahead->Release();
+        if (tap != nullptr) tap->Block({i - 1, left, right, storage.out, counts});
         if (observer.UpdateProgress(i)) {
             // A preview stops at once; a Start run asks first, and a No
             // carries on with the next block, losing none.
