@@ -33,6 +33,10 @@ enum ControlId : int {
     ID_WIZARD_BUTTON = 1024,
     ID_PREVIEW_BUTTON = 1025,
     ID_GO_BUTTON = 1026,
+    // Added after the stated controls, so that their ids keep their places.
+    ID_PRESET_CHOICE = 1027,
+    ID_SAVE_PRESET_BUTTON = 1028,
+    ID_DELETE_PRESET_BUTTON = 1029,
 };
 
 }  // namespace sonorel

@@ -1,6 +1,7 @@
 // The file list, the output folder and the status line.
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <system_error>
@@ -37,28 +38,61 @@ constexpr StatusRow kStatusRows[2][2] = {
     {{"Select an output folder...", true, false, true}, {"Ready to go!", true, true, true}},
 };
 
-// A regular file (or a link to one) that may be read. A folder, FIFO or
-// device is refused as an unreadable name is: the run could only fail on it,
-// or wait forever on a FIFO. The type comes from stat, which never blocks,
-// not from opening the file.
-bool IsReadableFile(const wxString& path) {
+// Why a name is not listed. A folder, FIFO or device is refused as an
+// unreadable name is: the run could only fail on it, or wait forever on a
+// FIFO. The type comes from stat, which never blocks, not from opening the
+// file.
+enum class Refusal { None, Missing, NotAFile, Unreadable };
+
+Refusal RefusalOf(const wxString& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(ToPath(path), error) &&
-           wxFile::Access(path, wxFile::read);
+    const std::filesystem::file_status status = std::filesystem::status(ToPath(path), error);
+    if (!std::filesystem::exists(status)) return Refusal::Missing;
+    if (!std::filesystem::is_regular_file(status)) return Refusal::NotAFile;
+    return wxFile::Access(path, wxFile::read) ? Refusal::None : Refusal::Unreadable;
+}
+
+// "2 files not added: 1 does not exist, 1 is not a regular file.", or
+// empty when every name was listed.
+wxString RefusalText(const std::array<int, 4>& refused) {
+    const int total = refused[1] + refused[2] + refused[3];
+    if (total == 0) return {};
+    // Each reason for one name, and for several.
+    const char* const reasons[4][2] = {{"", ""},
+                                       {"does not exist", "do not exist"},
+                                       {"is not a regular file", "are not regular files"},
+                                       {"cannot be read", "cannot be read"}};
+    wxString text =
+        wxString::Format(total == 1 ? "%d file not added:" : "%d files not added:", total);
+    const char* separator = " ";
+    for (int kind = 1; kind < 4; ++kind) {
+        if (refused[kind] == 0) continue;
+        text << separator << refused[kind] << ' ' << reasons[kind][refused[kind] > 1 ? 1 : 0];
+        separator = ", ";
+    }
+    return text + ".";
 }
 
 }  // namespace
 
 // Duplicates, extensions and formats are left for the run to find out.
+// Names that cannot be listed are counted, and the status line says once
+// how many and why, after the refresh that the added files caused.
 void MyEventFrame::AddFiles(const wxArrayString& paths) {
     int added = 0;
+    std::array<int, 4> refused{};
     for (const wxString& path : paths) {
-        if (IsReadableFile(path)) {
+        const Refusal refusal = RefusalOf(path);
+        if (refusal == Refusal::None) {
             AppendInputFile(path);
             ++added;
+        } else {
+            ++refused[static_cast<int>(refusal)];
         }
     }
     if (added > 0) UpdateStatus();
+    if (const wxString text = RefusalText(refused); !text.empty())
+        status_line->SetStatusText(text, 0);
 }
 
 void MyEventFrame::AppendInputFile(const wxString& path) {
@@ -106,6 +140,17 @@ void MyEventFrame::FocusOutputFolder() {
 void MyEventFrame::EnableSelectionButtons() {
     wxArrayInt selected;
     const bool any = file_list->GetSelections(selected) > 0;
+    // GTK leaves the focus on a button that disables itself, and the
+    // window's shortcuts then reach nothing: the focus moves on first, to
+    // the list while it has entries, else to the output folder.
+    const wxWindow* focus = FindFocus();
+    if (!any && (focus == deselect_button || focus == remove_button)) {
+        if (file_list->IsEmpty()) {
+            FocusOutputFolder();
+        } else {
+            file_list->SetFocus();
+        }
+    }
     deselect_button->Enable(any);
     remove_button->Enable(any);
 }

@@ -4,7 +4,8 @@
 
 #include <memory>
 
-class wxHtmlHelpController;
+#include "resources/help_viewer.h"
+
 class wxWindow;
 
 namespace sonorel {
@@ -27,7 +28,7 @@ class HelpBook {
     bool Load();
 
     wxWindow* parent_;
-    std::unique_ptr<wxHtmlHelpController> viewer_;
+    std::unique_ptr<HelpViewer> viewer_;
     bool loaded_ = false;
 };
 

@@ -14,6 +14,7 @@
 #include "settings/restoration_settings.h"
 #include "ui/gui_run_observer.h"
 #include "ui/help.h"
+#include "ui/named_presets.h"
 #include "ui/snl_frame.h"
 #include "ui/window_geometry.h"
 
@@ -90,6 +91,13 @@ class MyEventFrame : public snl_frame {
     void OnWizard(wxCommandEvent& event);
     void OnPreview(wxCommandEvent& event);
     void OnStart(wxCommandEvent& event);
+    void OnPresetChosen(wxCommandEvent& event);
+    void OnSavePreset(wxCommandEvent& event);
+    void OnDeletePreset(wxCommandEvent& event);
+    // The choice lists the presets' names, `chosen` selected (if given).
+    void ShowPresetNames(const wxString& chosen);
+
+    NamedPresets presets;  // read with the settings, written with them
 
     int tooltip_entry = wxNOT_FOUND;  // the row whose path the tooltip shows
 

@@ -37,13 +37,13 @@ wxString PreviewFailureText(RunResult result, const wxString& input) {
     return FailureText(result, RunKind::Preview, input);
 }
 
-bool ReportFailure(wxWindow* parent, const wxString& text, const wxString& input, bool moreFollow,
+bool ReportFailure(wxWindow* parent, const wxString& text, const wxString& named, bool moreFollow,
                    const wxString& stoppedCaption, long stoppedIcon) {
     if (moreFollow) {
-        return wxMessageBox(text + ". Process remaining files?\n" + input, "Continue Sonorel?",
+        return wxMessageBox(text + ". Process remaining files?\n" + named, "Continue Sonorel?",
                             wxYES_NO | wxICON_QUESTION, parent) == wxYES;
     }
-    wxMessageBox(text + ".\n" + input, stoppedCaption, wxOK | stoppedIcon, parent);
+    wxMessageBox(text + ".\n" + named, stoppedCaption, wxOK | stoppedIcon, parent);
     return false;
 }
 

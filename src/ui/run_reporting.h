@@ -31,8 +31,9 @@ wxString PreviewFailureText(RunResult result, const wxString& input);
 // follow, asks "Continue Sonorel?" and returns whether the answer was Yes;
 // after the last file, only reports it in a box captioned `stoppedCaption`
 // with `stoppedIcon` (wxICON_EXCLAMATION, wxICON_INFORMATION) and returns
-// false. The file's full path follows the sentence on a line of its own.
-bool ReportFailure(wxWindow* parent, const wxString& text, const wxString& input, bool moreFollow,
+// false. The full path of `named` (the input, or the incomplete output)
+// follows the sentence on a line of its own.
+bool ReportFailure(wxWindow* parent, const wxString& text, const wxString& named, bool moreFollow,
                    const wxString& stoppedCaption, long stoppedIcon);
 
 // A list entry or a typed folder as a path, in the file system's encoding.

@@ -107,6 +107,8 @@ void MyEventFrame::LoadSettings() {
         had_output = false;
     }
     RestoreWindowGeometry(*config);
+    presets = ReadPresets(*config);
+    ShowPresetNames(wxString());
 }
 
 // Every key is written at every exit, changed or not: the file is rebuilt
@@ -132,6 +134,7 @@ void MyEventFrame::SaveSettings() {
     out.Write(kOutputFolderKey, output_text->GetValue());
     out.Write(kInputFolderKey, wxGetCwd());
     WriteWindowGeometry(out, CurrentWindowGeometry());
+    WritePresets(out, presets);
     config.reset();
 
     // A first run may find no configuration folder yet.

@@ -18,6 +18,7 @@
 #include "ui/accessible_name.h"
 #include "ui/control_ids.h"
 #include "ui/file_list_text.h"
+#include "ui/tooltip.h"
 
 namespace sonorel {
 
@@ -46,7 +47,7 @@ wxStaticBoxSizer* NewGroup(wxWindow* parent, const wxString& label) {
 wxBitmapButton* NewBitmapButton(wxWindow* parent, int id, ButtonIcon icon, const char* tooltip) {
     auto* button =
         new wxBitmapButton(parent, id, ButtonBitmap(icon), wxDefaultPosition, wxDefaultSize, 0);
-    button->SetToolTip(tooltip);
+    SetToolTipInGroup(*button, tooltip);
     // Its only words: what a screen reader says for it.
     SetAccessibleName(*button, tooltip);
     return button;
@@ -55,7 +56,7 @@ wxBitmapButton* NewBitmapButton(wxWindow* parent, int id, ButtonIcon icon, const
 // "&Add": the label reads "Add", and Alt+A presses the button.
 wxButton* NewButton(wxWindow* parent, int id, const char* label, const char* tooltip) {
     auto* button = new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0);
-    button->SetToolTip(tooltip);
+    SetToolTipInGroup(*button, tooltip);
     return button;
 }
 
@@ -71,8 +72,12 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
 
     auto* outer = new wxBoxSizer(wxVERTICAL);
     auto* main = new wxBoxSizer(wxHORIZONTAL);
-    main->Add(BuildLeftColumn(), 0, wxRIGHT, kBorderPx);
+    wxSizer* left = BuildLeftColumn();
+    main->Add(left, 0, wxRIGHT, kBorderPx);
     main->Add(BuildRightColumn(), 1, wxEXPAND | wxLEFT, kBorderPx);
+    // Created after every stated control, so that ids and the Tab order
+    // keep their places; shown below the options.
+    left->Add(BuildPresetsGroup(), 0, wxEXPAND, kBorderPx);
     outer->Add(main, 1, wxEXPAND | wxALL, kBorderPx);
 
     SetSizer(outer);
@@ -128,14 +133,15 @@ wxSizer* snl_frame::BuildOptionsGroup() {
     wxStaticBoxSizer* group = NewGroup(this, "Options");
     phasing_check = new wxCheckBox(this, ID_PHASING_CHECK, "Anti-Phase Signal Channels",
                                    wxDefaultPosition, wxDefaultSize, 0);
-    phasing_check->SetToolTip(
+    SetToolTipInGroup(
+        *phasing_check,
         "Select only for vertical-cut (\"hill-and-dale\") recordings played on unmodified "
         "(lateral-cut) equipment!");
     group->Add(phasing_check, 0, wxLEFT, kBorderPx);
 
     original_check = new wxCheckBox(this, ID_ORIGINAL_CHECK, "Keep Original Signal Level",
                                     wxDefaultPosition, wxDefaultSize, 0);
-    original_check->SetToolTip("Select to keep output level proportional to input");
+    SetToolTipInGroup(*original_check, "Select to keep output level proportional to input");
     group->Add(original_check, 0, wxTOP | wxBOTTOM | wxLEFT, kBorderPx);
     return group;
 }
@@ -224,6 +230,26 @@ wxSizer* snl_frame::BuildCommandRow() {
     go_button->Enable(false);
     row->Add(go_button, 0, wxEXPAND | wxLEFT, kBorderPx);
     return row;
+}
+
+wxSizer* snl_frame::BuildPresetsGroup() {
+    wxStaticBoxSizer* group = NewGroup(this, "Presets");
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    // A short list rather than a drop-down: GTK's drop-down keeps the
+    // keyboard focus from moving on with Tab.
+    preset_choice = new wxListBox(this, ID_PRESET_CHOICE, wxDefaultPosition, wxSize(-1, 64), 0,
+                                  nullptr, wxLB_SINGLE | wxLB_NEEDED_SB);
+    SetToolTipInGroup(*preset_choice, "Choose saved settings");
+    row->Add(preset_choice, 1, wxALIGN_CENTER_VERTICAL | wxLEFT, kBorderPx);
+    save_preset_button = NewButton(this, ID_SAVE_PRESET_BUTTON, "&Save...",
+                                   "Save the current settings under a name");
+    row->Add(save_preset_button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kBorderPx);
+    delete_preset_button =
+        NewButton(this, ID_DELETE_PRESET_BUTTON, "D&elete", "Delete the chosen preset");
+    delete_preset_button->Enable(false);
+    row->Add(delete_preset_button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, kBorderPx);
+    group->Add(row, 0, wxEXPAND | wxBOTTOM, kBorderPx);
+    return group;
 }
 
 }  // namespace sonorel

@@ -57,6 +57,10 @@ class snl_frame : public wxFrame {
     wxButton* wizard_button = nullptr;
     wxButton* preview_button = nullptr;
     wxButton* go_button = nullptr;
+    // Named presets (named_presets.h), below the options.
+    wxListBox* preset_choice = nullptr;
+    wxButton* save_preset_button = nullptr;
+    wxButton* delete_preset_button = nullptr;
 
   private:
     // Each builder creates its controls in id order and returns its sizer.
@@ -69,6 +73,7 @@ class snl_frame : public wxFrame {
     wxSizer* BuildOutputFolderGroup();
     wxSizer* BuildInfoRow();
     wxSizer* BuildCommandRow();
+    wxSizer* BuildPresetsGroup();
 };
 
 }  // namespace sonorel

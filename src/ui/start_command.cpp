@@ -1,5 +1,8 @@
 // Go!: every listed file, in list order, into the output folder.
 
+#include <filesystem>
+#include <system_error>
+
 #include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/log.h>
@@ -31,22 +34,22 @@ wxString AbsoluteFolder(const wxString& typed) {
 // failed; the run then does not start.
 bool EnsureFolder(wxWindow* parent, const wxString& folder) {
     if (wxFileName::DirExists(folder)) return true;
-    if (wxMessageBox("Output folder does not exist. Create it?", "Create new folder?",
+    if (wxMessageBox("Output folder does not exist. Create it?\n" + folder, "Create new folder?",
                      wxOK | wxCANCEL | wxICON_QUESTION, parent) != wxOK) {
         return false;
     }
-    bool created = false;
-    {
-        wxLogNull quiet;  // our own message below, not the toolkit's
-        created = wxFileName::Mkdir(folder, 0777, wxPATH_MKDIR_FULL);
+    // Every missing parent too, with permissions 0777 less the umask.
+    std::error_code error;
+    std::filesystem::create_directories(ToPath(folder), error);
+    if (error) {
+        // The user has just asked for the folder: say that it did not happen,
+        // and why, rather than leave the button looking dead.
+        wxMessageBox("Output folder could not be created.\n" + folder + "\n" +
+                         wxString::FromUTF8(error.message()),
+                     "Sonorel stopped", wxOK | wxICON_EXCLAMATION, parent);
+        return false;
     }
-    if (!created) {
-        // The user has just asked for the folder: say that it did not happen
-        // rather than leave the button looking dead.
-        wxMessageBox("Output folder could not be created.", "Sonorel stopped",
-                     wxOK | wxICON_EXCLAMATION, parent);
-    }
-    return created;
+    return true;
 }
 
 }  // namespace
@@ -82,11 +85,16 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         request.params = ReadSettings().Convert();
         request.threads = ThreadsForOneFileAtATime();
         GuiRunObserver observer(this, progress_hook);
-        const RunResult result = ProcessFile(request, observer);
+        std::filesystem::path created;
+        const RunResult result = ProcessFile(request, observer, &created);
 
         file_list->Deselect(i);
         const wxString failure = StartFailureText(result, input);
-        if (!failure.empty() && !ReportFailure(this, failure, input, i + 1 < count,
+        // An incomplete output is named, for the user to keep or delete it.
+        const wxString named = result == RunResult::RunIncomplete && !created.empty()
+                                   ? wxString(created.c_str(), *wxConvFileName)
+                                   : input;
+        if (!failure.empty() && !ReportFailure(this, failure, named, i + 1 < count,
                                                "Sonorel stopped", wxICON_EXCLAMATION)) {
             break;
         }

@@ -1,5 +1,6 @@
 #include "wizard/my_event_presets.h"
 
+#include <wx/accel.h>
 #include <wx/radiobox.h>
 
 #include "resources/help_book.h"
@@ -20,6 +21,8 @@ void SelectIfInRange(wxRadioBox* question, int answer) {
 // clang-format off
 wxBEGIN_EVENT_TABLE(MyEventPresets, PresetsDialog)
     EVT_BUTTON(ID_WIZARD_HELP_BUTTON, MyEventPresets::OnPresetsHelp)
+    // F1, as in the main window.
+    EVT_MENU(ID_WIZARD_HELP_BUTTON, MyEventPresets::OnPresetsHelp)
 wxEND_EVENT_TABLE()
     // clang-format on
 
@@ -30,6 +33,8 @@ wxEND_EVENT_TABLE()
     SelectIfInRange(hiss_radio, stored.hissiness);
     SelectIfInRange(clicks_radio, stored.scratchiness);
     SelectIfInRange(wear_radio, stored.roughness);
+    const wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, ID_WIZARD_HELP_BUTTON);
+    SetAcceleratorTable(wxAcceleratorTable(1, &help));
 }
 
 WizardAnswers MyEventPresets::Answers() const {

@@ -4,6 +4,7 @@
 #include <wx/html/helpctrl.h>
 
 #include "resources/help_book.h"
+#include "resources/help_viewer.h"
 
 namespace sonorel {
 
@@ -12,7 +13,7 @@ void ShowWizardHelp(wxWindow* owner, int contextId) {
     AddHelpBookHandlers();
     // wxHF_MODAL makes Display() show the dialog modally and return when it
     // is closed; the controller, and with it the dialog, is gone afterwards.
-    wxHtmlHelpController viewer(wxHF_DEFAULT_STYLE | wxHF_DIALOG | wxHF_MODAL, owner);
+    HelpViewer viewer(wxHF_DEFAULT_STYLE | wxHF_DIALOG | wxHF_MODAL, owner);
     if (viewer.AddBook(wxFileName(FindHelpBook()))) viewer.Display(contextId);
 }
 

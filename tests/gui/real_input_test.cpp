@@ -4,16 +4,19 @@
 // navigation, sliders, the wizard and the shortcuts. After each, what the
 // list holds, what the folder reads and what Go! would do.
 
+#include <gtk/gtk.h>
 #include <filesystem>
 #include <fstream>
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
 #include <wx/hyperlink.h>
 #include <wx/listbox.h>
 #include <wx/msgdlg.h>
+#include <wx/radiobox.h>
 #include <wx/slider.h>
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
@@ -160,6 +163,34 @@ TEST_F(RealInputTest, RowsShowTheFileNameFirstAndTheFullPathOnHover) {
     EXPECT_EQ(frame->file_list->GetToolTipText(), "List of files to be processed");
 }
 
+TEST_F(RealInputTest, EveryControlShowsItsTooltipUnderThePointer) {
+    OpenForInput();
+    frame->AddFiles(Paths({MakeFile("a.wav"), MakeFile("b.wav")}));
+    input.Settle();
+    input.Type("out");
+    input.ClickRow(*frame->file_list, 1);  // every button enabled
+
+    std::vector<wxWindow*> controls;
+    for (const SliderRange& range : kSliderRanges)
+        controls.push_back(frame->SliderFor(range.slider));
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->function_radio, frame->phasing_check, frame->original_check, frame->add_button,
+             frame->deselect_button, frame->remove_button, frame->remove_all_button,
+             frame->output_text, frame->browse_button, frame->help_button, frame->info_button,
+             frame->exit_button, frame->wizard_button, frame->preview_button, frame->go_button}) {
+        controls.push_back(control);
+    }
+    for (wxWindow* control : controls) {
+        const wxString tooltip = control->GetToolTipText();
+        SCOPED_TRACE(tooltip.utf8_string());
+        ASSERT_FALSE(tooltip.empty());
+        input.Hover(*control);
+        // GTK shows a tooltip half a second after the pointer stops.
+        EXPECT_TRUE(input.WaitFor([&] { return UserInput::ShownTooltip() == tooltip; }))
+            << "shown: \"" << UserInput::ShownTooltip().utf8_string() << '"';
+    }
+}
+
 // Records the message boxes of a run and answers them as Yes or OK.
 DialogAnswers::Answer Record(std::vector<wxString>& messages) {
     return [&messages](wxDialog* dialog) {
@@ -229,8 +260,18 @@ TEST_F(RealInputTest, TabReachesEachEnabledControlInOrderAndKeysMoveTheSliders) 
         frame->browse_button, frame->web_link,      frame->help_button,       frame->info_button,
         frame->exit_button,   frame->wizard_button, frame->preview_button};
     EXPECT_EQ(visited, expected);
+    // The presets, created last, come next, then round to the top left. GTK
+    // moves the focus into the slider itself, which wx does not report.
+    const auto inClickSlider = [this] {
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(frame->GetHandle()));
+        auto* slider = GTK_WIDGET(frame->click_slider->GetHandle());
+        return focus != nullptr && (focus == slider || gtk_widget_is_ancestor(focus, slider));
+    };
+    for (int i = 0; i < 4 && !inClickSlider(); ++i)
+        input.Key(WXK_TAB);
+    ASSERT_TRUE(inClickSlider());
 
-    // Then round to the top left: the Click Remover slider (0 to 10, at 5).
+    // The Click Remover slider (0 to 10, at 5).
     const std::pair<int, int> kKeys[] = {
         {WXK_RIGHT, 6}, {WXK_RIGHT, 7}, {WXK_LEFT, 6}, {WXK_HOME, 0}, {WXK_END, 10}};
     for (const auto& [key, value] : kKeys) {
@@ -312,6 +353,45 @@ TEST_F(RealInputTest, ShortcutsOpenTheHelpAndCloseTheWindow) {
             EXPECT_TRUE(viewer->GetFrame() != nullptr && viewer->GetFrame()->IsShown());
             CloseAndDestroy();
         }
+    }
+}
+
+struct DisablingClickCase {
+    const char* what;
+    wxButton* MyEventFrame::*button;
+    const ShortcutCase& shortcut;
+};
+
+const DisablingClickCase kDisablingClickCases[] = {
+    {"Remove, then F1", &MyEventFrame::remove_button, kShortcutCases[0]},
+    {"Deselect All, then Ctrl+W", &MyEventFrame::deselect_button, kShortcutCases[2]},
+};
+
+// A clicked button takes the focus; when it then disables itself the focus
+// must move on, or GTK sends the window's shortcuts nowhere.
+TEST_F(RealInputTest, ShortcutsWorkAfterAClickedButtonDisablesItself) {
+    for (const DisablingClickCase& c : kDisablingClickCases) {
+        SCOPED_TRACE(c.what);
+        OpenForInput();
+        frame->AddFiles(Paths({MakeFile("a.wav"), MakeFile("b.wav")}));
+        input.Settle();
+        input.ClickRow(*frame->file_list, 0);
+        ASSERT_TRUE((frame->*c.button)->IsEnabled());
+        input.Click(*(frame->*c.button));
+        ASSERT_FALSE((frame->*c.button)->IsEnabled());
+        EXPECT_EQ(wxWindow::FindFocus(), frame->file_list);
+
+        const wxWeakRef<wxWindow> window(frame);
+        input.Key(c.shortcut.key, c.shortcut.modifiers);
+        if (c.shortcut.closes) {
+            EXPECT_TRUE(input.WaitFor([&] { return window.get() == nullptr; }));
+            if (window.get() == nullptr) frame = nullptr;
+        } else {
+            wxHtmlHelpController* viewer = frame->Help().Viewer();
+            EXPECT_TRUE(viewer != nullptr && viewer->GetFrame() != nullptr &&
+                        viewer->GetFrame()->IsShown());
+        }
+        if (frame != nullptr) CloseAndDestroy();
     }
 }
 

@@ -199,8 +199,9 @@ TEST_F(StartCommandTest, RelativeFolderIsMadeAbsoluteAndCreatedAfterOk) {
         // Written back before the question is asked.
         EXPECT_EQ(frame->output_text->GetValue(),
                   wxString::FromUTF8((Folder() / "out" / "sub").string()));
-        return MessageBox("Output folder does not exist. Create it?", "Create new folder?",
-                          wxOK | wxCANCEL | wxICON_QUESTION, wxID_OK)(dialog);
+        return MessageBox(
+            AboutFile("Output folder does not exist. Create it?", Folder() / "out" / "sub"),
+            "Create new folder?", wxOK | wxCANCEL | wxICON_QUESTION, wxID_OK)(dialog);
     });
     Click(frame->go_button);
 
@@ -218,8 +219,9 @@ TEST_F(StartCommandTest, CancelAtTheFolderQuestionTouchesNothing) {
     Type("$SONOREL_TEST_FOLDER/missing/./sub");
     const wxString statusBefore = StatusText();
     DialogAnswers answers;
-    answers.Expect(MessageBox("Output folder does not exist. Create it?", "Create new folder?",
-                              wxOK | wxCANCEL | wxICON_QUESTION, wxID_CANCEL));
+    answers.Expect(MessageBox(
+        AboutFile("Output folder does not exist. Create it?", Folder() / "missing" / "sub"),
+        "Create new folder?", wxOK | wxCANCEL | wxICON_QUESTION, wxID_CANCEL));
     Click(frame->go_button);
     unsetenv("SONOREL_TEST_FOLDER");
 
@@ -251,8 +253,10 @@ TEST_F(StartCommandTest, FolderThatCannotBeCreatedIsReportedAndEndsTheCommand) {
     const wxString statusBefore = StatusText();
     DialogAnswers answers;
     answers.Expect([](wxDialog*) { return static_cast<int>(wxID_OK); });
-    answers.Expect(
-        MessageBox("Output folder could not be created.", "Sonorel stopped", kStopped, wxID_OK));
+    // The folder, and why.
+    answers.Expect(MessageBox(
+        AboutFile("Output folder could not be created.", input / "sub") + "\nNot a directory",
+        "Sonorel stopped", kStopped, wxID_OK));
     Click(frame->go_button);  // our message only, no logged error from the toolkit
 
     EXPECT_EQ(answers.ShownCount(), 2);
@@ -269,8 +273,9 @@ TEST_F(StartCommandTest, CancelConfirmedLeavesAShorterFileAndAsksToGoOn) {
     DialogAnswers answers;
     answers.Expect(
         MessageBox("Do you really want to cancel?", "Cancel Sonorel?", kQuestionYesNo, wxID_YES));
+    // The partial output is named, not the input.
     answers.Expect(MessageBox(AboutFile("Output file is incomplete. Process remaining files?",
-                                        Folder() / "in" / "first.wav"),
+                                        Folder() / "out" / "first.wav"),
                               "Continue Sonorel?", kQuestionYesNo, wxID_YES));
     Click(frame->go_button);
 
@@ -319,7 +324,7 @@ TEST_F(StartCommandTest, FailureOfTheLastFileIsOnlyReported) {
     DialogAnswers answers;
     answers.Expect(
         MessageBox("Do you really want to cancel?", "Cancel Sonorel?", kQuestionYesNo, wxID_YES));
-    answers.Expect(MessageBox(AboutFile("Output file is incomplete.", Folder() / "in" / "last.wav"),
+    answers.Expect(MessageBox(AboutFile("Output file is incomplete.", out / "last.wav"),
                               "Sonorel stopped", kStopped, wxID_OK));
     Click(frame->go_button);
 

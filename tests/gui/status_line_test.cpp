@@ -187,17 +187,19 @@ TEST_F(StatusLineTest, DropAddsOnlyTheReadableFilesInOrder) {
     std::filesystem::create_symlink(c, link);
     Drop(Paths({a, Missing("b.wav"), folder, fifo, "/dev/null", link, c}));
     EXPECT_EQ(Entries(), (std::vector<wxString>{a.string(), link.string(), c.string()}));
-    EXPECT_EQ(StatusText(), kNeedFolder);
+    // Said once, after the refresh the added files caused.
+    EXPECT_EQ(StatusText(), "4 files not added: 1 does not exist, 3 are not regular files.");
+    EXPECT_EQ(RunButtons(), kPreviewOnly);
 }
 
-TEST_F(StatusLineTest, DropOfOnlyUnreadableNamesChangesNothing) {
+TEST_F(StatusLineTest, DropOfOnlyUnreadableNamesChangesNothingButSaysSo) {
     Open();
     Type("out");
     frame->status_line->SetStatusText("Preview finished.", 0);
     frame->add_button->SetFocus();
     Drop(Paths({Missing("a.wav"), Missing("b.wav")}));
     EXPECT_TRUE(Entries().empty());
-    EXPECT_EQ(StatusText(), "Preview finished.");
+    EXPECT_EQ(StatusText(), "2 files not added: 2 do not exist.");
     EXPECT_EQ(RunButtons(), kNone);
     EXPECT_EQ(wxWindow::FindFocus(), frame->add_button);
 }
@@ -209,7 +211,7 @@ TEST_F(StatusLineTest, UnreadableFileIsSkipped) {
     std::filesystem::permissions(locked, std::filesystem::perms::none);
     frame->AddFiles(Paths({locked}));
     EXPECT_TRUE(Entries().empty());
-    EXPECT_EQ(StatusText(), kNeedBoth);
+    EXPECT_EQ(StatusText(), "1 file not added: 1 cannot be read.");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <wx/app.h>
 #include <wx/listbox.h>
@@ -26,13 +27,17 @@ UserInput::UserInput() = default;
 UserInput::~UserInput() = default;
 
 void UserInput::Once(std::function<bool()> condition, std::function<void()> action) {
+    InTurn({{std::move(condition), std::move(action)}});
+}
+
+void UserInput::InTurn(std::vector<Step> steps) {
     poll_ = std::make_unique<wxTimer>();
-    poll_->Bind(wxEVT_TIMER, [this, condition = std::move(condition),
-                              action = std::move(action)](wxTimerEvent&) {
-        if (!condition()) return;
-        poll_->Stop();
-        action();
-    });
+    poll_->Bind(wxEVT_TIMER,
+                [this, steps = std::move(steps), next = std::size_t{0}](wxTimerEvent&) mutable {
+                    if (next >= steps.size() || !steps[next].condition()) return;
+                    if (next + 1 == steps.size()) poll_->Stop();
+                    steps[next++].action();
+                });
     poll_->Start(kPollMs);
 }
 
@@ -72,6 +77,42 @@ void UserInput::ClickRow(wxListBox& list, int row, int modifiers) {
 void UserInput::HoverRow(wxListBox& list, int row) {
     simulator_.MouseMove(list.ClientToScreen(RowPoint(list, row)));
     Settle();
+}
+
+void UserInput::Hover(wxWindow& control) {
+    const wxSize size = control.GetSize();
+    simulator_.MouseMove(control.ClientToScreen(wxPoint(size.x / 2, size.y / 2)));
+    Settle();
+}
+
+namespace {
+
+// The first label in `widget` or below it.
+const char* LabelText(GtkWidget* widget) {
+    if (GTK_IS_LABEL(widget)) return gtk_label_get_text(GTK_LABEL(widget));
+    if (!GTK_IS_CONTAINER(widget)) return nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+    const char* text = nullptr;
+    for (GList* child = children; child != nullptr && text == nullptr; child = child->next)
+        text = LabelText(GTK_WIDGET(child->data));
+    g_list_free(children);
+    return text;
+}
+
+}  // namespace
+
+wxString UserInput::ShownTooltip() {
+    wxString shown;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* window = windows; window != nullptr; window = window->next) {
+        auto* widget = GTK_WIDGET(window->data);
+        if (g_strcmp0(G_OBJECT_TYPE_NAME(widget), "GtkTooltipWindow") != 0 ||
+            !gtk_widget_get_mapped(widget))
+            continue;
+        if (const char* text = LabelText(widget)) shown = wxString::FromUTF8(text);
+    }
+    g_list_free(windows);
+    return shown;
 }
 
 wxPoint UserInput::RowPoint(wxListBox& list, int row) {

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <wx/uiaction.h>
 
@@ -44,6 +45,12 @@ class UserInput {
     void ClickRow(wxListBox& list, int row, int modifiers = wxMOD_NONE);
     // The pointer over row `row`, without a click.
     void HoverRow(wxListBox& list, int row);
+    // The pointer over the middle of `control`, without a click.
+    void Hover(wxWindow& control);
+
+    // The text of the tooltip GTK has on the screen now, empty when none:
+    // what the user reads, wherever the toolkit found it.
+    static wxString ShownTooltip();
 
     // One key (WXK_TAB, 'w', ...) pressed and released, with modifiers held.
     // A button pressed by its mnemonic clicks only when GTK's short
@@ -57,6 +64,12 @@ class UserInput {
     // modal dialog runs a loop of its own, and the test's code waits in the
     // call that opened it until it closes.
     void Once(std::function<bool()> condition, std::function<void()> action);
+    // The same for several, each in turn once the one before it has acted.
+    struct Step {
+        std::function<bool()> condition;
+        std::function<void()> action;
+    };
+    void InTurn(std::vector<Step> steps);
 
     // Lets the toolkit handle everything the X server has sent so far.
     void Settle();
