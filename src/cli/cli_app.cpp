@@ -1,6 +1,10 @@
 #include "cli/cli_app.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -20,6 +24,18 @@ int Refuse(std::ostream& err, const std::string& message) {
     err << kCliName << ": " << message << "\nTry '" << kCliName
         << " --help' for more information.\n";
     return kExitRefused;
+}
+
+// The file a run made, or the name it was to take.
+fs::path OutputOrFirstChoice(const BatchItem& item, const FileOutcome& outcome) {
+    return outcome.output.empty() ? item.request.output.Candidate(0) : outcome.output;
+}
+
+// Whether new files can be made in `folder`; otherwise `error` says why.
+bool CheckWritable(const std::string& folder, std::string& error) {
+    if (::access(folder.c_str(), W_OK | X_OK) == 0) return true;
+    error = "output folder \"" + folder + "\" is not writable: " + std::strerror(errno);
+    return false;
 }
 
 // The folder as an absolute, normalised path ("~/" at the start means the
@@ -62,7 +78,9 @@ std::optional<std::string> ResolveFolder(const std::string& text, const std::str
 // The output folder: "." is kept, it means beside each input.
 std::optional<std::string> ResolveOutputFolder(const std::string& text, std::string& error) {
     if (text == ".") return text;
-    return ResolveFolder(text, "output folder", error);
+    std::optional<std::string> folder = ResolveFolder(text, "output folder", error);
+    if (folder && !CheckWritable(*folder, error)) return std::nullopt;
+    return folder;
 }
 
 // Prints each file's outcome in list order and counts the failures.
@@ -98,11 +116,13 @@ class Reporter : public BatchEvents {
                                            : name + " -> " + outcome.output.string());
         } else {
             ++failures_;
-            const std::string_view message = ResultMessage(outcome.result, kind_);
+            const std::string message =
+                ExplainedResultMessage(outcome.result, kind_, item.request.input, item.request.raw,
+                                       OutputOrFirstChoice(item, outcome));
             std::string line = name + ": ";
             line += message.empty()
                         ? "failed with result " + std::to_string(static_cast<int>(outcome.result))
-                        : std::string(message);
+                        : message;
             // Say which shorter file was left behind.
             if (!outcome.output.empty()) line += " (" + outcome.output.string() + ")";
             board_.Print(context_.err, line);
@@ -185,6 +205,7 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         BatchItem item;
         item.displayName = input;
         item.request.input = input;
+        item.request.raw = options.raw ? RawInput::Always : RawInput::ByName;
         item.request.params = params;
         item.request.threads = threads;
         if (preview) {

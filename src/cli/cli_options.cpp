@@ -129,6 +129,9 @@ class Parser {
             o.reportFile = PathValue("--report", attached, "the report file (JSON Lines)");
         } else if (name == "picture") {
             o.pictureFolder = PathValue("--picture", attached, "the folder for the pictures");
+        } else if (name == "raw") {
+            RefuseAttachedValue(name, attached);
+            o.raw = true;
         } else if (name == "align") {
             RefuseAttachedValue(name, attached);
             o.align = true;

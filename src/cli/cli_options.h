@@ -36,6 +36,9 @@ struct CliOptions {
     std::optional<int> jobs;                  // no value: the number of cores
     std::optional<int> threadsPerFile;        // no value: ThreadsPerFile
     bool quiet = false;
+    // --raw: inputs without a recognised header are read as headerless data
+    // whatever their names.
+    bool raw = false;
     // For archives (restoring only): a report line per file appended to
     // this file, a picture per file into this folder, outputs aligned with
     // their inputs, the inputs' catalogue data kept.

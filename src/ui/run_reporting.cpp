@@ -24,7 +24,8 @@ bool Gone(const wxString& input) {
 
 wxString FailureText(RunResult result, RunKind kind, const wxString& input) {
     if (result == RunResult::RunBadInput && Gone(input)) return kInputGoneMessage;
-    return wxString::FromUTF8(std::string(ResultMessage(result, kind)));
+    return wxString::FromUTF8(
+        ExplainedResultMessage(result, kind, ToPath(input), RawInput::ByName));
 }
 
 }  // namespace

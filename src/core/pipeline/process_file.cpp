@@ -238,8 +238,8 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
     // A stop request while the length of the input was being counted gives
     // up the run before anything is created.
     bool stopped = false;
-    std::unique_ptr<SoundReader> reader =
-        SoundReader::Open(request.input, [&] { return stopped = observer.StopRequested(); });
+    std::unique_ptr<SoundReader> reader = SoundReader::Open(
+        request.input, [&] { return stopped = observer.StopRequested(); }, request.raw);
     if (!reader) return stopped ? RunResult::RunIncomplete : RunResult::RunBadInput;
     const SoundFormat format = reader->Format();
     summary.input = format;

@@ -39,6 +39,8 @@ struct ArchiveOptions {
 struct RunRequest {
     RunKind kind = RunKind::Restore;  // a Start run, or a preview
     std::filesystem::path input;
+    // When an input without a recognised header is read as headerless data.
+    RawInput raw = RawInput::ByName;
     RunParameters params;
     // Restore: where the output goes, the first free name of the naming rule,
     // created exclusively.

@@ -8,8 +8,11 @@
 // beyond are written as the largest value.
 //
 // A file whose header is not recognised is read as headerless data with the
-// raw defaults: 44100 Hz, 2 channels, big-endian 16-bit. Its output is a
-// headerless mono file in the same data format.
+// raw defaults (44100 Hz, 2 channels, big-endian 16-bit) only when its name
+// ends in ".raw" or ".pcm" (any case) or the caller asks for it; anything
+// else is refused as not a sound file, so that a label scan or a text file
+// beside the transfers is never "restored" into noise. A headerless input's
+// output is a headerless mono file in the same data format.
 //
 // Readers and writers are independent objects: several files may be read and
 // written at once from different threads, one thread per object.
@@ -76,6 +79,29 @@ struct SoundFormat {
     bool CanStoreComment() const;
 };
 
+// When a file without a recognised header is read as headerless data.
+enum class RawInput {
+    ByName,  // only names ending in ".raw" or ".pcm", in any letter case
+    Always,  // every such file (sonorel-cli --raw)
+};
+
+// Whether `path` may be read as headerless data under `raw`.
+bool ReadsAsRaw(const std::filesystem::path& path, RawInput raw);
+
+// Why an input could not be opened; None when it could.
+enum class OpenProblem {
+    None,
+    Missing,           // no such file (or a dangling link)
+    Folder,            // a folder
+    NotRegular,        // a pipe, socket or device
+    PermissionDenied,  // no read permission
+    NotSound,          // no header the library reads, and not taken as raw
+    Damaged,           // a recognised header the library cannot read, or a read error
+};
+
+// The cause in a few words, to follow a message: "it does not exist".
+std::string DescribeOpenProblem(OpenProblem problem);
+
 class SoundReader {
   public:
     // nullptr when the file cannot be opened or read at all (missing,
@@ -85,8 +111,13 @@ class SoundReader {
     // takes seconds: `stopRequested`, when given, is asked between pieces of
     // it, and true gives up (nullptr).
     static std::unique_ptr<SoundReader> Open(const std::filesystem::path& path,
-                                             const std::function<bool()>& stopRequested = {});
-    // The same over bytes in memory (copied), for tests and fuzzing.
+                                             const std::function<bool()>& stopRequested = {},
+                                             RawInput raw = RawInput::ByName);
+    // The same, saying in `problem` why the file could not be opened.
+    static std::unique_ptr<SoundReader> OpenExplained(const std::filesystem::path& path,
+                                                      RawInput raw, OpenProblem& problem);
+    // The same over bytes in memory (copied), for tests and fuzzing. Bytes
+    // without a recognised header are read as headerless data.
     static std::unique_ptr<SoundReader> OpenMemory(std::span<const std::byte> bytes);
     ~SoundReader();
     SoundReader(const SoundReader&) = delete;
@@ -112,6 +143,9 @@ class SoundReader {
 
   private:
     SoundReader();
+    static std::unique_ptr<SoundReader> OpenWithProblem(const std::filesystem::path& path,
+                                                        const std::function<bool()>& stopRequested,
+                                                        RawInput raw, OpenProblem& problem);
     struct Impl;
     std::unique_ptr<Impl> impl_;
     SoundFormat format_;
