@@ -63,9 +63,11 @@ std::vector<std::string> ArchiveRecords::Finish(std::size_t index, const BatchIt
     }
     if (!report_) return problems;
 
+    const bool ran = outcome.started && !outcome.skipped && outcome.internalError.empty();
     ReportEntry entry{
         .input = {},
-        .summary = outcome.started && outcome.internalError.empty() ? &summaries_[index] : nullptr,
+        .summary = ran ? &summaries_[index] : nullptr,
+        .skippedOutput = outcome.skipped ? Absolute(outcome.output) : std::filesystem::path(),
         .result = {},
         .message = {},
         .settings = options_.settings,
@@ -79,12 +81,16 @@ std::vector<std::string> ArchiveRecords::Finish(std::size_t index, const BatchIt
     if (!outcome.started) {
         entry.result = "not-started";
         entry.message = "not started (cancelled)";
+    } else if (outcome.skipped) {
+        entry.result = "skipped";
+        entry.message = "already restored";
     } else if (!outcome.internalError.empty()) {
         entry.result = "internal-error";
         entry.message = outcome.internalError;
     } else {
         entry.result = ResultName(outcome.result);
-        entry.message = ResultMessage(outcome.result, RunKind::Restore);
+        entry.message = ExplainedResultMessage(outcome.result, RunKind::Restore, item.request.input,
+                                               item.request.raw, summaries_[index].output);
     }
     std::string error;
     if (!report_->Append(ReportLine(entry), error)) {

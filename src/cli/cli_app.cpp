@@ -12,6 +12,7 @@
 #include "cli/archive_records.h"
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
+#include "cli/skip_existing.h"
 #include "pipeline/result_messages.h"
 
 namespace sonorel {
@@ -29,6 +30,22 @@ int Refuse(std::ostream& err, const std::string& message) {
 // The file a run made, or the name it was to take.
 fs::path OutputOrFirstChoice(const BatchItem& item, const FileOutcome& outcome) {
     return outcome.output.empty() ? item.request.output.Candidate(0) : outcome.output;
+}
+
+// Output names follow the list order, whichever job finishes first: each
+// input gets the first name that neither exists now nor went to an earlier
+// input of the list.
+void ReserveNamesInListOrder(std::vector<BatchItem>& items) {
+    std::vector<OutputNaming> namings;
+    std::vector<std::size_t> owners;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].skipAs.empty()) continue;
+        namings.push_back(items[i].request.output);
+        owners.push_back(i);
+    }
+    ReserveOutputNames(namings);
+    for (std::size_t n = 0; n < namings.size(); ++n)
+        items[owners[n]].request.output = namings[n];
 }
 
 // Whether new files can be made in `folder`; otherwise `error` says why.
@@ -109,6 +126,10 @@ class Reporter : public BatchEvents {
         } else if (!outcome.internalError.empty()) {
             ++failures_;
             board_.Print(context_.err, name + ": internal error: " + outcome.internalError);
+        } else if (outcome.skipped) {
+            if (quiet_) return;
+            board_.Print(context_.out,
+                         name + ": skipped, " + outcome.output.string() + " is already restored");
         } else if (outcome.result == RunResult::RunOk) {
             if (quiet_) return;
             board_.Print(context_.out, kind_ == RunKind::Preview
@@ -215,9 +236,15 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
             item.request.kind = RunKind::Restore;
             item.request.output = NameOutputFor(input, *folder);
             records->Prepare(items.size(), item.request);
+            const fs::path firstChoice = item.request.output.Candidate(0);
+            if (options.skipExisting &&
+                IsFinishedOutput(input, firstChoice, options.align, item.request.raw)) {
+                item.skipAs = firstChoice;
+            }
         }
         items.push_back(std::move(item));
     }
+    if (!preview) ReserveNamesInListOrder(items);
 
     const bool bars = context.errIsTerminal && !options.quiet;
     ProgressBoard board(bars ? &context.err : nullptr, context.terminalColumns);

@@ -129,6 +129,9 @@ class Parser {
             o.reportFile = PathValue("--report", attached, "the report file (JSON Lines)");
         } else if (name == "picture") {
             o.pictureFolder = PathValue("--picture", attached, "the folder for the pictures");
+        } else if (name == "skip-existing") {
+            RefuseAttachedValue(name, attached);
+            o.skipExisting = true;
         } else if (name == "raw") {
             RefuseAttachedValue(name, attached);
             o.raw = true;

@@ -39,6 +39,9 @@ struct CliOptions {
     // --raw: inputs without a recognised header are read as headerless data
     // whatever their names.
     bool raw = false;
+    // --skip-existing: inputs whose first-choice output is a finished
+    // restoration are not run again.
+    bool skipExisting = false;
     // For archives (restoring only): a report line per file appended to
     // this file, a picture per file into this folder, outputs aligned with
     // their inputs, the inputs' catalogue data kept.

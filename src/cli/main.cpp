@@ -30,7 +30,12 @@ int main(int argc, char** argv) {
         .cancel = sonorel::InterruptRequested(),
         .previewOutput = soundCard.get(),
     };
-    const int status = sonorel::RunCli(args, context);
+    int status = sonorel::RunCli(args, context);
     std::cout.flush();
+    // The running files were finished as after any cancel; the status says
+    // which signal ended the run.
+    if (const int signalNumber = sonorel::InterruptSignal(); signalNumber != 0) {
+        status = 128 + signalNumber;
+    }
     return status;
 }

@@ -52,6 +52,9 @@ using test::TempFolder;
 
 constexpr int kAllDone = 0;
 constexpr int kSomeFailed = 1;
+// 128 + the signal, as a shell reports a command that a signal ended.
+constexpr int kAfterSigint = 130;
+constexpr int kAfterSigterm = 143;
 
 // The folder of one case: inputs in `in`, outputs in `out`, the program run
 // from the case's folder.
@@ -395,23 +398,25 @@ std::vector<HostileCase> TroubleWhileRunning() {
          kAllDone, "", StdoutClosed()},
         {"TermWhileAnalysing",
          [](const Corpus& c) { return Restore({Transfer(c.in() / "long.wav", 60).string()}); },
-         kSomeFailed,
+         kAfterSigterm,
          "long.wav" + kIncomplete,
          {},
-         SignalWhen(SIGTERM, [](const Corpus& c) { return fs::exists(c.out() / "long.wav"); })},
+         SignalWhen(SIGTERM,
+                    [](const Corpus& c) { return fs::exists(c.out() / ".long.wav.partial"); })},
         {"InterruptWhileWriting",
          [](const Corpus& c) { return Restore({Transfer(c.in() / "long.wav", 60).string()}); },
-         kSomeFailed,
+         kAfterSigint,
          "long.wav" + kIncomplete,
          {},
-         SignalWhen(SIGINT,
-                    [](const Corpus& c) { return SizeOr0(c.out() / "long.wav") > 200000; })},
+         SignalWhen(
+             SIGINT,
+             [](const Corpus& c) { return SizeOr0(c.out() / ".long.wav.partial") > 200000; })},
         {"InterruptWhilePlaying",
          [](const Corpus& c) {
              return Command{{"--preview", "--preview-time", "20"},
                             {Transfer(c.in() / "take.wav", 25).string()}};
          },
-         kSomeFailed,
+         kAfterSigint,
          "take.wav: Preview cancelled",
          {},
          SignalWhen(SIGINT, [](const Corpus& c) { return SizeOr0(c.root / "sound") > 0; }),

@@ -287,6 +287,7 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
     PassOutput output{.sink = sink, .writer = writer.get(), .tap = request.tap, .summary = summary};
     summary.aligned = aligned;
     const RunResult result = RunPasses(*reader, *storage, settings, observer, label, plan, output);
+    if (writer) summary.output = writer->Path();  // the committed name (output_naming.h)
     tapped = output.tapped;
     reader.reset();
     if (!preview || result != RunResult::RunOk) return result;

@@ -103,7 +103,7 @@ std::string ReportLine(const ReportEntry& entry) {
     const RunSummary* s = entry.summary;
     Json line = {{"version", kProductNameAndVersion},
                  {"input", entry.input.string()},
-                 {"output", s ? Path(s->output) : Json(nullptr)},
+                 {"output", s ? Path(s->output) : Path(entry.skippedOutput)},
                  {"picture", Path(entry.picture)},
                  {"result", entry.result},
                  {"message", entry.message},

@@ -192,8 +192,18 @@ class SoundWriter {
     bool Write(std::span<const float> samples);
 
     // Closes the file so that its header states exactly the frames written by
-    // successful Write calls. False if closing failed. Further calls do nothing.
+    // successful Write calls, then runs the commit step, if one is set. False
+    // if closing or the commit failed. Further calls do nothing.
     bool Close();
+
+    // Run by Close once the file is complete on disk: given the path the file
+    // was written under, it gives the file its final name and returns it, or
+    // returns an empty path when it could not (the file keeps its name).
+    using CommitStep = std::function<std::filesystem::path(const std::filesystem::path&)>;
+    void CommitOnClose(CommitStep commit);
+
+    // Where the file is: the path it was created under, then the committed one.
+    const std::filesystem::path& Path() const;
 
     std::int64_t FramesWritten() const { return written_; }
 
