@@ -48,6 +48,28 @@ void ReserveNamesInListOrder(std::vector<BatchItem>& items) {
         items[owners[n]].request.output = namings[n];
 }
 
+// --skip-existing: an input is skipped when its own name (the first choice,
+// after the inputs before it in the list took theirs) is a finished output.
+void SkipFinishedOutputs(std::vector<BatchItem>& items, bool aligned) {
+    std::vector<OutputNaming> own;
+    own.reserve(items.size());
+    for (const BatchItem& item : items) {
+        own.push_back(item.request.output);
+        // Beside its input ("-o ."), the first name is the input itself.
+        std::error_code ec;
+        if (fs::equivalent(own.back().Candidate(0), item.request.input, ec)) {
+            own.back().firstCandidate = 1;
+        }
+    }
+    ReserveOutputNames(own, false);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const fs::path firstChoice = own[i].Candidate(own[i].firstCandidate);
+        if (IsFinishedOutput(items[i].request.input, firstChoice, aligned, items[i].request.raw)) {
+            items[i].skipAs = firstChoice;
+        }
+    }
+}
+
 // Whether new files can be made in `folder`; otherwise `error` says why.
 bool CheckWritable(const std::string& folder, std::string& error) {
     if (::access(folder.c_str(), W_OK | X_OK) == 0) return true;
@@ -236,15 +258,13 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
             item.request.kind = RunKind::Restore;
             item.request.output = NameOutputFor(input, *folder);
             records->Prepare(items.size(), item.request);
-            const fs::path firstChoice = item.request.output.Candidate(0);
-            if (options.skipExisting &&
-                IsFinishedOutput(input, firstChoice, options.align, item.request.raw)) {
-                item.skipAs = firstChoice;
-            }
         }
         items.push_back(std::move(item));
     }
-    if (!preview) ReserveNamesInListOrder(items);
+    if (!preview) {
+        if (options.skipExisting) SkipFinishedOutputs(items, options.align);
+        ReserveNamesInListOrder(items);
+    }
 
     const bool bars = context.errIsTerminal && !options.quiet;
     ProgressBoard board(bars ? &context.err : nullptr, context.terminalColumns);

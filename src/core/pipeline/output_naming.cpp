@@ -43,13 +43,13 @@ OutputNaming NameOutputFor(const std::filesystem::path& input,
     return naming;
 }
 
-void ReserveOutputNames(std::span<OutputNaming> namings) {
+void ReserveOutputNames(std::span<OutputNaming> namings, bool countExisting) {
     std::set<std::filesystem::path> reserved;
     for (OutputNaming& naming : namings) {
         int k = naming.firstCandidate;
         while (k + 1 < kMaxOutputCandidates &&
                (reserved.contains(naming.Candidate(k).lexically_normal()) ||
-                Taken(naming.Candidate(k)))) {
+                (countExisting && Taken(naming.Candidate(k))))) {
             ++k;
         }
         naming.firstCandidate = k;

@@ -45,8 +45,10 @@ struct OutputNaming {
 OutputNaming NameOutputFor(const std::filesystem::path& input, const std::string& outputFolderText);
 
 // Gives each naming, in order, as firstCandidate the first k whose name
-// neither exists nor was given to an earlier naming of the list.
-void ReserveOutputNames(std::span<OutputNaming> namings);
+// neither exists (when `countExisting`) nor was given to an earlier naming
+// of the list. Without `countExisting` each naming gets the name that is
+// its own in a fresh output folder, the one a re-run looks for.
+void ReserveOutputNames(std::span<OutputNaming> namings, bool countExisting = true);
 
 // The temporary name an output chosen as `finalName` is written under:
 // attempt 0 gives ".side1.wav.partial", attempt n ".side1.wav.n.partial".
