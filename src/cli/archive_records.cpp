@@ -28,9 +28,11 @@ ArchiveRecords::ArchiveRecords(const CliOptions& options, std::size_t files)
 
 std::unique_ptr<ArchiveRecords> ArchiveRecords::Open(
     const CliOptions& options, const std::optional<std::filesystem::path>& pictureFolder,
-    std::size_t files, std::string& error) {
+    std::size_t files, std::ostream& standardOutput, std::string& error) {
     std::unique_ptr<ArchiveRecords> records(new ArchiveRecords(options, files));
-    if (options.reportFile) {
+    if (options.reportFile == "-") {
+        records->standardOutput_ = &standardOutput;
+    } else if (options.reportFile) {
         records->report_ = ReportFile::Open(*options.reportFile, error);
         if (!records->report_) return nullptr;
     }
@@ -61,7 +63,7 @@ std::vector<std::string> ArchiveRecords::Finish(std::size_t index, const BatchIt
         if (!tap->Error().empty()) problems.push_back("picture not written: " + tap->Error());
         pictures_[index].reset();
     }
-    if (!report_) return problems;
+    if (!report_ && standardOutput_ == nullptr) return problems;
 
     const bool ran = outcome.started && !outcome.skipped && outcome.internalError.empty();
     ReportEntry entry{
@@ -93,7 +95,10 @@ std::vector<std::string> ArchiveRecords::Finish(std::size_t index, const BatchIt
                                                item.request.raw, summaries_[index].output);
     }
     std::string error;
-    if (!report_->Append(ReportLine(entry), error)) {
+    if (standardOutput_ != nullptr) {
+        *standardOutput_ << ReportLine(entry) << std::flush;
+        if (!*standardOutput_) problems.push_back("report line not written to standard output");
+    } else if (!report_->Append(ReportLine(entry), error)) {
         problems.push_back("report line not written to \"" + *options_.reportFile + "\": " + error);
     }
     return problems;

@@ -12,8 +12,10 @@
 #include "cli/archive_records.h"
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
+#include "cli/input_tree.h"
 #include "cli/skip_existing.h"
 #include "pipeline/result_messages.h"
+#include "settings/settings_text.h"
 
 namespace sonorel {
 
@@ -122,12 +124,75 @@ std::optional<std::string> ResolveOutputFolder(const std::string& text, std::str
     return folder;
 }
 
+// Makes the output folders of a mirrored tree; false, having said why, when
+// one cannot be made.
+bool CreateMirroredFolders(const std::vector<BatchItem>& items, std::ostream& err) {
+    for (const BatchItem& item : items) {
+        std::error_code ec;
+        const fs::path& folder = item.request.output.folder;
+        if (folder.empty() || fs::is_directory(folder, ec)) continue;
+        fs::create_directories(folder, ec);
+        if (ec) {
+            Refuse(err,
+                   "output folder \"" + folder.string() + "\" cannot be created: " + ec.message());
+            return false;
+        }
+    }
+    return true;
+}
+
+// --dry-run: per input, what it is, the output it would get and the
+// settings, or why it would be refused. Creates nothing. Exit 1 when some
+// input would fail.
+int PrintDryRun(const std::vector<BatchItem>& items, const CliOptions& options,
+                const CliContext& context, std::size_t notSound) {
+    const std::string settings = DescribeSettings(options.settings);
+    int refused = 0;
+    for (const BatchItem& item : items) {
+        const std::string cause = InputCause(item.request.input, item.request.raw);
+        if (!cause.empty()) {
+            ++refused;
+            context.err << item.displayName << ": would be refused: " << cause << "\n";
+            continue;
+        }
+        const std::unique_ptr<SoundReader> reader =
+            SoundReader::Open(item.request.input, {}, item.request.raw);
+        const SoundFormat& f = reader->Format();
+        context.out << item.displayName;
+        if (!item.skipAs.empty()) {
+            context.out << ": would be skipped, " << item.skipAs.string()
+                        << " is already restored\n";
+            continue;
+        }
+        if (options.action == CliAction::Preview) {
+            context.out << ": would be previewed";
+        } else {
+            context.out
+                << " -> "
+                << item.request.output.Candidate(item.request.output.firstCandidate).string();
+        }
+        context.out << " (" << f.HeaderName() << ", " << f.EncodingName() << ", " << f.sampleRate
+                    << " Hz, " << f.frames << " frames; " << settings << ")\n";
+    }
+    if (notSound > 0 && !options.quiet) {
+        context.err << kCliName << ": " << notSound
+                    << " files that are not sound files would be skipped\n";
+    }
+    return refused > 0 ? kExitSomeFailed : kExitAllDone;
+}
+
 // Prints each file's outcome in list order and counts the failures.
 class Reporter : public BatchEvents {
   public:
-    Reporter(const CliContext& context, ProgressBoard& board, RunKind kind, bool quiet,
-             ArchiveRecords* records)
-        : context_(context), board_(board), kind_(kind), quiet_(quiet), records_(records) {}
+    // `done` receives the lines of the files restored or skipped.
+    Reporter(const CliContext& context, std::ostream& done, ProgressBoard& board, RunKind kind,
+             bool quiet, ArchiveRecords* records)
+        : context_(context),
+          done_(done),
+          board_(board),
+          kind_(kind),
+          quiet_(quiet),
+          records_(records) {}
 
     void FileDone(std::size_t index, const BatchItem& item, const FileOutcome& outcome) override {
         const int failuresBefore = failures_;
@@ -150,13 +215,13 @@ class Reporter : public BatchEvents {
             board_.Print(context_.err, name + ": internal error: " + outcome.internalError);
         } else if (outcome.skipped) {
             if (quiet_) return;
-            board_.Print(context_.out,
+            board_.Print(done_,
                          name + ": skipped, " + outcome.output.string() + " is already restored");
         } else if (outcome.result == RunResult::RunOk) {
             if (quiet_) return;
-            board_.Print(context_.out, kind_ == RunKind::Preview
-                                           ? name + ": preview played"
-                                           : name + " -> " + outcome.output.string());
+            board_.Print(done_, kind_ == RunKind::Preview
+                                    ? name + ": preview played"
+                                    : name + " -> " + outcome.output.string());
         } else {
             ++failures_;
             const std::string message =
@@ -184,6 +249,7 @@ class Reporter : public BatchEvents {
 
   private:
     const CliContext& context_;
+    std::ostream& done_;
     ProgressBoard& board_;
     RunKind kind_;
     bool quiet_;
@@ -214,15 +280,21 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
     }
 
     const bool preview = options.action == CliAction::Preview;
+    const RawInput raw = options.raw ? RawInput::Always : RawInput::ByName;
     std::optional<std::string> folder;
     if (!preview) {
         std::string error;
         folder = ResolveOutputFolder(*options.outputFolder, error);
         if (!folder) return Refuse(context.err, error);
     }
+    std::string expandError;
+    const std::optional<InputList> inputs = ExpandInputs(
+        options.inputs, options.recursive,
+        Share{.index = options.shareIndex, .count = options.shareCount}, raw, expandError);
+    if (!inputs) return Refuse(context.err, expandError);
 
     std::optional<fs::path> pictureFolder;
-    if (options.pictureFolder) {
+    if (options.pictureFolder && !options.dryRun) {
         std::string error;
         const std::optional<std::string> resolved =
             ResolveFolder(*options.pictureFolder, "picture folder", error);
@@ -231,24 +303,25 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
     }
     // Last of the checks: it may create the report file.
     std::unique_ptr<ArchiveRecords> records;
-    if (!preview) {
+    if (!preview && !options.dryRun) {
         std::string error;
-        records = ArchiveRecords::Open(options, pictureFolder, options.inputs.size(), error);
+        records =
+            ArchiveRecords::Open(options, pictureFolder, inputs->files.size(), context.out, error);
         if (!records) return Refuse(context.err, error);
     }
     // A preview plays through the one sound output: one file at a time.
     const int jobs = preview ? 1 : options.jobs.value_or(DefaultJobCount());
     const int threads = options.threadsPerFile.value_or(
-        ThreadsPerFile(DefaultJobCount(), jobs, options.inputs.size()));
+        ThreadsPerFile(DefaultJobCount(), jobs, inputs->files.size()));
 
     std::vector<BatchItem> items;
-    items.reserve(options.inputs.size());
+    items.reserve(inputs->files.size());
     const RunParameters params = options.settings.Convert();
-    for (const std::string& input : options.inputs) {
+    for (const InputFile& input : inputs->files) {
         BatchItem item;
-        item.displayName = input;
-        item.request.input = input;
-        item.request.raw = options.raw ? RawInput::Always : RawInput::ByName;
+        item.displayName = input.path;
+        item.request.input = input.path;
+        item.request.raw = raw;
         item.request.params = params;
         item.request.threads = threads;
         if (preview) {
@@ -256,8 +329,10 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
             item.request.previewOutput = context.previewOutput;
         } else {
             item.request.kind = RunKind::Restore;
-            item.request.output = NameOutputFor(input, *folder);
-            records->Prepare(items.size(), item.request);
+            item.request.output = NameOutputFor(input.path, *folder);
+            // "-o ." writes beside each input, which mirrors any tree already.
+            if (*folder != ".") item.request.output.folder /= input.subfolder;
+            if (records) records->Prepare(items.size(), item.request);
         }
         items.push_back(std::move(item));
     }
@@ -265,11 +340,21 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         if (options.skipExisting) SkipFinishedOutputs(items, options.align);
         ReserveNamesInListOrder(items);
     }
-
+    // Under -r: what is not a sound file is named once and counted.
+    if (!options.quiet) {
+        for (const std::string& name : inputs->notSound)
+            context.err << name << ": skipped: " << DescribeOpenProblem(OpenProblem::NotSound)
+                        << "\n";
+    }
+    if (options.dryRun) return PrintDryRun(items, options, context, inputs->notSound.size());
+    if (!preview && !CreateMirroredFolders(items, context.err)) return kExitRefused;
+    // With the report on standard output, nothing else goes there.
+    std::ostream& doneStream =
+        records && records->ReportsToStandardOutput() ? context.err : context.out;
     const bool bars = context.errIsTerminal && !options.quiet;
     ProgressBoard board(bars ? &context.err : nullptr, context.terminalColumns);
-    Reporter reporter(context, board, preview ? RunKind::Preview : RunKind::Restore, options.quiet,
-                      records.get());
+    Reporter reporter(context, doneStream, board, preview ? RunKind::Preview : RunKind::Restore,
+                      options.quiet, records.get());
     RunBatch(items, jobs, context.runner, board, context.cancel, reporter);
 
     if (reporter.Failures() > 0 && items.size() > 1) {
@@ -278,6 +363,11 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
                                      std::to_string(reporter.Failures()) + " of " +
                                      std::to_string(items.size()) + " files were not " +
                                      (preview ? "played to the end" : "restored"));
+    }
+    if (!inputs->notSound.empty() && !options.quiet) {
+        board.Print(context.err, std::string(kCliName) + ": " +
+                                     std::to_string(inputs->notSound.size()) +
+                                     " files that are not sound files were skipped");
     }
     return reporter.Failures() > 0 ? kExitSomeFailed : kExitAllDone;
 }

@@ -129,6 +129,14 @@ class Parser {
             o.reportFile = PathValue("--report", attached, "the report file (JSON Lines)");
         } else if (name == "picture") {
             o.pictureFolder = PathValue("--picture", attached, "the folder for the pictures");
+        } else if (name == "recursive") {
+            RefuseAttachedValue(name, attached);
+            o.recursive = true;
+        } else if (name == "dry-run") {
+            RefuseAttachedValue(name, attached);
+            o.dryRun = true;
+        } else if (name == "share") {
+            ShareOption(attached);
         } else if (name == "skip-existing") {
             RefuseAttachedValue(name, attached);
             o.skipExisting = true;
@@ -168,6 +176,9 @@ class Parser {
         switch (letter) {
             case 'q':
                 result_.options.quiet = true;
+                return;
+            case 'r':
+                result_.options.recursive = true;
                 return;
             case 'h':
                 Finish(CliAction::Help);
@@ -251,6 +262,26 @@ class Parser {
         }
     }
 
+    // --share K/N, 1 <= K <= N <= kMaxShares.
+    void ShareOption(const std::optional<std::string>& attached) {
+        const std::string hint =
+            "K/N, the K-th of N shares, 1 <= K <= N <= " + std::to_string(kMaxShares) +
+            " (for example 2/8)";
+        const auto text = TakeValue("--share", attached, hint);
+        if (!text) return;
+        const std::size_t slash = text->find('/');
+        const std::optional<long long> index =
+            slash == std::string::npos ? std::nullopt : ParseWholeNumber(text->substr(0, slash));
+        const std::optional<long long> count =
+            slash == std::string::npos ? std::nullopt : ParseWholeNumber(text->substr(slash + 1));
+        if (!index || !count || *index < 1 || *count < *index || *count > kMaxShares) {
+            Fail("--share \"" + *text + "\" is not a share: give " + hint);
+            return;
+        }
+        result_.options.shareIndex = static_cast<int>(*index);
+        result_.options.shareCount = static_cast<int>(*count);
+    }
+
     void CheckCompleteness() {
         const CliOptions& o = result_.options;
         if (o.inputs.empty()) {
@@ -260,7 +291,9 @@ class Parser {
                 "no output folder given: add -o FOLDER (or -o . to write each output beside its "
                 "input)");
         } else if (o.action == CliAction::Preview) {
-            const char* archiveOption = o.reportFile      ? "--report"
+            const char* archiveOption = o.dryRun          ? "--dry-run"
+                                        : o.skipExisting  ? "--skip-existing"
+                                        : o.reportFile    ? "--report"
                                         : o.pictureFolder ? "--picture"
                                         : o.align         ? "--align"
                                         : o.keepMetadata  ? "--keep-metadata"

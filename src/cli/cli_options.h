@@ -19,6 +19,7 @@ namespace sonorel {
 
 inline constexpr const char* kCliName = "sonorel-cli";
 inline constexpr int kMaxJobs = 256;
+inline constexpr int kMaxShares = 100000;
 
 enum class CliAction {
     Restore,         // write restored files into the output folder
@@ -42,8 +43,15 @@ struct CliOptions {
     // --skip-existing: inputs whose first-choice output is a finished
     // restoration are not run again.
     bool skipExisting = false;
+    // -r: folders named as inputs are restored whole, into a mirrored tree.
+    bool recursive = false;
+    // --share K/N: only positions p of the input list with p mod N = K - 1.
+    int shareIndex = 1;
+    int shareCount = 1;
+    // --dry-run: say what would be done, create nothing.
+    bool dryRun = false;
     // For archives (restoring only): a report line per file appended to
-    // this file, a picture per file into this folder, outputs aligned with
+    // this file ("-": standard output), a picture per file into this folder, outputs aligned with
     // their inputs, the inputs' catalogue data kept.
     std::optional<std::string> reportFile;
     std::optional<std::string> pictureFolder;
