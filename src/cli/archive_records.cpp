@@ -5,6 +5,7 @@
 
 #include "pipeline/result_messages.h"
 #include "report/report_line.h"
+#include "report/sha256.h"
 #include "settings/settings_text.h"
 
 namespace sonorel {
@@ -76,10 +77,16 @@ std::vector<std::string> ArchiveRecords::Finish(std::size_t index, const BatchIt
         .align = options_.align,
         .keepMetadata = options_.keepMetadata,
         .picture = picture,
+        .inputSha256 = {},
+        .outputSha256 = {},
         .host = host_,
         .finished = std::chrono::system_clock::now()};
     entry.input = Absolute(item.request.input);
     summaries_[index].output = Absolute(summaries_[index].output);
+    entry.inputSha256 = FileSha256(entry.input).value_or("");
+    const std::filesystem::path output =
+        outcome.skipped ? entry.skippedOutput : (ran ? summaries_[index].output : "");
+    if (!output.empty()) entry.outputSha256 = FileSha256(output).value_or("");
     if (!outcome.started) {
         entry.result = "not-started";
         entry.message = "not started (cancelled)";

@@ -24,7 +24,11 @@ struct ReportEntry {
     bool align = false;                   // --align
     bool keepMetadata = false;            // --keep-metadata
     std::filesystem::path picture;        // empty when none was written
-    std::string host;                     // the machine that ran the file
+    // SHA-256 of the input's and the output's bytes when the line is
+    // written; empty when there is no such file or it cannot be read.
+    std::string inputSha256;
+    std::string outputSha256;
+    std::string host;  // the machine that ran the file
     std::chrono::system_clock::time_point finished;
 };
 
