@@ -44,7 +44,9 @@ std::unique_ptr<ArchiveRecords> ArchiveRecords::Open(
 void ArchiveRecords::Prepare(std::size_t index, RunRequest& request) {
     request.archive = {.align = options_.align,
                        .keepMetadata = options_.keepMetadata,
-                       .settingsText = settingsText_};
+                       .settingsText = settingsText_,
+                       .header = options_.header,
+                       .bits = options_.bits};
     request.summary = &summaries_[index];
     if (pictureFolder_) {
         pictures_[index] = std::make_unique<PictureTap>(
@@ -79,11 +81,16 @@ std::vector<std::string> ArchiveRecords::Finish(std::size_t index, const BatchIt
         .picture = picture,
         .inputSha256 = {},
         .outputSha256 = {},
+        .lossyAgain = false,
         .host = host_,
         .finished = std::chrono::system_clock::now()};
     entry.input = Absolute(item.request.input);
     summaries_[index].output = Absolute(summaries_[index].output);
     entry.inputSha256 = FileSha256(entry.input).value_or("");
+    if (const std::optional<SoundFormat>& input = summaries_[index].input; ran && input) {
+        entry.lossyAgain =
+            input->IsLossy() && input->Converted(options_.header, options_.bits).IsLossy();
+    }
     const std::filesystem::path output =
         outcome.skipped ? entry.skippedOutput : (ran ? summaries_[index].output : "");
     if (!output.empty()) entry.outputSha256 = FileSha256(output).value_or("");

@@ -330,6 +330,9 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         } else {
             item.request.kind = RunKind::Restore;
             item.request.output = NameOutputFor(input.path, *folder);
+            // A converted output is named for what it is.
+            if (options.header == OutputHeader::Wav) item.request.output.extension = ".wav";
+            if (options.header == OutputHeader::Flac) item.request.output.extension = ".flac";
             // "-o ." writes beside each input, which mirrors any tree already.
             if (*folder != ".") item.request.output.folder /= input.subfolder;
             if (records) records->Prepare(items.size(), item.request);

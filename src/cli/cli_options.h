@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "settings/restoration_settings.h"
+#include "soundfile/sound_file.h"
 
 namespace sonorel {
 
@@ -57,6 +58,9 @@ struct CliOptions {
     std::optional<std::string> pictureFolder;
     bool align = false;
     bool keepMetadata = false;
+    // --format, --bits: the outputs' header type and data format.
+    OutputHeader header = OutputHeader::Same;
+    OutputBits bits = OutputBits::Same;
 };
 
 // Either the options or the reason they were refused.

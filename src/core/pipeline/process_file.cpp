@@ -271,7 +271,9 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
     } else {
         std::filesystem::path chosen;
         CreateStatus status = CreateStatus::Failed;
-        writer = CreateFirstFreeOutput(request.output, format, kOutputComment, chosen, status);
+        writer = CreateFirstFreeOutput(
+            request.output, format.Converted(request.archive.header, request.archive.bits),
+            kOutputComment, chosen, status);
         if (!writer) return RunResult::RunNoOutput;
         summary.output = chosen;
         label = chosen.stem().string();

@@ -34,6 +34,10 @@ struct ArchiveOptions {
     // ...") names the settings in the 'bext' chunk's coding history.
     bool keepMetadata = false;
     std::string settingsText;
+    // The output's header type and data format; Same and Same keep the
+    // input's (SoundFormat::Converted).
+    OutputHeader header = OutputHeader::Same;
+    OutputBits bits = OutputBits::Same;
 };
 
 struct RunRequest {

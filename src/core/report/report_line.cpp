@@ -114,6 +114,7 @@ std::string ReportLine(const ReportEntry& entry) {
                  {"result", entry.result},
                  {"message", entry.message},
                  {"format", s && s->input ? Format(*s->input) : Json(nullptr)},
+                 {"lossy_again", entry.lossyAgain},
                  {"settings", Settings(entry)},
                  {"derived", s && s->derived ? Derived(*s->derived) : Json(nullptr)},
                  {"counts", s ? Counts(*s) : Json(nullptr)},

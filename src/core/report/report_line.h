@@ -28,6 +28,8 @@ struct ReportEntry {
     // written; empty when there is no such file or it cannot be read.
     std::string inputSha256;
     std::string outputSha256;
+    // A lossy input (MP3, Vorbis, Opus) written in a lossy format again.
+    bool lossyAgain = false;
     std::string host;  // the machine that ran the file
     std::chrono::system_clock::time_point finished;
 };

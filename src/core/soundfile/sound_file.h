@@ -55,8 +55,13 @@ enum class SampleEncoding {
 };
 enum class ByteOrder { Default, Little, Big };
 
+// What an output may be asked to be instead of the input's own format
+// (sonorel-cli --format, --bits); Same keeps the input's.
+enum class OutputHeader { Same, Wav, Flac };
+enum class OutputBits { Same, Pcm16, Pcm24, Float };
+
 // Header type, data format and endianness as one code, passed on unchanged
-// from an input to its output.
+// from an input to its output unless a conversion is asked for.
 struct SoundFormat {
     int code = 0;  // the sound library's format code
     bool headerless = false;
@@ -76,6 +81,14 @@ struct SoundFormat {
     std::string EncodingName() const;
 
     int BytesPerSample() const;  // 0 where the format has no fixed size (compressed)
+    // Vorbis, Opus or MPEG data: what they drop does not come back.
+    bool IsLossy() const;
+    // This format written as `header` with `bits`. Same and Same give this
+    // format unchanged. A header change keeps the data format where the new
+    // header holds it, else 24-bit PCM (lossy data becomes 24-bit PCM);
+    // FLAC holds 8-, 16- and 24-bit PCM only, so float is refused there
+    // by the command line.
+    SoundFormat Converted(OutputHeader header, OutputBits bits) const;
     bool CanStoreComment() const;
 };
 
