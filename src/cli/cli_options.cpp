@@ -150,9 +150,10 @@ class Parser {
         } else if (name == "align") {
             RefuseAttachedValue(name, attached);
             o.align = true;
-        } else if (name == "keep-metadata") {
+        } else if (name == "keep-metadata" || name == "no-metadata") {
             RefuseAttachedValue(name, attached);
-            o.keepMetadata = true;
+            o.keepMetadata = name == "keep-metadata";
+            o.keepMetadataGiven = o.keepMetadata;
         } else {
             Fail("unknown option \"" + arg + "\"");
         }
@@ -340,7 +341,7 @@ class Parser {
                                         : o.reportFile                   ? "--report"
                                         : o.pictureFolder                ? "--picture"
                                         : o.align                        ? "--align"
-                                        : o.keepMetadata                 ? "--keep-metadata"
+                                        : o.keepMetadataGiven            ? "--keep-metadata"
                                                                          : nullptr;
             if (archiveOption != nullptr) {
                 Fail(std::string(archiveOption) +

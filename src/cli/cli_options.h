@@ -57,7 +57,8 @@ struct CliOptions {
     std::optional<std::string> reportFile;
     std::optional<std::string> pictureFolder;
     bool align = false;
-    bool keepMetadata = false;
+    bool keepMetadata = true;        // --no-metadata turns it off
+    bool keepMetadataGiven = false;  // --keep-metadata on the command line
     // --format, --bits: the outputs' header type and data format.
     OutputHeader header = OutputHeader::Same;
     OutputBits bits = OutputBits::Same;

@@ -56,8 +56,8 @@ std::optional<InputList> ExpandInputs(const std::vector<std::string>& inputs, bo
             continue;
         }
         if (!recursive) {
-            error = "\"" + input +
-                    "\" is a folder: give -r (--recursive) to restore the files in it and in "
+            error = input +
+                    ": it is a folder: give -r (--recursive) to restore the files in it and in "
                     "its subfolders";
             return std::nullopt;
         }

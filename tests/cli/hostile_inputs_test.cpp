@@ -52,6 +52,7 @@ using test::TempFolder;
 
 constexpr int kAllDone = 0;
 constexpr int kSomeFailed = 1;
+constexpr int kRefused = 2;
 // 128 + the signal, as a shell reports a command that a signal ended.
 constexpr int kAfterSigint = 130;
 constexpr int kAfterSigterm = 143;
@@ -260,22 +261,27 @@ std::vector<HostileCase> NotRegularFiles() {
              fs::create_directory(c.in() / "folder.wav");
              return Restore({"in/folder.wav"});
          },
-         kSomeFailed, "in/folder.wav" + kBadInput},
+         kRefused, "in/folder.wav: it is a folder: give -r (--recursive)"},
         {"Socket",
          [](const Corpus& c) {
              MakeSocket(c.in() / "socket.wav");
              return Restore({"in/socket.wav"});
          },
          kSomeFailed, "in/socket.wav" + kBadInput},
-        {"LinksToAFifoAndAFolder",
+        {"LinkToAFifo",
          [](const Corpus& c) {
              ::mkfifo((c.in() / "fifo").c_str(), 0600);
-             fs::create_directory(c.in() / "folder");
              fs::create_symlink(c.in() / "fifo", c.in() / "fifo-link.wav");
-             fs::create_symlink(c.in() / "folder", c.in() / "folder-link.wav");
-             return Restore({"in/fifo-link.wav", "in/folder-link.wav"});
+             return Restore({"in/fifo-link.wav"});
          },
          kSomeFailed, "in/fifo-link.wav" + kBadInput},
+        {"LinkToAFolder",
+         [](const Corpus& c) {
+             fs::create_directory(c.in() / "folder");
+             fs::create_symlink(c.in() / "folder", c.in() / "folder-link.wav");
+             return Restore({"in/folder-link.wav"});
+         },
+         kRefused, "in/folder-link.wav: it is a folder: give -r (--recursive)"},
     };
 }
 
