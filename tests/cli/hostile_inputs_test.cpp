@@ -496,5 +496,29 @@ TEST_P(HostileInputs, EndCleanlyWithTheDocumentedStatusAndWellFormedOutputs) {
 INSTANTIATE_TEST_SUITE_P(SonorelCli, HostileInputs, ::testing::ValuesIn(AllCases()),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+// With no sound device and no sound server, a preview says so in one line:
+// none of the sound libraries' own chatter reaches standard error.
+TEST(PreviewWithoutSound, SaysWhyInOneLine) {
+    const TempFolder folder;
+    const Corpus corpus{folder.Path()};
+    fs::create_directory(corpus.in());
+    Transfer(corpus.in() / "take.wav", 1.0);
+    // The default device is a sound card that is not there.
+    std::ofstream(corpus.root / "asound.conf")
+        << "pcm.!default { type hw card 99 }\nctl.!default { type hw card 99 }\n";
+    ChildOptions options;
+    options.environment = {"ALSA_CONFIG_PATH=" + (corpus.root / "asound.conf").string(),
+                           "JACK_NO_START_SERVER=1",
+                           "JACK_DEFAULT_SERVER=sonorel-test-no-such-server"};
+    const ChildRun run =
+        clitest::RunChild(SONOREL_CLI_PROGRAM, {"--preview", "--preview-time", "10", "in/take.wav"},
+                          corpus.root, options);
+    ASSERT_TRUE(run.exited) << run.err;
+    EXPECT_EQ(run.status, kSomeFailed);
+    EXPECT_EQ(run.err,
+              "in/take.wav: Problem playing preview: no sound output could be opened, or it "
+              "stopped taking sound\n");
+}
+
 }  // namespace
 }  // namespace sonorel

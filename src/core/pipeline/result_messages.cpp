@@ -53,6 +53,8 @@ std::string ExplainedResultMessage(RunResult result, RunKind kind,
     std::string cause;
     if (result == RunResult::RunNotStereo || result == RunResult::RunBadInput) {
         cause = InputCause(input, raw);
+    } else if (kind == RunKind::Preview && result == RunResult::RunNoOutput) {
+        cause = "no sound output could be opened, or it stopped taking sound";
     } else if (kind == RunKind::Restore &&
                (result == RunResult::RunNoOutput || result == RunResult::RunIncomplete)) {
         cause = OutputCause(output.parent_path());
