@@ -111,7 +111,7 @@ std::vector<std::string> ArchiveRecords::Finish(std::size_t index, const BatchIt
     std::string error;
     if (standardOutput_ != nullptr) {
         *standardOutput_ << ReportLine(entry) << std::flush;
-        if (!*standardOutput_) problems.push_back("report line not written to standard output");
+        if (!*standardOutput_) problems.emplace_back("report line not written to standard output");
     } else if (!report_->Append(ReportLine(entry), error)) {
         problems.push_back("report line not written to \"" + *options_.reportFile + "\": " + error);
     }

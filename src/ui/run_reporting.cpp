@@ -24,8 +24,7 @@ bool Gone(const wxString& input) {
 
 wxString FailureText(RunResult result, RunKind kind, const wxString& input) {
     if (result == RunResult::RunBadInput && Gone(input)) return kInputGoneMessage;
-    return wxString::FromUTF8(
-        ExplainedResultMessage(result, kind, ToPath(input), RawInput::ByName));
+    return wxString::FromUTF8(std::string(ResultMessage(result, kind)));
 }
 
 }  // namespace

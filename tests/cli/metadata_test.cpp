@@ -92,7 +92,7 @@ TEST(Metadata, ADefaultRunCarriesTheTransfersCatalogueDataAndNoMetadataDropsIt) 
                      {.id = 2, .positionFrames = 30000, .label = "crack"}};
     const std::string ixml = "<?xml version=\"1.0\"?><BWFXML><PROJECT>Shelf 12</PROJECT></BWFXML>";
     metadata.ixml = RawChunk{"iXML", Bytes(ixml)};
-    metadata.otherInfo = {RawChunk{"ICMS", Bytes(std::string("Archive Trust", 14))}};
+    metadata.otherInfo = {RawChunk{"ICMS", Bytes(std::string("Archive Trust") + '\0')}};
     {
         const auto plain = SoundReader::Open(folder / "plain.wav");
         ASSERT_TRUE(plain);
@@ -128,7 +128,7 @@ TEST(Metadata, ADefaultRunCarriesTheTransfersCatalogueDataAndNoMetadataDropsIt) 
         fs::create_directory(out);
         std::vector<std::string> args{"-q", "--report", "-", "-o", out.string()};
         args.insert(args.end(), run.args.begin(), run.args.end());
-        args.push_back("side.wav");
+        args.emplace_back("side.wav");
         const clitest::ChildRun child = clitest::RunChild(SONOREL_CLI_PROGRAM, args, folder.Path());
         ASSERT_EQ(child.status, 0) << child.err;
         const nlohmann::json report = nlohmann::json::parse(child.out);

@@ -82,7 +82,7 @@ TEST(OutputFormats, FormatAndBitsGiveTheAskedForFileAndTheReportSaysWhatStaysLos
         fs::create_directory(out);
         std::vector<std::string> args{"-q", "--report", "-", "-o", out.string()};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        args.push_back(c.input);
+        args.emplace_back(c.input);
         const clitest::ChildRun run = clitest::RunChild(SONOREL_CLI_PROGRAM, args, folder.Path());
         ASSERT_TRUE(run.exited);
         ASSERT_EQ(run.status, c.status) << run.err;

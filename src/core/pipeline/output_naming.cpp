@@ -98,7 +98,7 @@ std::unique_ptr<SoundWriter> CreateFirstFreeOutput(const OutputNaming& naming,
     }
     writer->CommitOnClose([naming, k](const std::filesystem::path& written) {
         for (int j = k; j < kMaxOutputCandidates; ++j) {
-            const std::filesystem::path final = naming.Candidate(j);
+            std::filesystem::path final = naming.Candidate(j);
             switch (RenameWithoutReplacing(written, final)) {
                 case RenameStatus::Renamed:
                     return final;
