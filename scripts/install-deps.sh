@@ -12,6 +12,7 @@ packages=(
     ffmpeg parallel
     libwxgtk3.2-dev libgtk-3-dev libx11-dev
     xvfb xauth
+    librsvg2-bin appstream desktop-file-utils xdotool
     clang-format clang-tidy
 )
 # The fuzz target (fuzz/README.md) needs clang and its libFuzzer runtime;
