@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,13 @@ class ArchiveRecords {
   public:
     // `pictureFolder` is the checked folder of --picture. nullptr, with
     // `error` saying why, when the report file cannot be written.
+    // A report file "-" is `standardOutput`, which then holds nothing else.
     static std::unique_ptr<ArchiveRecords> Open(
         const CliOptions& options, const std::optional<std::filesystem::path>& pictureFolder,
-        std::size_t files, std::string& error);
+        std::size_t files, std::ostream& standardOutput, std::string& error);
+
+    // Whether the report lines go to standard output.
+    bool ReportsToStandardOutput() const { return standardOutput_ != nullptr; }
 
     // Gives the request of file `index` what the options ask of its run.
     void Prepare(std::size_t index, RunRequest& request);
@@ -45,6 +50,7 @@ class ArchiveRecords {
     std::string settingsText_;
     std::string host_;
     std::unique_ptr<ReportFile> report_;
+    std::ostream* standardOutput_ = nullptr;
     std::optional<std::filesystem::path> pictureFolder_;
     std::vector<RunSummary> summaries_;
     std::vector<std::unique_ptr<PictureTap>> pictures_;

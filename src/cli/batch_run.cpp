@@ -74,6 +74,11 @@ FileOutcome RunOne(const BatchItem& item, const FileRunner& runner, ProgressBoar
                    const std::atomic<bool>& cancel) {
     FileOutcome outcome;
     outcome.started = true;
+    if (!item.skipAs.empty()) {
+        outcome.skipped = true;
+        outcome.output = item.skipAs;
+        return outcome;
+    }
     try {
         FileProgress observer(board, item.displayName, cancel);
         outcome.result = runner(item.request, observer, &outcome.output);

@@ -26,10 +26,14 @@ using FileRunner =
 struct BatchItem {
     std::string displayName;  // the input as the user gave it
     RunRequest request;
+    // Set when the item is not run because this finished output exists
+    // (--skip-existing).
+    std::filesystem::path skipAs;
 };
 
 struct FileOutcome {
     bool started = false;
+    bool skipped = false;  // the item's skipAs was set; `output` is it
     RunResult result = RunResult::RunOk;
     std::filesystem::path output;  // the file the run created, if any
     std::string internalError;     // set when the run threw instead of returning

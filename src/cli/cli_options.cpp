@@ -129,12 +129,31 @@ class Parser {
             o.reportFile = PathValue("--report", attached, "the report file (JSON Lines)");
         } else if (name == "picture") {
             o.pictureFolder = PathValue("--picture", attached, "the folder for the pictures");
+        } else if (name == "format") {
+            FormatOption(attached);
+        } else if (name == "bits") {
+            BitsOption(attached);
+        } else if (name == "recursive") {
+            RefuseAttachedValue(name, attached);
+            o.recursive = true;
+        } else if (name == "dry-run") {
+            RefuseAttachedValue(name, attached);
+            o.dryRun = true;
+        } else if (name == "share") {
+            ShareOption(attached);
+        } else if (name == "skip-existing") {
+            RefuseAttachedValue(name, attached);
+            o.skipExisting = true;
+        } else if (name == "raw") {
+            RefuseAttachedValue(name, attached);
+            o.raw = true;
         } else if (name == "align") {
             RefuseAttachedValue(name, attached);
             o.align = true;
-        } else if (name == "keep-metadata") {
+        } else if (name == "keep-metadata" || name == "no-metadata") {
             RefuseAttachedValue(name, attached);
-            o.keepMetadata = true;
+            o.keepMetadata = name == "keep-metadata";
+            o.keepMetadataGiven = o.keepMetadata;
         } else {
             Fail("unknown option \"" + arg + "\"");
         }
@@ -162,6 +181,9 @@ class Parser {
         switch (letter) {
             case 'q':
                 result_.options.quiet = true;
+                return;
+            case 'r':
+                result_.options.recursive = true;
                 return;
             case 'h':
                 Finish(CliAction::Help);
@@ -245,6 +267,60 @@ class Parser {
         }
     }
 
+    void FormatOption(const std::optional<std::string>& attached) {
+        const std::string hint = "same (the input's, the default), wav or flac";
+        const auto text = TakeValue("--format", attached, hint);
+        if (!text) return;
+        CliOptions& o = result_.options;
+        if (EqualsIgnoringCase(*text, "same")) {
+            o.header = OutputHeader::Same;
+        } else if (EqualsIgnoringCase(*text, "wav")) {
+            o.header = OutputHeader::Wav;
+        } else if (EqualsIgnoringCase(*text, "flac")) {
+            o.header = OutputHeader::Flac;
+        } else {
+            Fail("--format \"" + *text + "\" is not an output format: give " + hint);
+        }
+    }
+
+    void BitsOption(const std::optional<std::string>& attached) {
+        const std::string hint = "same (the input's, the default), 16, 24 or float";
+        const auto text = TakeValue("--bits", attached, hint);
+        if (!text) return;
+        CliOptions& o = result_.options;
+        if (EqualsIgnoringCase(*text, "same")) {
+            o.bits = OutputBits::Same;
+        } else if (*text == "16") {
+            o.bits = OutputBits::Pcm16;
+        } else if (*text == "24") {
+            o.bits = OutputBits::Pcm24;
+        } else if (EqualsIgnoringCase(*text, "float")) {
+            o.bits = OutputBits::Float;
+        } else {
+            Fail("--bits \"" + *text + "\" is not a sample format: give " + hint);
+        }
+    }
+
+    // --share K/N, 1 <= K <= N <= kMaxShares.
+    void ShareOption(const std::optional<std::string>& attached) {
+        const std::string hint =
+            "K/N, the K-th of N shares, 1 <= K <= N <= " + std::to_string(kMaxShares) +
+            " (for example 2/8)";
+        const auto text = TakeValue("--share", attached, hint);
+        if (!text) return;
+        const std::size_t slash = text->find('/');
+        const std::optional<long long> index =
+            slash == std::string::npos ? std::nullopt : ParseWholeNumber(text->substr(0, slash));
+        const std::optional<long long> count =
+            slash == std::string::npos ? std::nullopt : ParseWholeNumber(text->substr(slash + 1));
+        if (!index || !count || *index < 1 || *count < *index || *count > kMaxShares) {
+            Fail("--share \"" + *text + "\" is not a share: give " + hint);
+            return;
+        }
+        result_.options.shareIndex = static_cast<int>(*index);
+        result_.options.shareCount = static_cast<int>(*count);
+    }
+
     void CheckCompleteness() {
         const CliOptions& o = result_.options;
         if (o.inputs.empty()) {
@@ -253,12 +329,20 @@ class Parser {
             Fail(
                 "no output folder given: add -o FOLDER (or -o . to write each output beside its "
                 "input)");
+        } else if (o.header == OutputHeader::Flac && o.bits == OutputBits::Float) {
+            Fail(
+                "--bits float cannot be stored in FLAC, which holds whole numbers: give "
+                "--bits 16 or 24, or --format wav");
         } else if (o.action == CliAction::Preview) {
-            const char* archiveOption = o.reportFile      ? "--report"
-                                        : o.pictureFolder ? "--picture"
-                                        : o.align         ? "--align"
-                                        : o.keepMetadata  ? "--keep-metadata"
-                                                          : nullptr;
+            const char* archiveOption = o.dryRun                         ? "--dry-run"
+                                        : o.skipExisting                 ? "--skip-existing"
+                                        : o.header != OutputHeader::Same ? "--format"
+                                        : o.bits != OutputBits::Same     ? "--bits"
+                                        : o.reportFile                   ? "--report"
+                                        : o.pictureFolder                ? "--picture"
+                                        : o.align                        ? "--align"
+                                        : o.keepMetadataGiven            ? "--keep-metadata"
+                                                                         : nullptr;
             if (archiveOption != nullptr) {
                 Fail(std::string(archiveOption) +
                      " is about restored files and does nothing with --preview: leave one of "

@@ -14,11 +14,13 @@
 #include <vector>
 
 #include "settings/restoration_settings.h"
+#include "soundfile/sound_file.h"
 
 namespace sonorel {
 
 inline constexpr const char* kCliName = "sonorel-cli";
 inline constexpr int kMaxJobs = 256;
+inline constexpr int kMaxShares = 100000;
 
 enum class CliAction {
     Restore,         // write restored files into the output folder
@@ -36,13 +38,30 @@ struct CliOptions {
     std::optional<int> jobs;                  // no value: the number of cores
     std::optional<int> threadsPerFile;        // no value: ThreadsPerFile
     bool quiet = false;
+    // --raw: inputs without a recognised header are read as headerless data
+    // whatever their names.
+    bool raw = false;
+    // --skip-existing: inputs whose first-choice output is a finished
+    // restoration are not run again.
+    bool skipExisting = false;
+    // -r: folders named as inputs are restored whole, into a mirrored tree.
+    bool recursive = false;
+    // --share K/N: only positions p of the input list with p mod N = K - 1.
+    int shareIndex = 1;
+    int shareCount = 1;
+    // --dry-run: say what would be done, create nothing.
+    bool dryRun = false;
     // For archives (restoring only): a report line per file appended to
-    // this file, a picture per file into this folder, outputs aligned with
+    // this file ("-": standard output), a picture per file into this folder, outputs aligned with
     // their inputs, the inputs' catalogue data kept.
     std::optional<std::string> reportFile;
     std::optional<std::string> pictureFolder;
     bool align = false;
-    bool keepMetadata = false;
+    bool keepMetadata = true;        // --no-metadata turns it off
+    bool keepMetadataGiven = false;  // --keep-metadata on the command line
+    // --format, --bits: the outputs' header type and data format.
+    OutputHeader header = OutputHeader::Same;
+    OutputBits bits = OutputBits::Same;
 };
 
 // Either the options or the reason they were refused.

@@ -9,7 +9,13 @@ namespace {
 std::atomic<bool> gInterrupted{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
+// The first signal taken, for the exit status.
+std::atomic<int> gSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
 extern "C" void OnInterrupt(int signalNumber) {
+    int none = 0;
+    gSignal.compare_exchange_strong(none, signalNumber);
     if (gInterrupted.exchange(true)) {
         // The second one: do what the signal would have done without us.
         signal(signalNumber, SIG_DFL);
@@ -21,6 +27,10 @@ extern "C" void OnInterrupt(int signalNumber) {
 
 std::atomic<bool>& InterruptRequested() {
     return gInterrupted;
+}
+
+int InterruptSignal() {
+    return gSignal.load();
 }
 
 void InstallInterruptHandlers() {

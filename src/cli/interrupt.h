@@ -17,6 +17,11 @@ namespace sonorel {
 // The flag the handler sets. Lock-free, so the handler may touch it.
 std::atomic<bool>& InterruptRequested();
 
+// The signal that set the flag (SIGINT or SIGTERM), or 0. The program then
+// exits with 128 + its number, 130 or 143 as a shell expects, so that a
+// loop over files in a script stops too.
+int InterruptSignal();
+
 // Installs the handlers for SIGINT and SIGTERM, and ignores SIGPIPE and
 // SIGXFSZ so that neither a closed pipe on standard output nor a file-size
 // limit can kill the program in the middle of writing a file.

@@ -8,12 +8,14 @@
 
 #include "cli/cli_app.h"
 #include "cli/interrupt.h"
+#include "cli/quiet_sound_libraries.h"
 #include "cli/terminal.h"
 #include "pipeline/process_file.h"
 #include "portaudio/portaudio_output.h"
 
 int main(int argc, char** argv) {
     sonorel::InstallInterruptHandlers();
+    sonorel::QuietSoundLibraries();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     // Previews play one file at a time on the sound card.
     const std::unique_ptr<sonorel::PlaybackOutput> soundCard = sonorel::MakePortAudioOutput();
@@ -30,7 +32,12 @@ int main(int argc, char** argv) {
         .cancel = sonorel::InterruptRequested(),
         .previewOutput = soundCard.get(),
     };
-    const int status = sonorel::RunCli(args, context);
+    int status = sonorel::RunCli(args, context);
     std::cout.flush();
+    // The running files were finished as after any cancel; the status says
+    // which signal ended the run.
+    if (const int signalNumber = sonorel::InterruptSignal(); signalNumber != 0) {
+        status = 128 + signalNumber;
+    }
     return status;
 }

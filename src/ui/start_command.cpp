@@ -12,6 +12,7 @@
 
 #include "pipeline/process_file.h"
 #include "pipeline/run_threads.h"
+#include "settings/settings_text.h"
 #include "ui/gui_run_observer.h"
 #include "ui/my_event_frame.h"
 #include "ui/run_reporting.h"
@@ -83,6 +84,8 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         // appears meanwhile is ever overwritten.
         request.output = NameOutputFor(request.input, folderText);
         request.params = ReadSettings().Convert();
+        // The input's catalogue data goes with it, as in sonorel-cli.
+        request.archive = {.keepMetadata = true, .settingsText = DescribeSettings(ReadSettings())};
         request.threads = ThreadsForOneFileAtATime();
         GuiRunObserver observer(this, progress_hook);
         std::filesystem::path created;

@@ -73,10 +73,10 @@ TEST(CliArchive, TheReportHasALineForEachFileInListOrderAndTheManPageNamesEveryF
                        (folder / "mono.wav").string(), (folder / "short.wav").string()},
                       &err),
               kExitSomeFailed);
-    EXPECT_EQ(
-        err.rfind((folder / "mono.wav").string() + ": Input file should be (but is not) stereo\n",
-                  0),
-        0u)
+    EXPECT_EQ(err.rfind((folder / "mono.wav").string() +
+                            ": Input file should be (but is not) stereo: it has 1 channel, not 2\n",
+                        0),
+              0u)
         << err;
 
     const std::vector<Json> lines = ReportLines(report);
@@ -91,7 +91,8 @@ TEST(CliArchive, TheReportHasALineForEachFileInListOrderAndTheManPageNamesEveryF
         EXPECT_EQ(line["settings"]["align"], true);
         if (names[i] == "mono.wav") {
             EXPECT_EQ(line["result"], "not-stereo");
-            EXPECT_EQ(line["message"], "Input file should be (but is not) stereo");
+            EXPECT_EQ(line["message"],
+                      "Input file should be (but is not) stereo: it has 1 channel, not 2");
             EXPECT_EQ(line["format"]["channels"], 1);
             EXPECT_TRUE(line["output"].is_null());
             EXPECT_TRUE(line["derived"].is_null());

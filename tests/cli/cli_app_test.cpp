@@ -149,9 +149,10 @@ TEST_F(CliApp, AFailedFileGivesExitOneWithTheProgramsMessage) {
                                 Input("nothing-here.wav")});
     EXPECT_EQ(run.status, kExitSomeFailed);
     EXPECT_EQ(run.out, Input("good.wav") + " -> " + Output("good.wav") + "\n");
-    EXPECT_EQ(run.err, Input("mono.wav") + ": Input file should be (but is not) stereo\n" +
+    EXPECT_EQ(run.err, Input("mono.wav") +
+                           ": Input file should be (but is not) stereo: it has 1 channel, not 2\n" +
                            Input("nothing-here.wav") +
-                           ": Input file could not be opened or is too short\n"
+                           ": Input file could not be opened or is too short: it does not exist\n"
                            "sonorel-cli: 2 of 3 files were not restored\n");
     // The mono input leaves no output behind.
     EXPECT_EQ(FileNamesIn(outputs.Path()), std::vector<std::string>{"good.wav"});
@@ -163,7 +164,9 @@ TEST_F(CliApp, QuietPrintsOnlyFailures) {
     EXPECT_EQ(ok.out + ok.err, "");
     const CliRun failed = RunTool({"-q", "-o", outputs.Path().string(), Input("mono.wav")});
     EXPECT_EQ(failed.status, kExitSomeFailed);
-    EXPECT_EQ(failed.err, Input("mono.wav") + ": Input file should be (but is not) stereo\n");
+    EXPECT_EQ(failed.err,
+              Input("mono.wav") +
+                  ": Input file should be (but is not) stereo: it has 1 channel, not 2\n");
 }
 
 // "." puts each output beside its input; the input itself takes the first
@@ -198,8 +201,11 @@ TEST_F(CliApp, TwoJobsReportInListOrder) {
     EXPECT_EQ(run.status, kExitSomeFailed);
     EXPECT_EQ(run.out, Input("long.wav") + " -> " + Output("long.wav") + "\n" + Input("short.wav") +
                            " -> " + Output("short.wav") + "\n");
-    EXPECT_EQ(run.err.rfind(Input("mono.wav") + ": Input file should be (but is not) stereo\n", 0),
-              0u)
+    EXPECT_EQ(
+        run.err.rfind(Input("mono.wav") +
+                          ": Input file should be (but is not) stereo: it has 1 channel, not 2\n",
+                      0),
+        0u)
         << run.err;
 }
 

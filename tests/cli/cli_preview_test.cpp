@@ -72,7 +72,9 @@ TEST_F(CliPreview, NoSoundOutputIsAProblemPlayingPreview) {
     output.openSucceeds = false;
     const PreviewRun run = Preview({"--preview", Input("a.wav")}, output, cancel);
     EXPECT_EQ(run.status, kExitSomeFailed);
-    EXPECT_EQ(run.err, Input("a.wav") + ": Problem playing preview\n");
+    EXPECT_EQ(run.err, Input("a.wav") +
+                           ": Problem playing preview: no sound output could be opened, or it "
+                           "stopped taking sound\n");
 }
 
 TEST_F(CliPreview, CtrlCWhilePlayingCancelsThePreviewAndTheRest) {

@@ -128,7 +128,7 @@ TEST(CreateFirstFreeOutput, RacingJobsGetDistinctNamesAndOverwriteNothing) {
                     CreateFirstFreeOutput(NameOutputFor("/rec/side1.wav", out.Path().string()),
                                           Wav16(), kOutputComment, chosen, status);
                 if (!writer || !writer->Write(mark) || !writer->Close()) return;
-                names[j].push_back(chosen);
+                names[j].push_back(writer->Path());  // the committed name
             }
         });
     }

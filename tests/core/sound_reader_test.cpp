@@ -31,21 +31,38 @@ void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-TEST(SoundReader, WhatCannotBeOpenedGivesNull) {
+// Each input that cannot be opened, with the cause its message names.
+TEST(SoundReader, WhatCannotBeOpenedGivesNullAndItsCause) {
     TempFolder folder;
-    EXPECT_FALSE(SoundReader::Open(folder / "missing.wav"));
-    EXPECT_FALSE(SoundReader::Open(folder.Path()));  // a folder
     // Not regular files, refused without a read: a FIFO without a writer
     // (opening it for reading must not wait for one), a device without an
     // end, and a link to a FIFO.
     ASSERT_EQ(::mkfifo((folder / "fifo.wav").c_str(), 0600), 0);
-    EXPECT_FALSE(SoundReader::Open(folder / "fifo.wav"));
-    EXPECT_FALSE(SoundReader::Open("/dev/zero"));
     std::filesystem::create_symlink(folder / "fifo.wav", folder / "link.wav");
-    EXPECT_FALSE(SoundReader::Open(folder / "link.wav"));
     // A recognised header that is damaged is not taken for raw data.
     WriteBytes(folder / "damaged.wav", std::string("RIFF\x10\0\0\0WAVEfmt \x02\0\0\0\0\0", 22));
-    EXPECT_FALSE(SoundReader::Open(folder / "damaged.wav"));
+    WriteBytes(folder / "label.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(4000, 'x'));
+    WriteBytes(folder / "empty.wav", "");
+    const struct {
+        std::filesystem::path path;
+        OpenProblem problem;
+    } cases[] = {
+        {folder / "missing.wav", OpenProblem::Missing},
+        {folder.Path(), OpenProblem::Folder},
+        {folder / "fifo.wav", OpenProblem::NotRegular},
+        {"/dev/zero", OpenProblem::NotRegular},
+        {folder / "link.wav", OpenProblem::NotRegular},
+        {folder / "damaged.wav", OpenProblem::Damaged},
+        {folder / "label.png", OpenProblem::NotSound},
+        {folder / "empty.wav", OpenProblem::NotSound},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.string());
+        EXPECT_FALSE(SoundReader::Open(c.path));
+        OpenProblem problem = OpenProblem::None;
+        EXPECT_FALSE(SoundReader::OpenExplained(c.path, RawInput::ByName, problem));
+        EXPECT_EQ(problem, c.problem);
+    }
 }
 
 TEST(SoundReader, UnreadableFileGivesNull) {
@@ -53,43 +70,59 @@ TEST(SoundReader, UnreadableFileGivesNull) {
     TempFolder folder;
     test::WriteSoundFile(folder / "locked.wav", Wav16(), test::DistinctTones(2, 100, 44100));
     std::filesystem::permissions(folder / "locked.wav", std::filesystem::perms::none);
-    EXPECT_FALSE(SoundReader::Open(folder / "locked.wav"));
+    OpenProblem problem = OpenProblem::None;
+    EXPECT_FALSE(SoundReader::OpenExplained(folder / "locked.wav", RawInput::ByName, problem));
+    EXPECT_EQ(problem, OpenProblem::PermissionDenied);
 }
 
-// Bytes without a header the library knows are 44100 Hz stereo big-endian
-// 16-bit; the name of the file plays no part (".au" would otherwise suggest
-// 8000 Hz mu-law to the library).
-TEST(SoundReader, UnrecognisedDataIsReadWithTheRawDefaults) {
+// Bytes without a header the library knows are read as headerless data only
+// from a name ending in .raw or .pcm (any case) or when asked; they are then
+// 44100 Hz stereo big-endian 16-bit, whatever the name suggests (".au" would
+// suggest 8000 Hz mu-law to the library).
+TEST(SoundReader, HeaderlessDataIsReadOnlyFromRawNamesOrWhenAsked) {
     TempFolder folder;
     // Frames (0.5, -0.5) and (0.25, -0.25), then 998 frames of silence.
     std::string bytes("\x40\x00\xc0\x00\x20\x00\xe0\x00", 8);
     bytes.append(4 * 998, '\0');
     bytes.append("xyz");  // a trailing partial frame is not a frame
-    WriteBytes(folder / "transfer.au", bytes);
+    const struct {
+        const char* name;
+        RawInput raw;
+        bool read;
+    } cases[] = {
+        {"transfer.raw", RawInput::ByName, true}, {"transfer.PCM", RawInput::ByName, true},
+        {"transfer.Raw", RawInput::ByName, true}, {"transfer.au", RawInput::ByName, false},
+        {"notes.txt", RawInput::ByName, false},   {"transfer", RawInput::ByName, false},
+        {"transfer.au", RawInput::Always, true},  {"notes.txt", RawInput::Always, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(folder / c.name, bytes);
+        auto reader = SoundReader::Open(folder / c.name, {}, c.raw);
+        ASSERT_EQ(reader != nullptr, c.read);
+        if (!reader) continue;
+        const SoundFormat& f = reader->Format();
+        EXPECT_TRUE(f.headerless);
+        EXPECT_EQ(f.sampleRate, 44100);
+        EXPECT_EQ(f.channels, 2);
+        EXPECT_EQ(f.frames, 1000);
+        EXPECT_EQ(f.Encoding(), SampleEncoding::Pcm16);
+        EXPECT_EQ(f.Order(), ByteOrder::Big);
+        EXPECT_EQ(reader->Comment(), "");
 
-    auto reader = SoundReader::Open(folder / "transfer.au");
-    ASSERT_TRUE(reader);
-    const SoundFormat& f = reader->Format();
-    EXPECT_TRUE(f.headerless);
-    EXPECT_EQ(f.sampleRate, 44100);
-    EXPECT_EQ(f.channels, 2);
-    EXPECT_EQ(f.frames, 1000);
-    EXPECT_EQ(f.Encoding(), SampleEncoding::Pcm16);
-    EXPECT_EQ(f.Order(), ByteOrder::Big);
-    EXPECT_EQ(reader->Comment(), "");
-
-    std::array<float, 2> left{}, right{};
-    ASSERT_EQ(reader->Read(left, right, 2), 2);
-    EXPECT_EQ(left[0], 0.5f);
-    EXPECT_EQ(right[0], -0.5f);
-    EXPECT_EQ(left[1], 0.25f);
-    EXPECT_EQ(right[1], -0.25f);
+        std::array<float, 2> left{}, right{};
+        ASSERT_EQ(reader->Read(left, right, 2), 2);
+        EXPECT_EQ(left[0], 0.5f);
+        EXPECT_EQ(right[0], -0.5f);
+        EXPECT_EQ(left[1], 0.25f);
+        EXPECT_EQ(right[1], -0.25f);
+    }
 }
 
-TEST(SoundReader, EmptyFileIsHeaderlessAndHoldsNoFrames) {
+TEST(SoundReader, EmptyRawFileIsHeaderlessAndHoldsNoFrames) {
     TempFolder folder;
-    WriteBytes(folder / "empty.wav", "");
-    auto reader = SoundReader::Open(folder / "empty.wav");
+    WriteBytes(folder / "empty.raw", "");
+    auto reader = SoundReader::Open(folder / "empty.raw");
     ASSERT_TRUE(reader);
     EXPECT_TRUE(reader->Format().headerless);
     EXPECT_EQ(reader->Format().frames, 0);

@@ -75,6 +75,13 @@ SoundMetadata CarryMetadata(const SoundMetadata& input, const SoundFormat& outpu
             OutputTimeReference(chunk.TimeReference(), output.sampleRate, aligned));
         carried.broadcast = std::move(chunk);
     }
+    // A marked moment of the input is where its sound is in the output.
+    for (CuePoint cue : input.cues) {
+        if (!aligned) cue.positionFrames += static_cast<std::uint32_t>(kKernelDelay);
+        carried.cues.push_back(std::move(cue));
+    }
+    carried.ixml = input.ixml;
+    carried.otherInfo = input.otherInfo;
     return carried;
 }
 
@@ -87,6 +94,10 @@ MetadataOutcome DescribeOutcome(const SoundMetadata& input, const StoredMetadata
     }
     if (input.broadcast)
         (stored.broadcast ? outcome.kept : outcome.dropped).emplace_back(kBroadcastName);
+    if (!input.cues.empty()) (stored.cues ? outcome.kept : outcome.dropped).emplace_back("cue");
+    if (input.ixml) (stored.ixml ? outcome.kept : outcome.dropped).emplace_back("iXML");
+    for (const RawChunk& field : input.otherInfo)
+        (stored.otherInfo ? outcome.kept : outcome.dropped).push_back("INFO:" + field.id);
     return outcome;
 }
 

@@ -7,13 +7,21 @@
 // without one. The output folder text "." (exactly one full stop) means the
 // folder of P; any other text is the folder itself.
 //
-// A name is free when an exclusive creation of it succeeds, so a file that
-// another program (or another job of this one) creates between two attempts
-// is never overwritten: the attempt fails and the next name is tried. An
-// existing folder with a candidate's name is skipped the same way.
+// An output is written under a temporary name of its own in the output
+// folder, "." + the chosen name + ".partial" (".side1.wav.partial"), created
+// exclusively. Only once it is closed, whole or cut short by a cancel, does
+// it take its final name, atomically and never in place of anything: a name
+// taken meanwhile (by anything: a file, a folder, a dangling link, another
+// program) is skipped for the next one. A process that is killed leaves at
+// most a ".partial" file, never a half-written file under a final name.
+//
+// Which name is chosen depends only on what exists when the choice is made
+// and on the names reserved before (ReserveOutputNames), so a batch that
+// reserves in input order gets the same names however its jobs finish.
 
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "soundfile/sound_file.h"
@@ -28,6 +36,7 @@ struct OutputNaming {
     std::filesystem::path folder;  // where the output goes (may be empty: the current folder)
     std::string base;              // the input's file name without folder and extension
     std::string extension;         // the input's extension with its dot (".wav"), or empty
+    int firstCandidate = 0;        // the first k tried (set by ReserveOutputNames)
 
     // k = 0 gives B.X, k >= 1 gives B-k.X.
     std::filesystem::path Candidate(int k) const;
@@ -35,12 +44,24 @@ struct OutputNaming {
 
 OutputNaming NameOutputFor(const std::filesystem::path& input, const std::string& outputFolderText);
 
-// Creates the first free candidate exclusively, trying k = 0, 1, 2, ... and
-// moving on only while the name is taken. On success `chosen` is the created
-// file and `status` is Created. Otherwise nullptr, with `status` Failed (the
-// creation failed for another reason: missing or read-only folder, a format
-// the library cannot write, ...) or Exists (every candidate up to the cap was
-// taken); `chosen` is then the last name tried.
+// Gives each naming, in order, as firstCandidate the first k whose name
+// neither exists (when `countExisting`) nor was given to an earlier naming
+// of the list. Without `countExisting` each naming gets the name that is
+// its own in a fresh output folder, the one a re-run looks for.
+void ReserveOutputNames(std::span<OutputNaming> namings, bool countExisting = true);
+
+// The temporary name an output chosen as `finalName` is written under:
+// attempt 0 gives ".side1.wav.partial", attempt n ".side1.wav.n.partial".
+std::filesystem::path PartialName(const std::filesystem::path& finalName, int attempt);
+
+// Chooses the first candidate from firstCandidate on that does not exist,
+// and creates its partial file exclusively; closing the writer commits it
+// under the chosen name (or the next free one, see above). On success
+// `chosen` is the chosen final name and `status` is Created. Otherwise
+// nullptr, with `status` Failed (the creation failed for another reason:
+// missing or read-only folder, a format the library cannot write, ...) or
+// Exists (every candidate up to the cap was taken); `chosen` is then the
+// last name tried.
 std::unique_ptr<SoundWriter> CreateFirstFreeOutput(const OutputNaming& naming,
                                                    const SoundFormat& format,
                                                    const std::string& comment,

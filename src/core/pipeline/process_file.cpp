@@ -246,8 +246,8 @@ FileOutcome RunFile(const RunRequest& request, RunObserver& observer) {
     // A stop request while the length of the input was being counted gives
     // up the run before anything is created.
     bool stopped = false;
-    std::unique_ptr<SoundReader> reader =
-        SoundReader::Open(request.input, [&] { return stopped = observer.StopRequested(); });
+    std::unique_ptr<SoundReader> reader = SoundReader::Open(
+        request.input, [&] { return stopped = observer.StopRequested(); }, request.raw);
     if (!reader) return end(stopped ? RunResult::RunIncomplete : RunResult::RunBadInput);
     const SoundFormat format = reader->Format();
     summary.input = format;
@@ -273,7 +273,9 @@ FileOutcome RunFile(const RunRequest& request, RunObserver& observer) {
     } else {
         std::filesystem::path chosen;
         CreateStatus status = CreateStatus::Failed;
-        writer = CreateFirstFreeOutput(request.output, format, kOutputComment, chosen, status);
+        writer = CreateFirstFreeOutput(
+            request.output, format.Converted(request.archive.header, request.archive.bits),
+            kOutputComment, chosen, status);
         if (!writer) return end(RunResult::RunNoOutput);
         summary.output = chosen;
         label = chosen.stem().string();
@@ -290,6 +292,7 @@ FileOutcome RunFile(const RunRequest& request, RunObserver& observer) {
     const PassOutcome passes =
         RunPasses(*reader, *storage, request.params, observer, label, plan,
                   PassOutput{.sink = sink, .tap = request.tap, .summary = summary});
+    if (writer) summary.output = writer->Path();  // the committed name (output_naming.h)
     outcome.tapped = passes.tapped;
     return end(passes.result);
 }

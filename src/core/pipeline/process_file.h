@@ -36,11 +36,17 @@ struct ArchiveOptions {
     // ...") names the settings in the 'bext' chunk's coding history.
     bool keepMetadata = false;
     std::string settingsText;
+    // The output's header type and data format; Same and Same keep the
+    // input's (SoundFormat::Converted).
+    OutputHeader header = OutputHeader::Same;
+    OutputBits bits = OutputBits::Same;
 };
 
 struct RunRequest {
     RunKind kind = RunKind::Restore;  // a Start run, or a preview
     std::filesystem::path input;
+    // When an input without a recognised header is read as headerless data.
+    RawInput raw = RawInput::ByName;
     RunParameters params;
     // Restore: where the output goes, the first free name of the naming rule,
     // created exclusively.

@@ -17,6 +17,10 @@ Json Path(const std::filesystem::path& path) {
     return path.empty() ? Json(nullptr) : Json(path.string());
 }
 
+Json Text(const std::string& text) {
+    return text.empty() ? Json(nullptr) : Json(text);
+}
+
 // 2024-05-01T12:34:56Z
 std::string UtcTime(std::chrono::system_clock::time_point when) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
@@ -103,11 +107,14 @@ std::string ReportLine(const ReportEntry& entry) {
     const RunSummary* s = entry.summary;
     Json line = {{"version", kProductNameAndVersion},
                  {"input", entry.input.string()},
-                 {"output", s ? Path(s->output) : Json(nullptr)},
+                 {"output", s ? Path(s->output) : Path(entry.skippedOutput)},
                  {"picture", Path(entry.picture)},
+                 {"input_sha256", Text(entry.inputSha256)},
+                 {"output_sha256", Text(entry.outputSha256)},
                  {"result", entry.result},
                  {"message", entry.message},
                  {"format", s && s->input ? Format(*s->input) : Json(nullptr)},
+                 {"lossy_again", entry.lossyAgain},
                  {"settings", Settings(entry)},
                  {"derived", s && s->derived ? Derived(*s->derived) : Json(nullptr)},
                  {"counts", s ? Counts(*s) : Json(nullptr)},

@@ -15,15 +15,22 @@
 namespace sonorel {
 
 struct ReportEntry {
-    std::filesystem::path input;    // absolute
-    const RunSummary* summary;      // nullptr for a file that never ran
-    std::string result;             // ResultName(), "not-started" or "internal-error"
-    std::string message;            // empty for a restored file
-    RestorationSettings settings;   // as given
-    bool align = false;             // --align
-    bool keepMetadata = false;      // --keep-metadata
-    std::filesystem::path picture;  // empty when none was written
-    std::string host;               // the machine that ran the file
+    std::filesystem::path input;          // absolute
+    const RunSummary* summary;            // nullptr for a file that never ran
+    std::filesystem::path skippedOutput;  // the finished output of a skipped file
+    std::string result;                   // ResultName(), "not-started" or "internal-error"
+    std::string message;                  // empty for a restored file
+    RestorationSettings settings;         // as given
+    bool align = false;                   // --align
+    bool keepMetadata = false;            // --keep-metadata
+    std::filesystem::path picture;        // empty when none was written
+    // SHA-256 of the input's and the output's bytes when the line is
+    // written; empty when there is no such file or it cannot be read.
+    std::string inputSha256;
+    std::string outputSha256;
+    // A lossy input (MP3, Vorbis, Opus) written in a lossy format again.
+    bool lossyAgain = false;
+    std::string host;  // the machine that ran the file
     std::chrono::system_clock::time_point finished;
 };
 

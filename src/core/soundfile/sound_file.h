@@ -8,8 +8,11 @@
 // beyond are written as the largest value.
 //
 // A file whose header is not recognised is read as headerless data with the
-// raw defaults: 44100 Hz, 2 channels, big-endian 16-bit. Its output is a
-// headerless mono file in the same data format.
+// raw defaults (44100 Hz, 2 channels, big-endian 16-bit) only when its name
+// ends in ".raw" or ".pcm" (any case) or the caller asks for it; anything
+// else is refused as not a sound file, so that a label scan or a text file
+// beside the transfers is never "restored" into noise. A headerless input's
+// output is a headerless mono file in the same data format.
 //
 // Readers and writers are independent objects: several files may be read and
 // written at once from different threads, one thread per object.
@@ -52,8 +55,13 @@ enum class SampleEncoding {
 };
 enum class ByteOrder { Default, Little, Big };
 
+// What an output may be asked to be instead of the input's own format
+// (sonorel-cli --format, --bits); Same keeps the input's.
+enum class OutputHeader { Same, Wav, Flac };
+enum class OutputBits { Same, Pcm16, Pcm24, Float };
+
 // Header type, data format and endianness as one code, passed on unchanged
-// from an input to its output.
+// from an input to its output unless a conversion is asked for.
 struct SoundFormat {
     int code = 0;  // the sound library's format code
     bool headerless = false;
@@ -73,8 +81,39 @@ struct SoundFormat {
     std::string EncodingName() const;
 
     int BytesPerSample() const;  // 0 where the format has no fixed size (compressed)
+    // Vorbis, Opus or MPEG data: what they drop does not come back.
+    bool IsLossy() const;
+    // This format written as `header` with `bits`. Same and Same give this
+    // format unchanged. A header change keeps the data format where the new
+    // header holds it, else 24-bit PCM (lossy data becomes 24-bit PCM);
+    // FLAC holds 8-, 16- and 24-bit PCM only, so float is refused there
+    // by the command line.
+    SoundFormat Converted(OutputHeader header, OutputBits bits) const;
     bool CanStoreComment() const;
 };
+
+// When a file without a recognised header is read as headerless data.
+enum class RawInput {
+    ByName,  // only names ending in ".raw" or ".pcm", in any letter case
+    Always,  // every such file (sonorel-cli --raw)
+};
+
+// Whether `path` may be read as headerless data under `raw`.
+bool ReadsAsRaw(const std::filesystem::path& path, RawInput raw);
+
+// Why an input could not be opened; None when it could.
+enum class OpenProblem {
+    None,
+    Missing,           // no such file (or a dangling link)
+    Folder,            // a folder
+    NotRegular,        // a pipe, socket or device
+    PermissionDenied,  // no read permission
+    NotSound,          // no header the library reads, and not taken as raw
+    Damaged,           // a recognised header the library cannot read, or a read error
+};
+
+// The cause in a few words, to follow a message: "it does not exist".
+std::string DescribeOpenProblem(OpenProblem problem);
 
 class SoundReader {
   public:
@@ -85,8 +124,13 @@ class SoundReader {
     // takes seconds: `stopRequested`, when given, is asked between pieces of
     // it, and true gives up (nullptr).
     static std::unique_ptr<SoundReader> Open(const std::filesystem::path& path,
-                                             const std::function<bool()>& stopRequested = {});
-    // The same over bytes in memory (copied), for tests and fuzzing.
+                                             const std::function<bool()>& stopRequested = {},
+                                             RawInput raw = RawInput::ByName);
+    // The same, saying in `problem` why the file could not be opened.
+    static std::unique_ptr<SoundReader> OpenExplained(const std::filesystem::path& path,
+                                                      RawInput raw, OpenProblem& problem);
+    // The same over bytes in memory (copied), for tests and fuzzing. Bytes
+    // without a recognised header are read as headerless data.
     static std::unique_ptr<SoundReader> OpenMemory(std::span<const std::byte> bytes);
     ~SoundReader();
     SoundReader(const SoundReader&) = delete;
@@ -112,6 +156,9 @@ class SoundReader {
 
   private:
     SoundReader();
+    static std::unique_ptr<SoundReader> OpenWithProblem(const std::filesystem::path& path,
+                                                        const std::function<bool()>& stopRequested,
+                                                        RawInput raw, OpenProblem& problem);
     struct Impl;
     std::unique_ptr<Impl> impl_;
     SoundFormat format_;
@@ -158,8 +205,18 @@ class SoundWriter {
     bool Write(std::span<const float> samples);
 
     // Closes the file so that its header states exactly the frames written by
-    // successful Write calls. False if closing failed. Further calls do nothing.
+    // successful Write calls, then runs the commit step, if one is set. False
+    // if closing or the commit failed. Further calls do nothing.
     bool Close();
+
+    // Run by Close once the file is complete on disk: given the path the file
+    // was written under, it gives the file its final name and returns it, or
+    // returns an empty path when it could not (the file keeps its name).
+    using CommitStep = std::function<std::filesystem::path(const std::filesystem::path&)>;
+    void CommitOnClose(CommitStep commit);
+
+    // Where the file is: the path it was created under, then the committed one.
+    const std::filesystem::path& Path() const;
 
     std::int64_t FramesWritten() const { return written_; }
 

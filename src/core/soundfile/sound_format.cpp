@@ -64,6 +64,54 @@ std::string LibraryFormatName(int code) {
 
 }  // namespace
 
+bool SoundFormat::IsLossy() const {
+    switch (code & SF_FORMAT_SUBMASK) {
+        case SF_FORMAT_VORBIS:
+        case SF_FORMAT_OPUS:
+        case SF_FORMAT_MPEG_LAYER_I:
+        case SF_FORMAT_MPEG_LAYER_II:
+        case SF_FORMAT_MPEG_LAYER_III:
+            return true;
+        default:
+            return false;
+    }
+}
+
+SoundFormat SoundFormat::Converted(OutputHeader header, OutputBits bits) const {
+    SoundFormat out = *this;
+    if (header == OutputHeader::Same && bits == OutputBits::Same) return out;
+    int type = code & SF_FORMAT_TYPEMASK;
+    int subtype = code & SF_FORMAT_SUBMASK;
+    int endian = code & SF_FORMAT_ENDMASK;
+    if (header != OutputHeader::Same) {
+        type = header == OutputHeader::Wav ? SF_FORMAT_WAV : SF_FORMAT_FLAC;
+        endian = 0;
+        const bool flacHolds = subtype == SF_FORMAT_PCM_S8 || subtype == SF_FORMAT_PCM_16 ||
+                               subtype == SF_FORMAT_PCM_24;
+        const bool wavHolds = flacHolds || subtype == SF_FORMAT_PCM_U8 ||
+                              subtype == SF_FORMAT_PCM_32 || subtype == SF_FORMAT_FLOAT ||
+                              subtype == SF_FORMAT_DOUBLE || subtype == SF_FORMAT_ULAW ||
+                              subtype == SF_FORMAT_ALAW;
+        if (!(header == OutputHeader::Wav ? wavHolds : flacHolds)) subtype = SF_FORMAT_PCM_24;
+    }
+    switch (bits) {
+        case OutputBits::Same:
+            break;
+        case OutputBits::Pcm16:
+            subtype = SF_FORMAT_PCM_16;
+            break;
+        case OutputBits::Pcm24:
+            subtype = SF_FORMAT_PCM_24;
+            break;
+        case OutputBits::Float:
+            subtype = SF_FORMAT_FLOAT;
+            break;
+    }
+    out.code = type | subtype | endian;
+    out.headerless = type == SF_FORMAT_RAW;
+    return out;
+}
+
 SoundFormat SoundFormat::Make(HeaderType header, SampleEncoding encoding, int sampleRate,
                               int channels, ByteOrder order) {
     SoundFormat f;

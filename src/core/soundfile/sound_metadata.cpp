@@ -94,4 +94,8 @@ bool CanStoreBroadcastChunk(int formatCode) {
     return header == SF_FORMAT_WAV || header == SF_FORMAT_WAVEX || header == SF_FORMAT_RF64;
 }
 
+bool CanStoreRiffChunks(int formatCode) {
+    return CanStoreBroadcastChunk(formatCode);
+}
+
 }  // namespace sonorel

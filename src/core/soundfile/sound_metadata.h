@@ -73,19 +73,44 @@ class BroadcastChunk {
     std::vector<std::byte> bytes_;
 };
 
+// A marked position ('cue ' chunk, with its label where the file has one).
+struct CuePoint {
+    std::int32_t id = 0;
+    std::uint32_t positionFrames = 0;
+    std::string label;
+    bool operator==(const CuePoint&) const = default;
+};
+
+// A chunk passed on as bytes: the iXML chunk, and the fields of an INFO
+// list that the library does not read (their four-letter ids and values,
+// as stored).
+struct RawChunk {
+    std::string id;
+    std::vector<std::byte> bytes;
+    bool operator==(const RawChunk&) const = default;
+};
+
 struct SoundMetadata {
     std::vector<TextEntry> texts;  // in kTextFields order, only fields that are set
     std::optional<BroadcastChunk> broadcast;
+    std::vector<CuePoint> cues = {};       // in the file's order
+    std::optional<RawChunk> ixml = {};     // id "iXML"
+    std::vector<RawChunk> otherInfo = {};  // INFO fields beyond the text fields, e.g. "ICMS"
 };
 
 // What an output was given of the metadata offered to it.
 struct StoredMetadata {
     std::vector<TextField> texts;
     bool broadcast = false;
+    bool cues = false;
+    bool ixml = false;
+    bool otherInfo = false;
 };
 
 // Whether an output of this format code keeps the field / a 'bext' chunk.
 bool CanStoreText(int formatCode, TextField field);
 bool CanStoreBroadcastChunk(int formatCode);
+// Cue points, iXML and INFO fields: WAV and its kin only.
+bool CanStoreRiffChunks(int formatCode);
 
 }  // namespace sonorel

@@ -1,5 +1,6 @@
 // Reading inputs: open by path or from memory, with the raw fallback for
-// files whose header the library does not recognise.
+// files whose header the library does not recognise and whose name (or the
+// caller) says they are headerless.
 
 #include <fcntl.h>
 #include <sndfile.h>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <mutex>
 #include <vector>
@@ -29,13 +31,18 @@ constexpr int kRawFormat = SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG;
 // Opens with the header's own format, or, when the library does not
 // recognise it, as raw data with the defaults. `open(info)` makes one
 // attempt; `restart()` puts the source back at its first byte.
+// `rawAllowed` false refuses such a file with `unrecognised` set.
 template <typename Open, typename Restart>
-SNDFILE* OpenWithRawFallback(SF_INFO& info, bool& headerless, Open open, Restart restart) {
+SNDFILE* OpenWithRawFallback(SF_INFO& info, bool& headerless, bool rawAllowed, bool& unrecognised,
+                             Open open, Restart restart) {
     std::lock_guard<std::mutex> lock(SoundLibraryOpenLock());
     info = SF_INFO{};
     headerless = false;
+    unrecognised = false;
     if (SNDFILE* file = open(info)) return file;
-    if (sf_error(nullptr) != SF_ERR_UNRECOGNISED_FORMAT || !restart()) return nullptr;
+    if (sf_error(nullptr) != SF_ERR_UNRECOGNISED_FORMAT) return nullptr;
+    unrecognised = !rawAllowed;
+    if (!rawAllowed || !restart()) return nullptr;
     info = SF_INFO{};
     info.samplerate = kRawSampleRate;
     info.channels = kRawChannels;
@@ -51,7 +58,51 @@ inline float Sanitised(float sample) {
     return std::clamp(sample, -kMaxSampleMagnitude, kMaxSampleMagnitude);
 }
 
+OpenProblem ProblemOfErrno(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+        case ELOOP:
+            return OpenProblem::Missing;
+        case EACCES:
+        case EPERM:
+            return OpenProblem::PermissionDenied;
+        default:
+            return OpenProblem::Damaged;
+    }
+}
+
 }  // namespace
+
+bool ReadsAsRaw(const std::filesystem::path& path, RawInput raw) {
+    if (raw == RawInput::Always) return true;
+    std::string extension = path.extension().string();
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');  // ASCII only, no locale
+    }
+    return extension == ".raw" || extension == ".pcm";
+}
+
+std::string DescribeOpenProblem(OpenProblem problem) {
+    switch (problem) {
+        case OpenProblem::None:
+            return {};
+        case OpenProblem::Missing:
+            return "it does not exist";
+        case OpenProblem::Folder:
+            return "it is a folder";
+        case OpenProblem::NotRegular:
+            return "it is not a regular file";
+        case OpenProblem::PermissionDenied:
+            return "permission denied";
+        case OpenProblem::NotSound:
+            return "it is not a sound file the program reads (headerless data is read only from "
+                   "names ending in .raw or .pcm, or with --raw)";
+        case OpenProblem::Damaged:
+            return "the sound library cannot read it (damaged or unsupported)";
+    }
+    return {};
+}
 
 struct SoundReader::Impl {
     MemoryStream memory;
@@ -100,7 +151,21 @@ SoundReader::SoundReader() : impl_(std::make_unique<Impl>()) {}
 SoundReader::~SoundReader() = default;
 
 std::unique_ptr<SoundReader> SoundReader::Open(const std::filesystem::path& path,
-                                               const std::function<bool()>& stopRequested) {
+                                               const std::function<bool()>& stopRequested,
+                                               RawInput raw) {
+    OpenProblem problem = OpenProblem::None;
+    return OpenWithProblem(path, stopRequested, raw, problem);
+}
+
+std::unique_ptr<SoundReader> SoundReader::OpenExplained(const std::filesystem::path& path,
+                                                        RawInput raw, OpenProblem& problem) {
+    return OpenWithProblem(path, {}, raw, problem);
+}
+
+std::unique_ptr<SoundReader> SoundReader::OpenWithProblem(
+    const std::filesystem::path& path, const std::function<bool()>& stopRequested, RawInput raw,
+    OpenProblem& problem) {
+    problem = OpenProblem::Damaged;
     std::unique_ptr<SoundReader> reader(new SoundReader());
     Impl& impl = *reader->impl_;
     // Without blocking: opening a FIFO for reading would otherwise wait for a
@@ -108,25 +173,35 @@ std::unique_ptr<SoundReader> SoundReader::Open(const std::filesystem::path& path
     // earlier, decides: only regular files (folders, pipes, sockets and
     // devices such as /dev/zero have no length to read, or no end).
     const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.Valid()) return nullptr;
+    if (!fd.Valid()) {
+        problem = errno == EISDIR ? OpenProblem::Folder : ProblemOfErrno(errno);
+        return nullptr;
+    }
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    if (::fstat(fd.Get(), &st) != 0) return nullptr;
+    if (!S_ISREG(st.st_mode)) {
+        problem = S_ISDIR(st.st_mode) ? OpenProblem::Folder : OpenProblem::NotRegular;
+        return nullptr;
+    }
     // The library then gets an ordinary descriptor of a regular file.
     const int flags = ::fcntl(fd.Get(), F_GETFL);
     if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
 
     SF_INFO info{};
     bool headerless = false;
+    bool unrecognised = false;
     // The library takes the descriptor's current offset as the file's start;
     // the duplicate shares the offset with `fd`.
     impl.file = OpenWithRawFallback(
-        info, headerless,
+        info, headerless, ReadsAsRaw(path, raw), unrecognised,
         [&](SF_INFO& i) -> SNDFILE* {
             const int copy = DuplicateForLibrary(fd);
             return copy < 0 ? nullptr : sf_open_fd(copy, SFM_READ, &i, SF_TRUE);
         },
         [&] { return ::lseek(fd.Get(), 0, SEEK_SET) == 0; });
+    if (unrecognised) problem = OpenProblem::NotSound;
     if (!impl.Prepare(info, headerless, reader->format_, stopRequested)) return nullptr;
+    problem = OpenProblem::None;
     return reader;
 }
 
@@ -137,8 +212,9 @@ std::unique_ptr<SoundReader> SoundReader::OpenMemory(std::span<const std::byte> 
 
     SF_INFO info{};
     bool headerless = false;
+    bool unrecognised = false;
     impl.file = OpenWithRawFallback(
-        info, headerless,
+        info, headerless, true, unrecognised,
         [&](SF_INFO& i) {
             impl.memory.position = 0;
             return sf_open_virtual(MemoryStream::Callbacks(), SFM_READ, &i, &impl.memory);

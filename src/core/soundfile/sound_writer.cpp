@@ -96,6 +96,8 @@ SF_INFO InfoFor(const SoundFormat& format, int channelCount) {
 struct SoundWriter::Impl {
     MemoryStream memory;  // the file's bytes, for a writer in memory
     SNDFILE* file = nullptr;
+    std::filesystem::path path;  // empty in memory
+    CommitStep commit;
     int formatCode = 0;
     int channels = 1;
     bool failed = false;
@@ -179,6 +181,7 @@ std::unique_ptr<SoundWriter> SoundWriter::CreateWithChannels(const std::filesyst
     }
     std::unique_ptr<SoundWriter> writer(new SoundWriter());
     writer->impl_->file = file;
+    writer->impl_->path = path;
     writer->impl_->Configure(format, channelCount, comment);
     status = CreateStatus::Created;
     return writer;
@@ -241,9 +244,26 @@ bool SoundWriter::Close() {
     if (impl.updatesHeader || (impl.flac && written_ == 0)) {
         sf_command(impl.file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
     }
-    const bool closed = sf_close(impl.file) == 0;
+    bool closed = sf_close(impl.file) == 0;
     impl.file = nullptr;
+    if (impl.commit) {
+        const std::filesystem::path committed = impl.commit(impl.path);
+        if (committed.empty()) {
+            closed = false;
+        } else {
+            impl.path = committed;
+        }
+        impl.commit = nullptr;
+    }
     return closed;
+}
+
+void SoundWriter::CommitOnClose(CommitStep commit) {
+    impl_->commit = std::move(commit);
+}
+
+const std::filesystem::path& SoundWriter::Path() const {
+    return impl_->path;
 }
 
 }  // namespace sonorel
