@@ -43,7 +43,7 @@ std::vector<Json> ReportLines(const fs::path& path) {
 
 // The REPORT section of the man page.
 std::string ManPageReportSection() {
-    std::ifstream in(fs::path(__FILE__).parent_path() / "../../docs/sonorel-cli.1");
+    std::ifstream in(fs::path(SONOREL_SOURCE_DIR) / "docs/sonorel-cli.1");
     const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::size_t start = page.find(".SH REPORT FILE");
     return start == std::string::npos ? ""

@@ -92,8 +92,8 @@ TEST(HelpText, CategoryListHasTheTwentyFourCategoriesWithTheirIndices) {
 
 // The manual page is written by hand; it must not lose an option or a range.
 TEST(HelpText, ManualPageDocumentsEveryOptionAndRange) {
-    const std::filesystem::path source = __FILE__;
-    const std::string page = ReadFile(source.parent_path() / "../../docs/sonorel-cli.1");
+    const std::string page =
+        ReadFile(std::filesystem::path(SONOREL_SOURCE_DIR) / "docs/sonorel-cli.1");
     ASSERT_FALSE(page.empty());
     for (const SliderRange& r : kSliderRanges) {
         std::string option = "\\-\\-";
