@@ -15,6 +15,7 @@
 #include "filters/tone_filters.h"
 #include "pipeline/block_sink.h"
 #include "pipeline/carried_metadata.h"
+#include "pipeline/enhanced_run.h"
 #include "pipeline/playback.h"
 #include "pipeline/run_blocks.h"
 #include "pipeline/thread_priority.h"
@@ -36,6 +37,7 @@ struct RunStorage {
     std::array<float, kAnalysisBlockFrames> highPassedRight;
     RestorationKernel kernel;
     std::array<float, kBlockLength> out;
+    std::unique_ptr<EnhancedRun> enhanced;  // only for runs of the enhanced method
 };
 
 enum class AnalysisOutcome { Measured, ReadFailed, Stopped };
@@ -53,6 +55,7 @@ AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, RunObs
         if (reader.Read(storage.left, storage.right, kAnalysisBlockFrames) < 0) {
             return AnalysisOutcome::ReadFailed;
         }
+        if (storage.enhanced) storage.enhanced->analysis.Add(storage.left, storage.right);
         AnalysisHighPass(highPassLeft, storage.left, storage.highPassedLeft);
         AnalysisHighPass(highPassRight, storage.right, storage.highPassedRight);
         MeasureBlock(storage.highPassedLeft, storage.highPassedRight, stats);
@@ -117,16 +120,26 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan&
     const std::span<float, kBlockLength> left(storage.left.data(), kBlockLength);
     const std::span<float, kBlockLength> right(storage.right.data(), kBlockLength);
     for (std::int64_t i = 1; i <= plan.blocks; ++i) {
+        EnhancedRun* enhanced = storage.enhanced.get();
         if (i <= plan.inputBlocks) {
             if (reader.Read(left, right, kBlockLength) < 0) return false;
-            storage.kernel.ProcessBlock(left, right, storage.out);
+            if (enhanced) {
+                enhanced->ProcessBlock(left, right, storage.out);
+            } else {
+                storage.kernel.ProcessBlock(left, right, storage.out);
+            }
         } else {
             std::fill(left.begin(), left.end(), 0.0f);
             std::fill(right.begin(), right.end(), 0.0f);
-            storage.kernel.DrainBlock(storage.out);
+            if (enhanced) {
+                enhanced->DrainBlock(storage.out);
+            } else {
+                storage.kernel.DrainBlock(storage.out);
+            }
         }
         if (!sink.Append(storage.out)) return false;  // the failed block does not count
-        const KernelBlockCounts& counts = storage.kernel.LastBlockCounts();
+        const KernelBlockCounts& counts =
+            enhanced ? enhanced->blockCounts : storage.kernel.LastBlockCounts();
         AddCounts(counts, summary);
         if (tap != nullptr) tap->Block({i - 1, left, right, storage.out, counts});
         if (observer.UpdateProgress(i)) {
@@ -155,9 +168,11 @@ RunResult RefusalOf(const SoundFormat& format) {
     return RunResult::RunOk;
 }
 
-std::unique_ptr<RunStorage> AllocateStorage() {
+std::unique_ptr<RunStorage> AllocateStorage(RestorationMethod method) {
     try {
-        return std::make_unique<RunStorage>();
+        auto storage = std::make_unique<RunStorage>();
+        if (method == RestorationMethod::Enhanced) storage->enhanced = std::make_unique<EnhancedRun>();
+        return storage;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -191,6 +206,10 @@ RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameter
                     RunObserver& observer, const std::string& label, const PassPlan& plan,
                     PassOutput& output) {
     observer.BeginBusy();
+    const SoundFormat format = reader.Format();
+    const ToneFilters filters =
+        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
+    if (storage.enhanced) storage.enhanced->BeginAnalysis(filters.rumbleCoeffs, settings);
     ChannelStats stats;
     const AnalysisOutcome analysis = MeasureChannels(reader, storage, observer, stats);
     if (analysis != AnalysisOutcome::Measured) {
@@ -199,11 +218,9 @@ RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameter
         return analysis == AnalysisOutcome::Stopped ? RunResult::RunIncomplete
                                                     : RunResult::RunBadInput;
     }
-    const SoundFormat format = reader.Format();
     const KernelParams params = DeriveKernelParams(settings, stats);
-    const ToneFilters filters =
-        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
-    output.summary.derived = DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive};
+    output.summary.derived =
+        DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive, .enhanced = {}};
     observer.EndBusy();
 
     if (output.tap != nullptr) {
@@ -217,7 +234,12 @@ RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameter
     observer.BeginProgress(ProgressKind::Processing, label, plan.blocks);
     if (reader.Rewind()) {
         const LowPriorityScope lowPriority;
-        PrepareKernel(storage.kernel, params, filters, plan.threads);
+        if (storage.enhanced) {
+            storage.enhanced->Prepare(settings, filters, format.sampleRate);
+            output.summary.derived->enhanced = DescribeEnhanced(*storage.enhanced);
+        } else {
+            PrepareKernel(storage.kernel, params, filters, plan.threads);
+        }
         complete = RunProcessingPass(reader, storage, plan, output.sink, observer, output.tap,
                                      output.summary);
     }
@@ -245,13 +267,14 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
     summary.input = format;
     if (const RunResult refusal = RefusalOf(format); refusal != RunResult::RunOk) return refusal;
 
-    const std::unique_ptr<RunStorage> storage = AllocateStorage();
+    const std::unique_ptr<RunStorage> storage = AllocateStorage(settings.method);
     if (!storage) return RunResult::RunNoOutput;
 
     const bool aligned = !preview && request.archive.align;
     PassPlan plan{
         .inputBlocks = ProcessingBlocks(format.frames),
-        .blocks = aligned ? AlignedBlocks(format.frames) : ProcessingBlocks(format.frames),
+        .blocks = aligned ? AlignedBlocks(format.frames, KernelDelayOf(settings.method))
+                          : ProcessingBlocks(format.frames),
         .threads = request.threads};
     std::unique_ptr<SoundWriter> writer;
     std::vector<std::int16_t> previewBuffer;
@@ -281,8 +304,9 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
     }
 
     // An aligned output drops the kernel's delay and ends with the input.
+    const int delay = KernelDelayOf(settings.method);
     const OutputWindow window =
-        aligned ? OutputWindow{kKernelDelay, kKernelDelay + format.frames} : OutputWindow{};
+        aligned ? OutputWindow{delay, delay + format.frames} : OutputWindow{};
     BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get(), window);
     PassOutput output{.sink = sink, .writer = writer.get(), .tap = request.tap, .summary = summary};
     summary.aligned = aligned;
@@ -316,7 +340,7 @@ RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParame
     RunResult refusal = RefusalOf(input.Format());
     std::unique_ptr<RunStorage> storage;
     if (refusal == RunResult::RunOk) {
-        storage = AllocateStorage();
+        storage = AllocateStorage(params.method);
         if (!storage) refusal = RunResult::RunNoOutput;
     }
     if (refusal != RunResult::RunOk) {

@@ -7,8 +7,8 @@ namespace sonorel {
 namespace {
 
 // Added to the autocorrelation's zero lag: keeps the fit well conditioned
-// (a white-noise floor 40 dB under the context's power).
-constexpr double kWhiteningShare = 1e-4;
+// (a white-noise floor 30 dB under the context's power).
+constexpr double kWhiteningShare = 1e-3;
 
 void StraightLine(std::span<float> x, int start, int end) {
     const double before = x[start - 1];
@@ -117,6 +117,19 @@ void GapBridge::Bridge(std::span<float> x, int start, int end) {
             s -= matrix_[k * kMaxBridge + i] * rhs_[k];
         }
         rhs_[i] = s / matrix_[i * kMaxBridge + i];
+    }
+    // A model that rings up inside the gap (a near-singular fit) must not
+    // put more into it than its context holds.
+    double peak = 0.0;
+    for (int t = start - kBridgeContext; t < start; ++t) peak = std::max(peak, static_cast<double>(std::fabs(x[t])));
+    for (int t = end; t < std::min(end + kBridgeContext, size); ++t) {
+        peak = std::max(peak, static_cast<double>(std::fabs(x[t])));
+    }
+    for (int u = 0; u < length; ++u) {
+        if (!(std::fabs(rhs_[u]) <= peak)) {
+            StraightLine(x, start, end);
+            return;
+        }
     }
     for (int u = 0; u < length; ++u) x[start + u] = static_cast<float>(rhs_[u]);
 }

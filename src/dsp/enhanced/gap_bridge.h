@@ -20,7 +20,7 @@ namespace sonorel {
 
 inline constexpr int kBridgeOrder = 32;
 inline constexpr int kBridgeContext = 192;
-inline constexpr int kMaxBridge = 128;
+inline constexpr int kMaxBridge = 192;  // 4.4 ms at 44.1 kHz
 
 class GapBridge {
   public:

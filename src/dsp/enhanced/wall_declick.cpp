@@ -117,7 +117,6 @@ void WallDeclicker::RepairRun(std::array<WallBuffer, 2>& walls, int start, int e
     }
     if (!damaged[0] && !damaged[1]) return;
     const int length = end - start;
-    counts.samplesRepaired += length;
     // A scratch only where both walls' own second differences stand out
     // against their levels; otherwise the wall that stands out more is the
     // one that ticked, and bridging both would take the programme too.
@@ -126,12 +125,18 @@ void WallDeclicker::RepairRun(std::array<WallBuffer, 2>& walls, int start, int e
         const int c = share[0] >= share[1] ? 0 : 1;
         std::copy(prediction_[c].begin() + start, prediction_[c].begin() + end,
                   walls[c].samples.begin() + start);
-        ++counts.ticks;
+        ++counts.ticks[c];
+        counts.samplesRepaired[c] += length;
         return;
     }
-    // Both walls: bridge each from both sides of the gap.
+    // Both walls: bridge each from both sides of the gap. A run longer than
+    // a bridge can span is no scratch (a passage the detector keeps
+    // flagging) and is left as it is.
+    if (length > kMaxBridge) return;
     for (auto& wall : walls) bridge_.Bridge(wall.samples, start, end);
     ++counts.scratches;
+    counts.samplesRepaired[0] += length;
+    counts.samplesRepaired[1] += length;
 }
 
 void WallDeclicker::UpdateLevels(std::array<WallBuffer, 2>& walls) const {

@@ -37,9 +37,9 @@ struct WallBuffer {
 };
 
 struct DeclickCounts {
-    std::int64_t ticks = 0;      // one-wall repairs, both walls together
-    std::int64_t scratches = 0;  // two-wall repairs
-    std::int64_t samplesRepaired = 0;
+    std::array<std::int64_t, 2> ticks{};            // one-wall repairs of each wall
+    std::int64_t scratches = 0;                     // two-wall repairs
+    std::array<std::int64_t, 2> samplesRepaired{};  // samples replaced in each wall
 };
 
 class WallDeclicker {
