@@ -79,7 +79,6 @@ int main(int argc, char** argv) {
                  static_cast<long long>(counts.ticks[0] + counts.ticks[1]),
                  static_cast<long long>(counts.scratches),
                  static_cast<long long>(counts.samplesRepaired[0] + counts.samplesRepaired[1]),
-                 figures.profile.leftNoiseDb,
-                 figures.profile.rightNoiseDb);
+                 figures.profile.leftNoiseDb, figures.profile.rightNoiseDb);
     return outFile ? 0 : 1;
 }

@@ -33,6 +33,8 @@ enum ControlId : int {
     ID_WIZARD_BUTTON = 1024,
     ID_PREVIEW_BUTTON = 1025,
     ID_GO_BUTTON = 1026,
+    // Added after the original controls, so created last.
+    ID_METHOD_RADIO = 1027,
 };
 
 }  // namespace sonorel

@@ -75,6 +75,18 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
     main->Add(BuildRightColumn(), 1, wxEXPAND | wxLEFT, kBorderPx);
     outer->Add(main, 1, wxEXPAND | wxALL, kBorderPx);
 
+    // The Method choice sits beside Options but is created after every
+    // original control (and so comes last in the tab order), so that their
+    // ids keep their creation order.
+    const wxString methods[] = {"Classic", "Enhanced"};
+    method_radio = new wxRadioBox(this, ID_METHOD_RADIO, "Method", wxDefaultPosition, wxDefaultSize,
+                                  2, methods, 1, wxRA_SPECIFY_COLS);
+    method_radio->SetSelection(static_cast<int>(RestorationMethod::Classic));
+    method_radio->SetToolTip(
+        "Classic: the original restoration. Enhanced: repairs each wall from the other, "
+        "combines the walls by their noise and suppresses the rest");
+    options_row->Add(method_radio, 0, wxEXPAND | wxLEFT, kBorderPx);
+
     SetSizer(outer);
     Layout();
     outer->Fit(this);
@@ -89,9 +101,9 @@ wxSizer* snl_frame::BuildLeftColumn() {
     column->Add(BuildSliderGrid(), 0, 0, kBorderPx);
     // Centring is left out here and in the info row below: the toolkit
     // ignores it next to wxEXPAND (or along a row) and asserts on it.
-    auto* optionsRow = new wxBoxSizer(wxHORIZONTAL);
-    optionsRow->Add(BuildOptionsGroup(), 1, wxEXPAND, kBorderPx);
-    column->Add(optionsRow, 0, wxEXPAND, kBorderPx);
+    options_row = new wxBoxSizer(wxHORIZONTAL);
+    options_row->Add(BuildOptionsGroup(), 1, wxEXPAND, kBorderPx);
+    column->Add(options_row, 0, wxEXPAND, kBorderPx);
     return column;
 }
 

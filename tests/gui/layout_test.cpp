@@ -172,7 +172,7 @@ TEST_F(LayoutTest, ChildrenAreCreatedInIdOrderWithoutGaps) {
         if (child->GetId() >= 1000) ids.push_back(child->GetId());
     }
     std::vector<int> expected;
-    for (int id = 1000; id <= 1026; ++id)
+    for (int id = 1000; id <= 1027; ++id)
         expected.push_back(id);
     EXPECT_EQ(ids, expected);
 }

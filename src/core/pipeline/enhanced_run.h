@@ -7,9 +7,9 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/block_counts.h"
 #include "enhanced/enhanced_analysis.h"
 #include "enhanced/enhanced_kernel.h"
-#include "engine/block_counts.h"
 #include "pipeline/run_summary.h"
 #include "settings/restoration_settings.h"
 

@@ -171,7 +171,8 @@ RunResult RefusalOf(const SoundFormat& format) {
 std::unique_ptr<RunStorage> AllocateStorage(RestorationMethod method) {
     try {
         auto storage = std::make_unique<RunStorage>();
-        if (method == RestorationMethod::Enhanced) storage->enhanced = std::make_unique<EnhancedRun>();
+        if (method == RestorationMethod::Enhanced)
+            storage->enhanced = std::make_unique<EnhancedRun>();
         return storage;
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -271,11 +272,10 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
     if (!storage) return RunResult::RunNoOutput;
 
     const bool aligned = !preview && request.archive.align;
-    PassPlan plan{
-        .inputBlocks = ProcessingBlocks(format.frames),
-        .blocks = aligned ? AlignedBlocks(format.frames, KernelDelayOf(settings.method))
-                          : ProcessingBlocks(format.frames),
-        .threads = request.threads};
+    PassPlan plan{.inputBlocks = ProcessingBlocks(format.frames),
+                  .blocks = aligned ? AlignedBlocks(format.frames, KernelDelayOf(settings.method))
+                                    : ProcessingBlocks(format.frames),
+                  .threads = request.threads};
     std::unique_ptr<SoundWriter> writer;
     std::vector<std::int16_t> previewBuffer;
     std::string label;

@@ -51,19 +51,15 @@ Json Format(const SoundFormat& format) {
 }
 
 Json Enhanced(const EnhancedDerived& e) {
-    return {{"click_threshold", e.clickThreshold},
-            {"suppression_db", e.suppressionDb},
-            {"difference_weight", e.differenceWeight},
-            {"level_gain", e.levelGain},
-            {"left_noise_db", e.leftNoiseDb},
-            {"right_noise_db", e.rightNoiseDb},
+    return {{"click_threshold", e.clickThreshold},     {"suppression_db", e.suppressionDb},
+            {"difference_weight", e.differenceWeight}, {"level_gain", e.levelGain},
+            {"left_noise_db", e.leftNoiseDb},          {"right_noise_db", e.rightNoiseDb},
             {"quiet_segments", e.quietSegments}};
 }
 
 Json Derived(const DerivedParameters& derived) {
     if (derived.enhanced) {
-        return {{"enhanced", Enhanced(*derived.enhanced)},
-                {"hiss_low_pass", derived.hissLowPass}};
+        return {{"enhanced", Enhanced(*derived.enhanced)}, {"hiss_low_pass", derived.hissLowPass}};
     }
     const KernelParams& k = derived.kernel;
     return {{"wL", k.wL},

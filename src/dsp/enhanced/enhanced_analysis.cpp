@@ -27,7 +27,8 @@ void EnhancedAnalysis::Prepare(const CascadeCoeffs& rumble, bool antiPhase) {
 
 void EnhancedAnalysis::Reset() {
     rumbleStates_ = {};
-    for (auto& h : history_) h.fill(0.0f);
+    for (auto& h : history_)
+        h.fill(0.0f);
     pending_ = 0;
     whole_ = WallSpectra{};
     segment_ = WallSpectra{};
@@ -50,15 +51,18 @@ void EnhancedAnalysis::Add(std::span<const float> left, std::span<const float> r
         if (++pending_ == kAnalysisHop) {
             pending_ = 0;
             AddFrame();
-            for (auto& h : history_) std::copy(h.begin() + kAnalysisHop, h.end(), h.begin());
+            for (auto& h : history_)
+                std::copy(h.begin() + kAnalysisHop, h.end(), h.begin());
         }
     }
 }
 
 void EnhancedAnalysis::AddFrame() {
-    for (int n = 0; n < kFftSize; ++n) frame_[n] = history_[0][n] * window_[n];
+    for (int n = 0; n < kFftSize; ++n)
+        frame_[n] = history_[0][n] * window_[n];
     ForwardFft(frame_, spectrumL_);
-    for (int n = 0; n < kFftSize; ++n) frame_[n] = history_[1][n] * window_[n];
+    for (int n = 0; n < kFftSize; ++n)
+        frame_[n] = history_[1][n] * window_[n];
     ForwardFft(frame_, spectrumR_);
     segment_.Add(spectrumL_, spectrumR_);
     if (++segmentHops_ == kSegmentHops) EndSegment();

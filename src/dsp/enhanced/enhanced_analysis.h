@@ -22,8 +22,8 @@ namespace sonorel {
 
 struct EnhancedFigures {
     WallProfile profile;
-    double loudestRms = 0.0;   // of the loudest segment, both walls
-    int quietSegments = 0;     // segments in the noise profile
+    double loudestRms = 0.0;  // of the loudest segment, both walls
+    int quietSegments = 0;    // segments in the noise profile
 };
 
 class EnhancedAnalysis {

@@ -19,7 +19,7 @@
 namespace sonorel {
 
 inline constexpr double kSuppressionDepthDb = 24.0;
-inline constexpr double kTargetRms = 0.1;      // -20 dBFS
+inline constexpr double kTargetRms = 0.1;        // -20 dBFS
 inline constexpr double kLevelGainLimit = 10.0;  // the level rule raises by at most 20 dB
 
 struct EnhancedParams {

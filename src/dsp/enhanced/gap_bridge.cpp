@@ -43,16 +43,19 @@ bool GapBridge::FitModel(std::span<const float> x, int start, int end) {
     double error = r[0];
     for (int i = 1; i <= kBridgeOrder; ++i) {
         double acc = r[i];
-        for (int j = 1; j < i; ++j) acc -= a[j] * r[i - j];
+        for (int j = 1; j < i; ++j)
+            acc -= a[j] * r[i - j];
         const double k = acc / error;
         previous = a;
         a[i] = k;
-        for (int j = 1; j < i; ++j) a[j] = previous[j] - k * previous[i - j];
+        for (int j = 1; j < i; ++j)
+            a[j] = previous[j] - k * previous[i - j];
         error *= 1.0 - k * k;
         if (!(error > 0.0)) return false;
     }
     model_[0] = 1.0;
-    for (int i = 1; i <= kBridgeOrder; ++i) model_[i] = -a[i];
+    for (int i = 1; i <= kBridgeOrder; ++i)
+        model_[i] = -a[i];
     return true;
 }
 
@@ -78,20 +81,23 @@ void GapBridge::Bridge(std::span<float> x, int start, int end) {
     // -sum_t c[t - u] known[t].
     std::array<double, p + 1> cc{};
     for (int lag = 0; lag <= p; ++lag) {
-        for (int i = 0; i + lag <= p; ++i) cc[lag] += model_[i] * model_[i + lag];
+        for (int i = 0; i + lag <= p; ++i)
+            cc[lag] += model_[i] * model_[i + lag];
     }
     for (int u = 0; u < length; ++u) {
         for (int v = 0; v <= u; ++v) {
             matrix_[u * kMaxBridge + v] = u - v <= p ? cc[u - v] : 0.0;
         }
         double sum = 0.0;
-        for (int i = 0; i <= p; ++i) sum += model_[i] * known_[u + i];
+        for (int i = 0; i <= p; ++i)
+            sum += model_[i] * known_[u + i];
         rhs_[u] = -sum;
     }
     // Cholesky (lower), then the two triangular solves.
     for (int j = 0; j < length; ++j) {
         double d = matrix_[j * kMaxBridge + j];
-        for (int k = std::max(0, j - p); k < j; ++k) d -= matrix_[j * kMaxBridge + k] * matrix_[j * kMaxBridge + k];
+        for (int k = std::max(0, j - p); k < j; ++k)
+            d -= matrix_[j * kMaxBridge + k] * matrix_[j * kMaxBridge + k];
         if (!(d > 0.0)) {
             StraightLine(x, start, end);
             return;
@@ -108,7 +114,8 @@ void GapBridge::Bridge(std::span<float> x, int start, int end) {
     }
     for (int i = 0; i < length; ++i) {
         double s = rhs_[i];
-        for (int k = std::max(0, i - p); k < i; ++k) s -= matrix_[i * kMaxBridge + k] * rhs_[k];
+        for (int k = std::max(0, i - p); k < i; ++k)
+            s -= matrix_[i * kMaxBridge + k] * rhs_[k];
         rhs_[i] = s / matrix_[i * kMaxBridge + i];
     }
     for (int i = length - 1; i >= 0; --i) {
@@ -121,7 +128,8 @@ void GapBridge::Bridge(std::span<float> x, int start, int end) {
     // A model that rings up inside the gap (a near-singular fit) must not
     // put more into it than its context holds.
     double peak = 0.0;
-    for (int t = start - kBridgeContext; t < start; ++t) peak = std::max(peak, static_cast<double>(std::fabs(x[t])));
+    for (int t = start - kBridgeContext; t < start; ++t)
+        peak = std::max(peak, static_cast<double>(std::fabs(x[t])));
     for (int t = end; t < std::min(end + kBridgeContext, size); ++t) {
         peak = std::max(peak, static_cast<double>(std::fabs(x[t])));
     }
@@ -131,7 +139,8 @@ void GapBridge::Bridge(std::span<float> x, int start, int end) {
             return;
         }
     }
-    for (int u = 0; u < length; ++u) x[start + u] = static_cast<float>(rhs_[u]);
+    for (int u = 0; u < length; ++u)
+        x[start + u] = static_cast<float>(rhs_[u]);
 }
 
 }  // namespace sonorel

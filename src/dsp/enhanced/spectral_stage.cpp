@@ -60,9 +60,8 @@ void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
         differencePower_[k] = kDifferenceSmoothing * differencePower_[k] +
                               (1.0 - kDifferenceSmoothing) * std::norm(difference);
         double gain = 1.0;
-        const double lambda =
-            std::max(noise_[k], settings_.differenceWeight * differenceShare_[k] *
-                                    differencePower_[k]);
+        const double lambda = std::max(
+            noise_[k], settings_.differenceWeight * differenceShare_[k] * differencePower_[k]);
         if (floor < 1.0 && lambda > 0.0) {
             const double gamma = std::norm(y) / lambda;
             const double xi = kDecisionWeight * previousPower_[k] / lambda +
@@ -75,7 +74,8 @@ void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
     }
     InverseFft(spectrumL_, frameL_);
     const double scale = 1.0 / (kFftSize * kOverlapSum);
-    for (int n = 0; n < kFftSize; ++n) overlap_[n] += frameL_[n] * window_[n] * scale;
+    for (int n = 0; n < kFftSize; ++n)
+        overlap_[n] += frameL_[n] * window_[n] * scale;
     std::copy(overlap_.begin(), overlap_.begin() + kHop, out.begin());
     std::copy(overlap_.begin() + kHop, overlap_.end(), overlap_.begin());
     std::fill(overlap_.end() - kHop, overlap_.end(), 0.0);

@@ -22,15 +22,15 @@
 #include <complex>
 #include <span>
 
+#include "engine/channel_function.h"
 #include "enhanced/real_fft.h"
 #include "enhanced/wall_profile.h"
-#include "engine/channel_function.h"
 
 namespace sonorel {
 
 struct SpectralSettings {
-    double gainFloor = 1.0;           // least gain of a bin; 1 turns the suppression off
-    double differenceWeight = 0.0;    // 0..1: how far the walls' difference raises lambda
+    double gainFloor = 1.0;         // least gain of a bin; 1 turns the suppression off
+    double differenceWeight = 0.0;  // 0..1: how far the walls' difference raises lambda
     ChannelFunction mode = ChannelFunction::MonoEnhancer;
 };
 

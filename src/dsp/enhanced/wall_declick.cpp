@@ -21,7 +21,9 @@ constexpr double kLevelFloor = 1e-12;
 constexpr double kScratchShare = 0.25;
 constexpr double kDamageShare = 0.3;
 
-double Sq(double x) { return x * x; }
+double Sq(double x) {
+    return x * x;
+}
 
 }  // namespace
 
@@ -34,9 +36,12 @@ void WallDeclicker::Prepare(const std::array<float, kCrossTaps>& leftFromRight,
 }
 
 void WallDeclicker::Reset() {
-    for (auto& p : prediction_) p.fill(0.0f);
-    for (auto& e : error_) e.fill(0.0f);
-    for (auto& e : edge_) e.fill(0.0f);
+    for (auto& p : prediction_)
+        p.fill(0.0f);
+    for (auto& e : error_)
+        e.fill(0.0f);
+    for (auto& e : edge_)
+        e.fill(0.0f);
     flagged_.fill(false);
 }
 
@@ -46,7 +51,8 @@ void WallDeclicker::Predict(const std::array<WallBuffer, 2>& walls) {
         const auto& taps = taps_[c];
         for (int t = kDetectFirst - 2; t < kDetectEnd; ++t) {
             double sum = 0.0;
-            for (int j = 0; j < kCrossTaps; ++j) sum += taps[j] * other[t + j - kCrossReach];
+            for (int j = 0; j < kCrossTaps; ++j)
+                sum += taps[j] * other[t + j - kCrossReach];
             prediction_[c][t] = static_cast<float>(sum);
         }
     }
@@ -90,7 +96,8 @@ void WallDeclicker::RepairHop(std::array<WallBuffer, 2>& walls, DeclickCounts& c
             continue;
         }
         int end = t;
-        while (end < kDetectEnd - 1 && flagged_[end]) ++end;
+        while (end < kDetectEnd - 1 && flagged_[end])
+            ++end;
         RepairRun(walls, t, end, counts);
         t = end;
     }
@@ -133,7 +140,8 @@ void WallDeclicker::RepairRun(std::array<WallBuffer, 2>& walls, int start, int e
     // a bridge can span is no scratch (a passage the detector keeps
     // flagging) and is left as it is.
     if (length > kMaxBridge) return;
-    for (auto& wall : walls) bridge_.Bridge(wall.samples, start, end);
+    for (auto& wall : walls)
+        bridge_.Bridge(wall.samples, start, end);
     ++counts.scratches;
     counts.samplesRepaired[0] += length;
     counts.samplesRepaired[1] += length;
@@ -144,7 +152,8 @@ void WallDeclicker::UpdateLevels(std::array<WallBuffer, 2>& walls) const {
         WallBuffer& wall = walls[c];
         for (int t = kClickContext; t < kHopEnd; ++t) {
             const double errorCap = std::max(wall.errorLevel, kLevelFloor) * threshold_;
-            wall.errorLevel += kLevelRate * (std::min(Sq(error_[c][t]), errorCap) - wall.errorLevel);
+            wall.errorLevel +=
+                kLevelRate * (std::min(Sq(error_[c][t]), errorCap) - wall.errorLevel);
             const double edgeCap = std::max(wall.edgeLevel, kLevelFloor) * threshold_;
             wall.edgeLevel += kLevelRate * (std::min(Sq(edge_[c][t]), edgeCap) - wall.edgeLevel);
         }

@@ -60,8 +60,9 @@ class WallDeclicker {
     std::array<std::array<float, kCrossTaps>, 2> taps_{};  // wall c from the other wall
     float threshold_ = 0.0f;
     std::array<std::array<float, kWallBuffer>, 2> prediction_{};
-    std::array<std::array<float, kWallBuffer>, 2> error_{};  // second difference of wall - prediction
-    std::array<std::array<float, kWallBuffer>, 2> edge_{};   // second difference of the wall
+    std::array<std::array<float, kWallBuffer>, 2>
+        error_{};  // second difference of wall - prediction
+    std::array<std::array<float, kWallBuffer>, 2> edge_{};  // second difference of the wall
     std::array<bool, kWallBuffer> flagged_{};
     GapBridge bridge_;
 };

@@ -127,7 +127,8 @@ WallProfile DeriveWallProfile(const WallSpectra& whole, const WallSpectra& quiet
         const double nrAligned = nr / (gainA * gainA);
         double weightL = 0.5;
         if (nl + nrAligned > 0.0) {
-            weightL = std::clamp(nrAligned / (nl + nrAligned), kMinimumWeight, 1.0 - kMinimumWeight);
+            weightL =
+                std::clamp(nrAligned / (nl + nrAligned), kMinimumWeight, 1.0 - kMinimumWeight);
         }
         profile.alignR[k] = 1.0 / a;
         profile.gainL[k] = weightL;

@@ -46,7 +46,8 @@ struct WallProfile {
     // differenceShare |D|^2 is the share of it that stays in Y.
     std::array<std::complex<double>, kFftBins> alignR{};
     std::array<double, kFftBins> differenceShare{};
-    std::array<float, kCrossTaps> leftFromRight{};  // left[t] ~ sum_k f[k] right[t + k - kCrossReach]
+    std::array<float, kCrossTaps>
+        leftFromRight{};  // left[t] ~ sum_k f[k] right[t + k - kCrossReach]
     std::array<float, kCrossTaps> rightFromLeft{};
     // Figures for the report: each wall's noise power over 50 Hz..16 kHz
     // relative to its whole-file power, in dB (0 when the file is silent).
