@@ -223,9 +223,14 @@ def band_limit(x):
 
 
 def align(out, ref):
-    """Delay and polarity by cross-correlation (within +-2000 samples)."""
+    """Delay and polarity by the phase-transform cross-correlation (within
+    +-2000 samples): whitened, so that sustained tones cannot outweigh the
+    true lag, and on the scored band only."""
     size = 1 << int(np.ceil(np.log2(2 * len(ref))))
-    xc = np.fft.irfft(np.fft.rfft(ref, size) * np.conj(np.fft.rfft(out, size)), size)
+    f = np.fft.rfftfreq(size, 1.0 / RATE)
+    cross = np.fft.rfft(ref, size) * np.conj(np.fft.rfft(out, size))
+    cross[(f < 50) | (f > 16000)] = 0
+    xc = np.fft.irfft(cross / np.maximum(np.abs(cross), 1e-30), size)
     lags = np.concatenate([np.arange(0, 2001), np.arange(-2000, 0)])
     values = np.concatenate([xc[:2001], xc[-2000:]])
     best = np.argmax(np.abs(values))
