@@ -76,9 +76,9 @@ int main(int argc, char** argv) {
                   static_cast<std::streamsize>(frames * sizeof(float)));
     const DeclickCounts& counts = kernel->Counts();
     std::fprintf(stderr, "ticks %lld scratches %lld repaired %lld noise L %.1f dB R %.1f dB\n",
-                 static_cast<long long>(counts.ticks[0] + counts.ticks[1]),
+                 static_cast<long long>(counts.ticks[0]) + counts.ticks[1],
                  static_cast<long long>(counts.scratches),
-                 static_cast<long long>(counts.samplesRepaired[0] + counts.samplesRepaired[1]),
+                 static_cast<long long>(counts.samplesRepaired[0]) + counts.samplesRepaired[1],
                  figures.profile.leftNoiseDb, figures.profile.rightNoiseDb);
     return outFile ? 0 : 1;
 }
