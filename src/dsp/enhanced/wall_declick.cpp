@@ -18,8 +18,8 @@ constexpr double kLevelRate = 1.0 / 256.0;
 constexpr double kLevelFloor = 1e-12;
 // A scratch: both walls' own second differences average at least this
 // share of the threshold over the run, each relative to its level.
-constexpr double kScratchShare = 0.25;
-constexpr double kDamageShare = 0.3;
+constexpr double kScratchShare = 0.5;
+constexpr double kDamageShare = 0.6;
 
 double Sq(double x) {
     return x * x;
