@@ -90,6 +90,7 @@ double PowerDb(double noise, double total) {
 }  // namespace
 
 WallProfile DeriveWallProfile(const WallSpectra& whole, const WallSpectra& quiet, int sampleRate) {
+    PrepareRealFft();  // for the cross-wall taps
     WallProfile profile;
     std::array<std::complex<double>, kFftBins> leftFromRight{};
     std::array<std::complex<double>, kFftBins> rightFromLeft{};

@@ -57,7 +57,7 @@ struct WallProfile {
 
 // `whole` sums every frame of the file, `quiet` the frames of its quietest
 // segments. Silence (or no frames) gives the neutral profile: the plain mean
-// of the walls, no noise, no prediction.
+// of the walls, no noise, no prediction. Setup: may allocate (the FFT plans).
 WallProfile DeriveWallProfile(const WallSpectra& whole, const WallSpectra& quiet, int sampleRate);
 
 }  // namespace sonorel
