@@ -75,9 +75,9 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
     main->Add(BuildRightColumn(), 1, wxEXPAND | wxLEFT, kBorderPx);
     outer->Add(main, 1, wxEXPAND | wxALL, kBorderPx);
 
-    // The Method choice sits beside Options but is created after every
-    // original control (and so comes last in the tab order), so that their
-    // ids keep their creation order.
+    // The Method choice sits beside Options. It is created after every
+    // original control, so that their ids keep their creation order, then
+    // moved in the tab order to follow the options, where it sits.
     const wxString methods[] = {"Classic", "Enhanced"};
     method_radio = new wxRadioBox(this, ID_METHOD_RADIO, "Method", wxDefaultPosition, wxDefaultSize,
                                   2, methods, 1, wxRA_SPECIFY_COLS);
@@ -85,6 +85,7 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
     method_radio->SetToolTip(
         "Classic: the original restoration. Enhanced: repairs each wall from the other, "
         "combines the walls by their noise and suppresses the rest");
+    method_radio->MoveAfterInTabOrder(original_check);
     options_row->Add(method_radio, 0, wxEXPAND | wxLEFT, kBorderPx);
 
     SetSizer(outer);
