@@ -17,6 +17,7 @@
 #include "engine/estimator.h"
 #include "engine/kernel.h"
 #include "filters/tone_filters.h"
+#include "settings/kernel_inputs.h"
 
 namespace sonorel {
 namespace {
@@ -84,8 +85,8 @@ constexpr KernelParams kDefaultParams{.wL = 0.55f,
                                       .wR = 0.62f,
                                       .nfL = 2e-3f,
                                       .nfR = 2e-3f,
-                                      .click = 0.5f * 0.5f,
-                                      .rejuv = 0.25f * 0.09039548f,
+                                      .click = ClickSensitivity(0.5f),
+                                      .rejuv = RelativeRegularisation(0.5f),
                                       .mode = ChannelFunction::MonoEnhancer};
 
 std::span<const float, kBlockLength> BlockOf(const std::vector<float>& channel, int block) {
@@ -121,13 +122,12 @@ BENCHMARK(BM_ProcessBlock)->Arg(2)->UseRealTime()->Unit(benchmark::kMicrosecond)
 void BM_RemoveClicksOneChannel(benchmark::State& state) {
     const Stream& stream = GetStream();
     const ToneFilters filters = DesignToneFilters(kSampleRate, {});
-    auto kernelState = std::make_unique<KernelState>();
-    const ClickChannel channel = LeftClickChannel(*kernelState);
+    auto channel = std::make_unique<ClickState>();
     std::array<float, kBlockLength> out{};
     int block = 0;
     for (auto _ : state) {
-        RemoveClicks(BlockOf(stream.left, block), 0.25f, filters.rumbleCoeffs, filters.detectCoeffs,
-                     channel, out);
+        RemoveClicks(BlockOf(stream.left, block), ClickSensitivity(0.5f), filters.rumbleCoeffs,
+                     filters.detectCoeffs, *channel, out);
         benchmark::DoNotOptimize(out.data());
         block = (block + 1) % kStreamBlocks;
     }
@@ -147,7 +147,7 @@ void BM_EstimateChannelOneCall(benchmark::State& state) {
             std::span<const float, kAnalysisLength>(stream.left.data() + start + kTargetOffset,
                                                     kAnalysisLength),
             std::span<const float, kAnalysisLength>(stream.right.data() + start, kAnalysisLength),
-            2e-3f, 0.25f * 0.09039548f, ChannelFunction::MonoEnhancer, coefficients, out);
+            2e-3f, RelativeRegularisation(0.5f), ChannelFunction::MonoEnhancer, coefficients, out);
         benchmark::DoNotOptimize(out.data());
         segment = (segment + 1) % segments;
     }

@@ -13,6 +13,7 @@ packages=(
     python3-numpy
     libwxgtk3.2-dev libgtk-3-dev libx11-dev
     xvfb xauth
+    librsvg2-bin appstream desktop-file-utils xdotool
     clang-format clang-tidy
 )
 # The fuzz target (fuzz/README.md) needs clang and its libFuzzer runtime;

@@ -75,12 +75,44 @@ if(SONOREL_GUI_SOURCES)
         add_executable(sonorel ${SONOREL_APP_SOURCES})
         target_link_libraries(sonorel PRIVATE sonorel_gui)
         sonorel_warnings(sonorel)
-        install(TARGETS sonorel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-        install(FILES ${SONOREL_HELP_BOOK} DESTINATION ${SONOREL_DATA_INSTALL_DIR})
-        install(FILES resources/sonorel.desktop
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+        # The package sonorel: the program, its help book, its man page and
+        # its desktop integration (entry, metainfo, icons).
+        install(TARGETS sonorel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT gui)
+        install(FILES ${SONOREL_HELP_BOOK} DESTINATION ${SONOREL_DATA_INSTALL_DIR} COMPONENT gui)
+        sonorel_install_gzipped(sonorel gui ${PROJECT_SOURCE_DIR}/docs/sonorel.1
+            ${CMAKE_INSTALL_MANDIR}/man1 sonorel.1)
+        sonorel_install_package_docs(sonorel gui sonorel)
+        # The entry's file name is the id the metainfo names it by.
+        install(FILES resources/${SONOREL_APP_ID}.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT gui)
+        configure_file(${PROJECT_SOURCE_DIR}/packaging/sonorel.metainfo.xml.in
+            ${SONOREL_GENERATED_DIR}/${SONOREL_APP_ID}.metainfo.xml @ONLY)
+        install(FILES ${SONOREL_GENERATED_DIR}/${SONOREL_APP_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT gui)
+        set(icon_dir ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
         install(FILES resources/app_icon.svg
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
-            RENAME sonorel.svg)
+            DESTINATION ${icon_dir}/scalable/apps RENAME sonorel.svg COMPONENT gui)
+        # Menus and docks that do not scale SVGs take the icon in the usual
+        # sizes, drawn from the same SVG when rsvg-convert is there.
+        find_program(SONOREL_RSVG_CONVERT rsvg-convert)
+        if(SONOREL_RSVG_CONVERT)
+            set(icon_pngs "")
+            foreach(size 16 22 24 32 48 64 128 256)
+                set(png ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}/sonorel.png)
+                add_custom_command(
+                    OUTPUT ${png}
+                    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}
+                    COMMAND ${SONOREL_RSVG_CONVERT} -w ${size} -h ${size}
+                        -o ${png} ${CMAKE_CURRENT_SOURCE_DIR}/resources/app_icon.svg
+                    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/app_icon.svg
+                    VERBATIM)
+                list(APPEND icon_pngs ${png})
+                install(FILES ${png} DESTINATION ${icon_dir}/${size}x${size}/apps COMPONENT gui)
+            endforeach()
+            add_custom_target(sonorel_icon_pngs DEPENDS ${icon_pngs} COMMENT "Drawing the icon's PNG sizes")
+            add_dependencies(sonorel sonorel_icon_pngs)
+        else()
+            message(STATUS "rsvg-convert not found: the icon is installed as SVG only")
+        endif()
     endif()
 endif()

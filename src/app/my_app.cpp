@@ -9,8 +9,6 @@
 #include "ui/command_line.h"
 #include "ui/my_event_frame.h"
 
-wxIMPLEMENT_APP(sonorel::MyApp);
-
 namespace sonorel {
 
 bool MyApp::OnInit() {

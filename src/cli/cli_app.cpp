@@ -8,6 +8,7 @@
 #include "cli/archive_records.h"
 #include "cli/cli_options.h"
 #include "cli/help_text.h"
+#include "pipeline/playback.h"
 #include "pipeline/result_messages.h"
 
 namespace sonorel {
@@ -189,7 +190,6 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
         item.request.threads = threads;
         if (preview) {
             item.request.kind = RunKind::Preview;
-            item.request.previewOutput = context.previewOutput;
         } else {
             item.request.kind = RunKind::Restore;
             item.request.output = NameOutputFor(input, *folder);
@@ -202,7 +202,19 @@ int RunCli(std::span<const std::string> args, const CliContext& context) {
     ProgressBoard board(bars ? &context.err : nullptr, context.terminalColumns);
     Reporter reporter(context, board, preview ? RunKind::Preview : RunKind::Restore, options.quiet,
                       records.get());
-    RunBatch(items, jobs, context.runner, board, context.cancel, reporter);
+    // A preview is processed into its buffer, then played on the sound output.
+    const FileRunner processThenPlay = [&context](const RunRequest& request, RunObserver& observer,
+                                                  std::filesystem::path* created) {
+        if (context.previewOutput == nullptr) return RunResult::RunNoOutput;
+        PreviewBuffer buffer;
+        RunRequest into = request;
+        into.preview = &buffer;
+        const RunResult result = context.runner(into, observer, created);
+        if (result != RunResult::RunOk) return result;
+        return PlayPreview(*context.previewOutput, observer, buffer);
+    };
+    RunBatch(items, jobs, preview ? processThenPlay : context.runner, board, context.cancel,
+             reporter);
 
     if (reporter.Failures() > 0 && items.size() > 1) {
         // Failed, cancelled or never started: what the exit status 1 is about.

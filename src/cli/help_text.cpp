@@ -210,7 +210,7 @@ std::string HelpText(int defaultJobs) {
         "Examples:\n"
         "  sonorel-cli -o restored side1.wav side2.wav\n"
         "  sonorel-cli -o . --click 7 --hiss 12 transfers/*.wav\n"
-        "  sonorel-cli --wizard \"HMV,RIAA / CCIR,1,2,0\" --rumble 60 -o out side1.wav\n"
+        "  sonorel-cli --wizard \"HMV,RIAA / CCIR,1,2,2\" --rumble 60 -o out side1.wav\n"
         "  sonorel-cli --preview --preview-time 10 side1.wav\n";
     return text;
 }

@@ -7,6 +7,7 @@
 #include <wx/listbox.h>
 #include <wx/statusbr.h>
 
+#include "pipeline/playback.h"
 #include "pipeline/process_file.h"
 #include "pipeline/run_threads.h"
 #include "portaudio/portaudio_output.h"
@@ -48,9 +49,11 @@ void MyEventFrame::OnPreview(wxCommandEvent&) {
         request.input = ToPath(input);
         request.params = ReadSettings().Convert();
         request.threads = ThreadsForOneFileAtATime();
-        request.previewOutput = line;
+        PreviewBuffer preview;
+        request.preview = &preview;
         GuiRunObserver observer(this, progress_hook);
-        const RunResult result = ProcessFile(request, observer);
+        RunResult result = ProcessFile(request, observer);
+        if (result == RunResult::RunOk) result = PlayPreview(*line, observer, preview);
 
         const wxString failure = PreviewFailureText(result, input);
         if (!failure.empty() && !ReportFailure(this, failure, input, k + 1 < count,

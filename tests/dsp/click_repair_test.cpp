@@ -100,32 +100,31 @@ TEST(DetectClicks, SlidingWindowsMatchOnEnergiesOfARealChannel) {
     // Energies as the stage builds them from a noisy, clicky channel: the E
     // of the second call is the rebased history plus what it stores.
     const ToneFilters filters = DesignToneFilters(44100, {});
-    KernelState state{};
-    const ClickChannel channel = LeftClickChannel(state);
+    ClickState state{};
     std::mt19937 rng(3);
     std::normal_distribution<float> noise(0.0f, 0.02f);
     std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
     Block out{};
     int flagged = 0;
     for (int block = 0; block < 6; ++block) {
-        const std::array<float, kClickHistory> before = state.energySumL;
+        const std::array<float, kClickHistory> before = state.energySum;
         Block in{};
         for (int k = 0; k < kBlockLength; ++k) {
             in[k] = 0.3f * std::sin(0.05f * (block * kBlockLength + k)) + noise(rng);
             if (uniform(rng) < 0.002f) in[k] += 0.9f;  // sparse clicks
         }
-        RemoveClicks(in, 0.25f, filters.rumbleCoeffs, filters.detectCoeffs, channel, out);
+        RemoveClicks(in, 0.25f, filters.rumbleCoeffs, filters.detectCoeffs, state, out);
         Energy e{};
         const float base = before[kClickHistory - 1];
         for (int p = 0; p < kBlockLength; ++p)
             e[p] = before[p] - base;
-        std::copy(state.energySumL.begin(), state.energySumL.end(), e.begin() + kBlockLength);
+        std::copy(state.energySum.begin(), state.energySum.end(), e.begin() + kBlockLength);
         if (block == 0) continue;  // the first call's E began from zero history
         const NewFlags direct = DirectFlags(e, 0.25f);
         EXPECT_EQ(SlidingFlags(e, 0.25f), direct) << "block " << block;
         // The stored flags are the newest 616 of this call's 883.
         for (int i = 0; i < kFlagHistory; ++i) {
-            ASSERT_EQ(state.clickFlagsL[i], direct[i + kBlockLength - kFlagHistory]);
+            ASSERT_EQ(state.clickFlags[i], direct[i + kBlockLength - kFlagHistory]);
         }
         flagged += Count(direct);
     }
@@ -299,8 +298,7 @@ class RemoveClicksTest : public ::testing::Test {
     // Runs `input` through one channel in blocks; returns the whole output
     // and adds up the calls' counts.
     std::vector<float> Run(const std::vector<float>& input, float click) {
-        KernelState state{};
-        const ClickChannel channel = RightClickChannel(state);
+        ClickState state{};
         std::vector<float> output;
         Block in{};
         Block out{};
@@ -310,7 +308,7 @@ class RemoveClicksTest : public ::testing::Test {
         flaggedFrames.clear();
         for (std::size_t start = 0; start + kBlockLength <= input.size(); start += kBlockLength) {
             std::copy_n(input.begin() + start, kBlockLength, in.begin());
-            RemoveClicks(in, click, filters.rumbleCoeffs, filters.detectCoeffs, channel, out,
+            RemoveClicks(in, click, filters.rumbleCoeffs, filters.detectCoeffs, state, out,
                          &counts);
             output.insert(output.end(), out.begin(), out.end());
             clicks += counts.clicksDetected;

@@ -10,6 +10,7 @@
 #include "engine/fft_correlation.h"
 #include "engine/kernel_tables.h"
 #include "estimator_reference.h"
+#include "settings/kernel_inputs.h"
 
 namespace sonorel {
 namespace {
@@ -244,7 +245,7 @@ TEST(EstimateChannel, AgreesWithTheDirectReferenceOnVariedSignals) {
     for (int kind = 0; kind < kKinds; ++kind) {
         for (unsigned seed = 0; seed < 2; ++seed) {
             const SegmentPair pair = MakePair(kind, seed);
-            for (float rejuv : {0.0f, 0.25f * 0.09039548f, 0.09039548f}) {
+            for (float rejuv : {0.0f, RelativeRegularisation(0.5f), RelativeRegularisation(1.0f)}) {
                 for (float nf : {0.0f, 1e-3f}) {
                     for (ChannelFunction mode : kBothFunctions) {
                         const Outcome fast = Fast(pair, nf, rejuv, mode, start);

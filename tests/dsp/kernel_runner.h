@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/kernel.h"
+#include "settings/kernel_inputs.h"
 
 namespace sonorel::test {
 
@@ -44,8 +45,8 @@ struct KernelRun {
                         .wR = 0.5f,
                         .nfL = 1e-4f,
                         .nfR = 1e-4f,
-                        .click = 0.25f,
-                        .rejuv = 0.25f * 0.09039548f};
+                        .click = ClickSensitivity(0.5f),
+                        .rejuv = RelativeRegularisation(0.5f)};
     std::unique_ptr<RestorationKernel> kernel;
     bool prepared = false;
 };

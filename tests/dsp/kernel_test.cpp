@@ -10,11 +10,22 @@
 #include <thread>
 #include <vector>
 
+#include "engine/click_repair.h"
 #include "engine/kernel.h"
 #include "kernel_runner.h"
 
 namespace sonorel {
 namespace {
+
+// The stated sizes of the block frame and of its two stages, as the
+// derivations in block_frame.h and click_repair.h give them.
+static_assert(kBlockLength == 883 && kOverlap == 882 && kEstimateSpan == 1765);
+static_assert(kAnalysisLength == 2885 && kChannelBuffer == 3768 && kEstimatorTaps == 177);
+static_assert(kTargetOffset == 88 && kEstimateLead == 560 && kKernelDelay == 3162);
+static_assert(kClickHistory == 1233 && kFlagHistory == 616 && kRepairReach == 308);
+static_assert(kClickDelay == 925 && kFloorSpan == 1211 && kContextSpan == 441);
+static_assert(kSecondContext == 770 && kCentreSum == 604 && kEnergyWindow == 23);
+static_assert(kMergeGap == 22 && kMarginBefore == 11 && kMarginAfter == 10);
 
 using test::KernelRun;
 

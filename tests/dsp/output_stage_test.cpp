@@ -26,7 +26,7 @@ Estimate Constant(float v) {
 struct Stage {
     KernelParams params{.wL = 1.0f, .wR = 0.0f};
     ToneFilters filters;  // identity shelves, g = 1, hiss low-pass bypassed
-    KernelState state{};
+    OutputState state{};
     Block Finish(const Estimate& l, const Estimate& r) {
         Block out{};
         FinishBlock(l, r, params, filters, state, out);

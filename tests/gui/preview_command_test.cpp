@@ -11,6 +11,7 @@
 
 #include "gui_fixture.h"
 #include "pipeline/output_naming.h"
+#include "pipeline/playback.h"
 #include "pipeline/process_file.h"
 #include "run_test_support.h"
 #include "ui/control_ids.h"
@@ -66,9 +67,11 @@ class PreviewCommandTest : public MainWindowTest {
         request.kind = RunKind::Preview;
         request.input = Folder() / name;
         request.params = frame->ReadSettings().Convert();
-        request.previewOutput = &reference;
+        PreviewBuffer preview;
+        request.preview = &preview;
         RunObserver quiet;
         EXPECT_EQ(ProcessFile(request, quiet), RunResult::RunOk);
+        EXPECT_EQ(PlayPreview(reference, quiet, preview), RunResult::RunOk);
         return reference.Samples();
     }
 

@@ -16,6 +16,7 @@
 #include <wx/statusbr.h>
 
 #include "gui_fixture.h"
+#include "pipeline/playback.h"
 #include "pipeline/process_file.h"
 #include "run_test_support.h"
 #include "support/alsa_capture.h"
@@ -64,9 +65,13 @@ TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
             request.kind = RunKind::Preview;
             request.input = Folder() / "take.wav";
             request.params = frame->ReadSettings().Convert();
-            request.previewOutput = &reference;
+            PreviewBuffer preview;
+            request.preview = &preview;
             RunObserver quiet;
-            const RunResult referenceResult = ProcessFile(request, quiet);
+            RunResult referenceResult = ProcessFile(request, quiet);
+            if (referenceResult == RunResult::RunOk) {
+                referenceResult = PlayPreview(reference, quiet, preview);
+            }
 
             DialogAnswers answers;  // none expected
             Click(frame->preview_button);

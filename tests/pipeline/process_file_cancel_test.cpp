@@ -61,18 +61,27 @@ class EarlyEnd : public ::testing::Test {
 };
 
 TEST_F(EarlyEnd, CancelAnsweredYesLeavesTheBlocksWrittenSoFar) {
-    ScriptedObserver observer;
-    observer.cancelAt = [](ProgressKind, std::int64_t block) { return block == 5; };
-    observer.confirmAnswers = {true};
+    // On one thread, and on two, where the input is read ahead of the kernel.
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        ScriptedObserver observer;
+        observer.cancelAt = [](ProgressKind, std::int64_t block) { return block == 5; };
+        observer.confirmAnswers = {true};
+        RunRequest request;
+        request.input = input_;
+        request.threads = threads;
 
-    const StartOutcome run = RunStart(input_, folder_ / "out", observer);
+        const StartOutcome run = RunStart(std::move(request), folder_ / "out", observer);
 
-    EXPECT_EQ(run.result, RunResult::RunIncomplete);
-    EXPECT_EQ(observer.Calls(),
-              (std::vector<std::string>{"BeginBusy", "EndBusy", "BeginProgress Processing in-1 25",
-                                        "ConfirmCancel", "EndProgress"}));
-    EXPECT_EQ(observer.Updates(), (std::vector<std::int64_t>{1, 2, 3, 4, 5}));
-    ExpectPrefix(run.output, 5);
+        EXPECT_EQ(run.result, RunResult::RunIncomplete);
+        const std::string label = "in-" + std::to_string(threads);  // in.wav is the reference
+        EXPECT_EQ(observer.Calls(),
+                  (std::vector<std::string>{"BeginBusy", "EndBusy",
+                                            "BeginProgress Processing " + label + " 25",
+                                            "ConfirmCancel", "EndProgress"}));
+        EXPECT_EQ(observer.Updates(), (std::vector<std::int64_t>{1, 2, 3, 4, 5}));
+        ExpectPrefix(run.output, 5);
+    }
 }
 
 TEST_F(EarlyEnd, CancelAnsweredNoLosesNoBlock) {
@@ -173,22 +182,33 @@ void CutTo(const std::filesystem::path& input, std::uintmax_t bytes) {
 }
 
 TEST_P(ChangingInput, OutputIsWellFormed) {
-    ChangeAt observer(GetParam(), input_);
-    const StartOutcome run = RunStart(input_, folder_ / "out", observer);
+    // On one thread, and on two, where the input is read ahead of the kernel.
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        if (threads == 2) {
+            std::filesystem::remove(input_);
+            WriteSoundFile(input_, FloatWav(), TransferSignal(kFrames, 44100));
+        }
+        ChangeAt observer(GetParam(), input_);
+        RunRequest request;
+        request.input = input_;
+        request.threads = threads;
+        const StartOutcome run = RunStart(std::move(request), folder_ / "out", observer);
 
-    EXPECT_TRUE(run.result == RunResult::RunOk || run.result == RunResult::RunIncomplete)
-        << static_cast<int>(run.result);
-    const auto bytes = ReadBytes(run.output);
-    const auto layout = ParseWav(bytes);
-    ASSERT_TRUE(layout);
-    EXPECT_EQ(layout->riffBytes, bytes.size() - 8);
-    EXPECT_EQ(layout->dataOffset + layout->dataBytes, bytes.size());
-    const MonoFile out = ReadMono(run.output);
-    for (const float v : out.samples)
-        ASSERT_TRUE(std::abs(v) <= 0.999f) << v;
-    if (GetParam().keepsTheOpenedInput) {
-        EXPECT_EQ(run.result, RunResult::RunOk);
-        EXPECT_EQ(out.samples, reference_);
+        EXPECT_TRUE(run.result == RunResult::RunOk || run.result == RunResult::RunIncomplete)
+            << static_cast<int>(run.result);
+        const auto bytes = ReadBytes(run.output);
+        const auto layout = ParseWav(bytes);
+        ASSERT_TRUE(layout);
+        EXPECT_EQ(layout->riffBytes, bytes.size() - 8);
+        EXPECT_EQ(layout->dataOffset + layout->dataBytes, bytes.size());
+        const MonoFile out = ReadMono(run.output);
+        for (const float v : out.samples)
+            ASSERT_TRUE(std::abs(v) <= 0.999f) << v;
+        if (GetParam().keepsTheOpenedInput) {
+            EXPECT_EQ(run.result, RunResult::RunOk);
+            EXPECT_EQ(out.samples, reference_);
+        }
     }
 }
 

@@ -126,7 +126,7 @@ TEST(Preview, LineThatFailsOrIsMissingIsNoOutput) {
     ScriptedObserver observer;
     EXPECT_EQ(RunPreview(input, output, observer), RunResult::RunNoOutput);
 
-    // A preview request without a line: nothing is read, created or played.
+    // A preview request without a buffer: nothing is read, created or played.
     RunRequest request;
     request.kind = RunKind::Preview;
     request.input = input;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "pipeline/output_naming.h"
+#include "pipeline/playback.h"
 
 namespace sonorel::test {
 
@@ -35,8 +36,10 @@ RunResult RunPreview(const std::filesystem::path& input, PlaybackOutput& output,
     request.kind = RunKind::Preview;
     request.input = input;
     request.params = params;
-    request.previewOutput = &output;
-    return ProcessFile(request, observer);
+    PreviewBuffer preview;
+    request.preview = &preview;
+    const RunResult result = ProcessFile(request, observer);
+    return result == RunResult::RunOk ? PlayPreview(output, observer, preview) : result;
 }
 
 }  // namespace sonorel::test

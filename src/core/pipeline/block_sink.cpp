@@ -6,21 +6,22 @@
 
 namespace sonorel {
 
-bool BlockSink::Append(std::span<const float, kBlockLength> block) {
+bool FileSink::Append(std::span<const float, kBlockLength> block) {
     const std::int64_t first = streamPosition_;
     streamPosition_ += kBlockLength;
     const std::int64_t from = std::clamp<std::int64_t>(window_.begin - first, 0, kBlockLength);
     const std::int64_t to = std::clamp<std::int64_t>(window_.end - first, from, kBlockLength);
     if (from == to) return true;
-    const std::span<const float> part = block.subspan(from, to - from);
-    if (writer_ != nullptr) {
-        if (!writer_->Write(part)) return false;
-    } else {
-        std::int16_t* into = preview_->data() + stored_;
-        for (float value : part)
-            *into++ = ToPreviewSample(value);
-    }
+    if (!writer_.Write(block.subspan(from, to - from))) return false;
     stored_ += to - from;
+    return true;
+}
+
+bool PreviewSink::Append(std::span<const float, kBlockLength> block) {
+    std::int16_t* into = buffer_.samples.data() + buffer_.stored;
+    for (float value : block)
+        *into++ = ToPreviewSample(value);
+    buffer_.stored += kBlockLength;
     return true;
 }
 

@@ -1,44 +1,75 @@
 #pragma once
-// Where the per-file run puts each processed block: the output file of a
-// Start run, or the 16-bit preview buffer. A Start run stores a window of
-// the kernel's output: all of it, or for an aligned output the samples from
-// the kernel's delay on, as many as the input has frames.
+// Where the processing pass puts each restored block. One loop
+// (process_file.cpp) serves both runs through this interface: a Start run
+// writes to its output file (FileSink), a preview fills the 16-bit preview
+// buffer (PreviewSink), which the caller plays after the run.
 
 #include <cstdint>
 #include <limits>
 #include <span>
-#include <vector>
 
 #include "engine/block_frame.h"
+#include "pipeline/preview_buffer.h"
 #include "soundfile/sound_file.h"
 
 namespace sonorel {
 
+class BlockSink {
+  public:
+    virtual ~BlockSink() = default;
+
+    // Stores what the sink keeps of the block. False when the write failed;
+    // then nothing of the block counts. Allocates nothing.
+    virtual bool Append(std::span<const float, kBlockLength> block) = 0;
+    // Ends the run's output once no block will follow, whether or not the
+    // run got to its end. False when that failed.
+    virtual bool Finish() = 0;
+    // Samples stored so far.
+    virtual std::int64_t Stored() const = 0;
+    // Whether a cancel request is put to the user first (a Start run, which
+    // leaves a shorter file behind), or stops at once (a preview).
+    virtual bool ConfirmsCancel() const = 0;
+};
+
 // Which of the kernel's output samples a Start run stores: those from
 // `begin` up to, not including, `end`, counted from the first block's first.
+// All of them, or for an aligned output the samples from the kernel's delay
+// on, as many as the input has frames.
 struct OutputWindow {
     std::int64_t begin = 0;
     std::int64_t end = std::numeric_limits<std::int64_t>::max();
 };
 
-class BlockSink {
+// A Start run's output file. Finish closes it, so that its header states
+// exactly the samples of the successful writes.
+class FileSink final : public BlockSink {
   public:
-    BlockSink(SoundWriter* writer, OutputWindow window) : writer_(writer), window_(window) {}
-    explicit BlockSink(std::vector<std::int16_t>* preview) : preview_(preview) {}
+    FileSink(SoundWriter& writer, OutputWindow window) : writer_(writer), window_(window) {}
 
-    bool IsPreview() const { return preview_ != nullptr; }
-    std::int64_t Stored() const { return stored_; }
-
-    // Stores the part of the block inside the window. False when the write
-    // failed; then nothing of the block counts.
-    bool Append(std::span<const float, kBlockLength> block);
+    bool Append(std::span<const float, kBlockLength> block) override;
+    bool Finish() override { return writer_.Close(); }
+    std::int64_t Stored() const override { return stored_; }
+    bool ConfirmsCancel() const override { return true; }
 
   private:
-    SoundWriter* writer_ = nullptr;
-    std::vector<std::int16_t>* preview_ = nullptr;
+    SoundWriter& writer_;
     OutputWindow window_;
     std::int64_t streamPosition_ = 0;  // kernel output samples so far
     std::int64_t stored_ = 0;
+};
+
+// A preview's buffer, sized by its owner for every block of the pass.
+class PreviewSink final : public BlockSink {
+  public:
+    explicit PreviewSink(PreviewBuffer& buffer) : buffer_(buffer) {}
+
+    bool Append(std::span<const float, kBlockLength> block) override;
+    bool Finish() override { return true; }
+    std::int64_t Stored() const override { return buffer_.stored; }
+    bool ConfirmsCancel() const override { return false; }
+
+  private:
+    PreviewBuffer& buffer_;
 };
 
 }  // namespace sonorel

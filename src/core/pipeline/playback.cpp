@@ -103,4 +103,9 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
     return cancelled ? RunResult::RunIncomplete : shared.status.load();
 }
 
+RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const PreviewBuffer& preview) {
+    return PlayPreview(output, observer, preview.label, preview.sampleRate, preview.samples,
+                       preview.stored);
+}
+
 }  // namespace sonorel

@@ -37,6 +37,7 @@
 #include <string>
 
 #include "pipeline/playback_output.h"
+#include "pipeline/preview_buffer.h"
 #include "pipeline/run_observer.h"
 #include "pipeline/run_result.h"
 
@@ -81,5 +82,8 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
                       int sampleRate, std::span<const std::int16_t> buffer, std::int64_t samples,
                       std::chrono::milliseconds pollInterval = kPlaybackPollInterval,
                       std::chrono::milliseconds stallTimeout = kPlaybackStallTimeout);
+
+// Plays what a preview run left in `preview`, with its label and rate.
+RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const PreviewBuffer& preview);
 
 }  // namespace sonorel

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
 #include <system_error>
@@ -16,9 +17,9 @@
 #include "pipeline/block_sink.h"
 #include "pipeline/carried_metadata.h"
 #include "pipeline/enhanced_run.h"
-#include "pipeline/playback.h"
 #include "pipeline/run_blocks.h"
 #include "pipeline/thread_priority.h"
+#include "settings/kernel_inputs.h"
 #include "settings/product.h"
 #include "soundfile/sound_file.h"
 
@@ -63,39 +64,6 @@ AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, RunObs
     return AnalysisOutcome::Measured;
 }
 
-// The detector flags a position when (centre - floor) x click exceeds the
-// loudest context: at full "Click Remover" (click 0.5) a click must rise
-// above the floor by more than twice the loudest context around it.
-constexpr float kClickScale = 0.5f;
-// The relative regularisation adds rejuv x (r0^2 + ... + r176^2) to r0^2.
-// Scaled by the tap count, full "Rejuvenator" adds 16 times the mean square
-// of the 177 correlations: at most 16 r0^2, so the zero lag grows at most by
-// sqrt(17), about 12 dB.
-constexpr float kRejuvenatorScale = 16.0f / kEstimatorTaps;
-static_assert(kRejuvenatorScale == 0.09039548f);
-
-KernelParams DeriveKernelParams(const RunParameters& settings, const ChannelStats& stats) {
-    const ChannelParams channels = DeriveChannelParams(
-        stats, settings.noiseAmount, settings.outputGain, settings.keepOriginalLevel,
-        settings.antiPhase, settings.channelFunction);
-    KernelParams params;
-    params.wL = channels.wL;
-    params.wR = channels.wR;
-    params.nfL = channels.nfL;
-    params.nfR = channels.nfR;
-    params.click = settings.clickAmount * kClickScale;
-    params.rejuv = settings.distortionAmount * settings.distortionAmount * kRejuvenatorScale;
-    params.mode = settings.channelFunction;
-    return params;
-}
-
-ToneSettings ToneSettingsOf(const RunParameters& settings) {
-    return {.rumbleHz = settings.rumbleHz,
-            .hissHz = settings.hissHz,
-            .bassLiftDb = settings.bassLiftDb,
-            .trebleLiftDb = settings.trebleLiftDb};
-}
-
 // The blocks of the processing pass: the input's, then for an aligned output
 // the tail, with silence in; and the kernel's threads.
 struct PassPlan {
@@ -103,6 +71,19 @@ struct PassPlan {
     std::int64_t blocks = 0;
     int threads = 1;
 };
+
+PassPlan PlanOf(const RunRequest& request, const SoundFormat& format) {
+    if (request.kind == RunKind::Preview) {
+        const std::int64_t blocks =
+            PreviewBlocks(format.frames, request.params.previewSeconds, format.sampleRate);
+        return {.inputBlocks = blocks, .blocks = blocks, .threads = request.threads};
+    }
+    return {.inputBlocks = ProcessingBlocks(format.frames),
+            .blocks = request.archive.align
+                          ? AlignedBlocks(format.frames, KernelDelayOf(request.params.method))
+                          : ProcessingBlocks(format.frames),
+            .threads = request.threads};
+}
 
 void AddCounts(const KernelBlockCounts& counts, RunSummary& summary) {
     ++summary.blocks;
@@ -145,7 +126,7 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan&
         if (observer.UpdateProgress(i)) {
             // A preview stops at once; a Start run asks first, and a No
             // carries on with the next block, losing none.
-            if (sink.IsPreview() || observer.ConfirmCancel()) return false;
+            if (!sink.ConfirmsCancel() || observer.ConfirmCancel()) return false;
             observer.ResumeProgress();
         }
     }
@@ -179,14 +160,16 @@ std::unique_ptr<RunStorage> AllocateStorage(RestorationMethod method) {
     }
 }
 
-// Where the passes put their blocks and what they tell: `writer` is the
-// Start run's output (null for a preview), closed at the end so that its
-// header states exactly the samples of the successful writes.
+// Where the passes put their blocks and what they tell. The sink is
+// finished at the end of the passes, also when they stop early.
 struct PassOutput {
     BlockSink& sink;
-    SoundWriter* writer = nullptr;
     BlockTap* tap = nullptr;
     RunSummary& summary;
+};
+
+struct PassOutcome {
+    RunResult result = RunResult::RunOk;
     bool tapped = false;  // whether the tap was begun, so must be ended
 };
 
@@ -203,9 +186,9 @@ void PrepareKernel(RestorationKernel& kernel, const KernelParams& params,
 
 // Both passes, once the input is checked and the output (or the preview
 // buffer) exists.
-RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameters& settings,
-                    RunObserver& observer, const std::string& label, const PassPlan& plan,
-                    PassOutput& output) {
+PassOutcome RunPasses(SoundReader& reader, RunStorage& storage, const RunParameters& settings,
+                      RunObserver& observer, const std::string& label, const PassPlan& plan,
+                      const PassOutput& output) {
     observer.BeginBusy();
     const SoundFormat format = reader.Format();
     const ToneFilters filters =
@@ -214,22 +197,23 @@ RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameter
     ChannelStats stats;
     const AnalysisOutcome analysis = MeasureChannels(reader, storage, observer, stats);
     if (analysis != AnalysisOutcome::Measured) {
-        if (output.writer) output.writer->Close();  // closed with an empty data part, left on disk
+        output.sink.Finish();  // a Start run's output: closed with an empty data part, left on disk
         observer.EndBusy();
-        return analysis == AnalysisOutcome::Stopped ? RunResult::RunIncomplete
-                                                    : RunResult::RunBadInput;
+        return {.result = analysis == AnalysisOutcome::Stopped ? RunResult::RunIncomplete
+                                                               : RunResult::RunBadInput};
     }
     const KernelParams params = DeriveKernelParams(settings, stats);
     output.summary.derived =
         DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive, .enhanced = {}};
     observer.EndBusy();
 
+    PassOutcome outcome;
     if (output.tap != nullptr) {
         output.tap->Begin({.sampleRate = format.sampleRate,
                            .inputFrames = format.frames,
                            .blocks = plan.blocks,
                            .antiPhase = settings.antiPhase});
-        output.tapped = true;
+        outcome.tapped = true;
     }
     bool complete = false;
     observer.BeginProgress(ProgressKind::Processing, label, plan.blocks);
@@ -246,76 +230,92 @@ RunResult RunPasses(SoundReader& reader, RunStorage& storage, const RunParameter
     }
     observer.EndProgress();
     output.summary.outputFrames = output.sink.Stored();
-    if (output.writer) {
-        const bool closed = output.writer->Close();
-        if (!closed) complete = false;
-    }
-    return complete ? RunResult::RunOk : RunResult::RunIncomplete;
+    if (!output.sink.Finish()) complete = false;
+    outcome.result = complete ? RunResult::RunOk : RunResult::RunIncomplete;
+    return outcome;
 }
 
-RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& summary,
-                  bool& tapped) {
+// A whole run: its summary (result included), and whether the tap was begun.
+struct FileOutcome {
+    RunSummary summary;
+    bool tapped = false;
+};
+
+// Sizes the preview buffer for every block of the pass; false when it
+// cannot have that size.
+bool SizePreview(PreviewBuffer& preview, const PassPlan& plan, const SoundFormat& format,
+                 const std::filesystem::path& input) {
+    preview = PreviewBuffer{};
+    preview.sampleRate = format.sampleRate;
+    preview.label = input.stem().string();
+    try {
+        preview.samples.resize(static_cast<std::size_t>(plan.blocks * kBlockLength));
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    return true;
+}
+
+FileOutcome RunFile(const RunRequest& request, RunObserver& observer) {
+    FileOutcome outcome;
+    RunSummary& summary = outcome.summary;
+    const auto end = [&](RunResult result) {
+        summary.result = result;
+        return outcome;
+    };
     const bool preview = request.kind == RunKind::Preview;
-    const RunParameters& settings = request.params;
 
     // A stop request while the length of the input was being counted gives
     // up the run before anything is created.
     bool stopped = false;
     std::unique_ptr<SoundReader> reader =
         SoundReader::Open(request.input, [&] { return stopped = observer.StopRequested(); });
-    if (!reader) return stopped ? RunResult::RunIncomplete : RunResult::RunBadInput;
+    if (!reader) return end(stopped ? RunResult::RunIncomplete : RunResult::RunBadInput);
     const SoundFormat format = reader->Format();
     summary.input = format;
-    if (const RunResult refusal = RefusalOf(format); refusal != RunResult::RunOk) return refusal;
+    if (const RunResult refusal = RefusalOf(format); refusal != RunResult::RunOk) {
+        return end(refusal);
+    }
 
-    const std::unique_ptr<RunStorage> storage = AllocateStorage(settings.method);
-    if (!storage) return RunResult::RunNoOutput;
+    const std::unique_ptr<RunStorage> storage = AllocateStorage(request.params.method);
+    if (!storage) return end(RunResult::RunNoOutput);
 
-    const bool aligned = !preview && request.archive.align;
-    PassPlan plan{.inputBlocks = ProcessingBlocks(format.frames),
-                  .blocks = aligned ? AlignedBlocks(format.frames, KernelDelayOf(settings.method))
-                                    : ProcessingBlocks(format.frames),
-                  .threads = request.threads};
+    const PassPlan plan = PlanOf(request, format);
     std::unique_ptr<SoundWriter> writer;
-    std::vector<std::int16_t> previewBuffer;
+    std::optional<FileSink> fileSink;
+    std::optional<PreviewSink> previewSink;
     std::string label;
     if (preview) {
-        if (request.previewOutput == nullptr) return RunResult::RunNoOutput;
-        label = request.input.stem().string();
-        plan.inputBlocks = plan.blocks =
-            PreviewBlocks(format.frames, settings.previewSeconds, format.sampleRate);
-        try {
-            previewBuffer.resize(static_cast<std::size_t>(plan.blocks * kBlockLength));
-        } catch (const std::bad_alloc&) {
-            return RunResult::RunNoOutput;
-        } catch (const std::length_error&) {
-            return RunResult::RunNoOutput;
+        if (request.preview == nullptr ||
+            !SizePreview(*request.preview, plan, format, request.input)) {
+            return end(RunResult::RunNoOutput);
         }
+        label = request.preview->label;
+        previewSink.emplace(*request.preview);
     } else {
         std::filesystem::path chosen;
         CreateStatus status = CreateStatus::Failed;
         writer = CreateFirstFreeOutput(request.output, format, kOutputComment, chosen, status);
-        if (!writer) return RunResult::RunNoOutput;
+        if (!writer) return end(RunResult::RunNoOutput);
         summary.output = chosen;
         label = chosen.stem().string();
         if (request.archive.keepMetadata) {
             summary.metadata = CarryOver(*reader, *writer, request.archive);
         }
+        // An aligned output drops the kernel's delay and ends with the input.
+        summary.aligned = request.archive.align;
+        const int delay = KernelDelayOf(request.params.method);
+        fileSink.emplace(
+            *writer, summary.aligned ? OutputWindow{delay, delay + format.frames} : OutputWindow{});
     }
-
-    // An aligned output drops the kernel's delay and ends with the input.
-    const int delay = KernelDelayOf(settings.method);
-    const OutputWindow window =
-        aligned ? OutputWindow{delay, delay + format.frames} : OutputWindow{};
-    BlockSink sink = preview ? BlockSink(&previewBuffer) : BlockSink(writer.get(), window);
-    PassOutput output{.sink = sink, .writer = writer.get(), .tap = request.tap, .summary = summary};
-    summary.aligned = aligned;
-    const RunResult result = RunPasses(*reader, *storage, settings, observer, label, plan, output);
-    tapped = output.tapped;
-    reader.reset();
-    if (!preview || result != RunResult::RunOk) return result;
-    return PlayPreview(*request.previewOutput, observer, label, format.sampleRate, previewBuffer,
-                       sink.Stored());
+    BlockSink& sink = preview ? static_cast<BlockSink&>(*previewSink) : *fileSink;
+    const PassOutcome passes =
+        RunPasses(*reader, *storage, request.params, observer, label, plan,
+                  PassOutput{.sink = sink, .tap = request.tap, .summary = summary});
+    outcome.tapped = passes.tapped;
+    return end(passes.result);
 }
 
 }  // namespace
@@ -323,15 +323,13 @@ RunResult RunFile(const RunRequest& request, RunObserver& observer, RunSummary& 
 RunResult ProcessFile(const RunRequest& request, RunObserver& observer,
                       std::filesystem::path* createdOutput) {
     const auto started = std::chrono::steady_clock::now();
-    RunSummary ownSummary;
-    RunSummary& summary = request.summary != nullptr ? *request.summary : ownSummary;
-    summary = RunSummary{};
-    bool tapped = false;
-    summary.result = RunFile(request, observer, summary, tapped);
+    FileOutcome outcome = RunFile(request, observer);
+    RunSummary& summary = outcome.summary;
     summary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (createdOutput != nullptr) *createdOutput = summary.output;
-    if (tapped) request.tap->End(summary);
+    if (request.summary != nullptr) *request.summary = summary;
+    if (outcome.tapped) request.tap->End(summary);
     return summary.result;
 }
 
@@ -348,11 +346,12 @@ RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParame
         return refusal;
     }
     const std::int64_t blocks = ProcessingBlocks(input.Format().frames);
-    BlockSink sink(&output, OutputWindow{});
+    FileSink sink(output, OutputWindow{});
     RunSummary summary;
-    PassOutput passOutput{.sink = sink, .writer = &output, .summary = summary};
     return RunPasses(input, *storage, params, observer, "",
-                     PassPlan{.inputBlocks = blocks, .blocks = blocks}, passOutput);
+                     PassPlan{.inputBlocks = blocks, .blocks = blocks},
+                     PassOutput{.sink = sink, .summary = summary})
+        .result;
 }
 
 }  // namespace sonorel

@@ -1,11 +1,12 @@
 #pragma once
 // The per-file run: one stereo input becomes one restored mono output file
-// (a Start run), or the start of it is processed and played (a preview run).
+// (a Start run), or the start of it is processed into a preview buffer,
+// which the caller then plays (a preview run; playback.h).
 //
 // Two passes: the analysis pass measures both channels over the whole file in
 // blocks of 7060 frames; the processing pass rewinds and feeds the kernel
 // blocks of 883 frames, writing each restored block to the output or to the
-// 16-bit preview buffer.
+// 16-bit preview buffer (one loop over two sinks, block_sink.h).
 
 #include <filesystem>
 
@@ -13,7 +14,8 @@
 
 #include "pipeline/block_tap.h"
 #include "pipeline/output_naming.h"
-#include "pipeline/playback_output.h"
+#include "pipeline/playback.h"  // a preview run is then played with PlayPreview
+#include "pipeline/preview_buffer.h"
 #include "pipeline/run_observer.h"
 #include "pipeline/run_result.h"
 #include "pipeline/run_summary.h"
@@ -43,9 +45,10 @@ struct RunRequest {
     // Restore: where the output goes, the first free name of the naming rule,
     // created exclusively.
     OutputNaming output;
-    // Preview: the line it plays on. Not owned; used only during the call.
-    // A preview without one ends as RunNoOutput, like one without a device.
-    PlaybackOutput* previewOutput = nullptr;
+    // Preview: receives the processed samples, its sample rate and label (it
+    // is sized and filled by the call). Not owned. A preview without one
+    // ends as RunNoOutput.
+    PreviewBuffer* preview = nullptr;
     ArchiveOptions archive;
     // Sees every block of the processing pass (block_tap.h). Not owned.
     BlockTap* tap = nullptr;
@@ -65,17 +68,17 @@ struct RunRequest {
 // BeginProgress(Processing, label, blocks), UpdateProgress(i) after block i
 // (from 1), and on a cancel request ConfirmCancel (Start run only; No is
 // followed by ResumeProgress and the next block); EndProgress. A preview run
-// that processed all its blocks then plays them: BeginProgress(Playing,
-// label, chunks), UpdateProgress(chunks written) about every 125 ms,
-// EndProgress. The label is the output's file name without folder and
-// extension (the input's for a preview). Inputs that are refused before the
+// that ended RunOk is then played by its caller with PlayPreview (playback.h)
+// through the same observer: BeginProgress(Playing, label, chunks),
+// UpdateProgress(chunks written) about every 125 ms, EndProgress. The label is the output's file
+// name without folder and extension (the input's for a preview). Inputs that are refused before the
 // analysis make no observer call.
 //
 // Results: RunNotStereo; RunBadInput when the input cannot be opened, has
 // fewer than 7060 frames, or a read fails in the analysis pass (a Start run
 // then leaves its output without samples); RunNoOutput when the output cannot
-// be created, or a preview has no line, its line does not open or a write to
-// it fails; RunIncomplete when cancelled or a read or write failed during
+// be created, or a preview has no buffer (or one of its size cannot be had);
+// RunIncomplete when cancelled or a read or write failed during
 // processing (the output holds exactly the blocks written and says so in its
 // header).
 //

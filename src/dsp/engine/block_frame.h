@@ -13,6 +13,17 @@
 //     kernel delays by kKernelDelay samples and does not compensate, so the
 //     first three blocks of every file are exactly 0.
 
+// Which sizes are choices and which follow from them:
+//   - chosen (they set the sound; output bytes change with any of them):
+//     the block length, the analysis length (the estimator's segment and
+//     window), the estimator taps, and the click stage's energy window,
+//     context stretches, context gap and repair reach;
+//   - fixed by the design, written below as what they follow from: the
+//     overlap and estimate span (a block plus the next one's crossfade),
+//     the channel buffer (history plus block), the target offset (the
+//     filter's centre tap), the estimate lead (the estimates centred on the
+//     window), the click stage's histories and delay, and the kernel delay.
+
 namespace sonorel {
 
 inline constexpr int kBlockLength = 883;           // frames in, samples out per block
@@ -20,21 +31,38 @@ inline constexpr int kOverlap = kBlockLength - 1;  // samples crossfaded with th
 inline constexpr int kAnalysisLength = 2885;       // estimator segment and channel history length
 inline constexpr int kWindowHalf = (kAnalysisLength - 1) / 2;  // 1442: stored half of the window
 inline constexpr int kEstimatorTaps = 177;
-inline constexpr int kEstimateSpan = 2 * kBlockLength - 1;             // 1765
+inline constexpr int kEstimateSpan = kBlockLength + kOverlap;          // 1765
 inline constexpr int kChannelBuffer = kAnalysisLength + kBlockLength;  // 3768
 
-// Click repair: the energy-sum and repair-input history, the flag history,
-// and the reach of a repair (output m of a call is position 308 + m).
-inline constexpr int kClickHistory = 1233;
-inline constexpr int kFlagHistory = 616;
+// Click repair (click_repair.h). Detection compares window sums of
+// kEnergyWindow Teager energies: a floor over two context stretches of
+// kContextSpan sums and the kContextGap sums between them, which hold the
+// tested centre. Repair blends across up to kRepairReach positions.
+inline constexpr int kEnergyWindow = 23;
+inline constexpr int kContextSpan = 441;
+inline constexpr int kContextGap = 329;
 inline constexpr int kRepairReach = 308;
+inline constexpr int kFloorSpan = kContextSpan + kContextGap + kContextSpan;  // 1211 window sums
+// The energy sum and repair input kept from earlier calls: the floor of the
+// newest tested position reaches back over all of it.
+inline constexpr int kClickHistory = kFloorSpan + kEnergyWindow - 1;  // 1233
+// The flags kept: output m is position kRepairReach + m, and its anchors lie
+// up to kRepairReach positions on either side, so the mask spans the block
+// and a reach on each side.
+inline constexpr int kFlagHistory = 2 * kRepairReach;             // 616
 inline constexpr int kClickDelay = kClickHistory - kRepairReach;  // 925
 
 // Estimation: both estimators analyse their target from this buffer index,
-// so the left and right contributions to an output sample belong to the
-// same input frame; Y[i] estimates segment index kEstimateLead + i.
-inline constexpr int kTargetOffset = 88;
-inline constexpr int kEstimateLead = 560;
+// the filter's centre tap (h[j] weighs the input j samples ahead), so the
+// left and right contributions to an output sample belong to the same input
+// frame; Y[i] estimates segment index kEstimateLead + i, which centres the
+// estimate span on the window's centre.
+inline constexpr int kTargetOffset = (kEstimatorTaps - 1) / 2;               // 88
+inline constexpr int kEstimateLead = kWindowHalf - (kEstimateSpan - 1) / 2;  // 560
+// The filtered input, Q[560 .. 2500], lies inside the segment, and the
+// target segment inside the channel buffer.
+static_assert(kEstimateLead + kEstimateSpan - 1 + kEstimatorTaps - 1 < kAnalysisLength);
+static_assert(kTargetOffset + kAnalysisLength <= kChannelBuffer);
 
 inline constexpr int kKernelDelay = kAnalysisLength + kClickDelay - kEstimateLead - kTargetOffset;
 static_assert(kKernelDelay == 3162);

@@ -7,14 +7,6 @@
 
 namespace sonorel {
 
-ClickChannel LeftClickChannel(KernelState& s) {
-    return {s.rumbleStateL, s.detectStateL, s.teagerL, s.energySumL, s.repairInL, s.clickFlagsL};
-}
-
-ClickChannel RightClickChannel(KernelState& s) {
-    return {s.rumbleStateR, s.detectStateR, s.teagerR, s.energySumR, s.repairInR, s.clickFlagsR};
-}
-
 void DetectClicks(std::span<const float, kEnergyLength> energySum, float click,
                   std::span<std::int32_t, kBlockLength> newFlags) {
     // S(j) = E[j + 23] - E[j], the sum of the Teager values at j + 1 .. j + 23.
@@ -126,7 +118,7 @@ void RepairMasked(std::span<const float, kEnergyLength> repairIn,
 
 void RemoveClicks(std::span<const float, kBlockLength> input, float click,
                   const CascadeCoeffs& rumbleCoeffs, const DetectCoeffs& detectCoeffs,
-                  const ClickChannel& channel, std::span<float, kBlockLength> out,
+                  ClickState& channel, std::span<float, kBlockLength> out,
                   ClickBlockCounts* counts) {
     std::array<float, kEnergyLength> energy;      // E
     std::array<float, kEnergyLength> repair;      // X
@@ -142,8 +134,7 @@ void RemoveClicks(std::span<const float, kBlockLength> input, float click,
     std::copy(channel.clickFlags.begin(), channel.clickFlags.end(), flags.begin());
 
     // The filter states in locals for the loop: kept in registers rather than
-    // stored at every sample into the kernel's state, whose lines the other
-    // channel's thread writes too.
+    // stored into the channel's state at every sample.
     CascadeState rumbleState = channel.rumbleState;
     std::array<float, 2> detectState = channel.detectState;
     float olderBand = channel.teager[0];

@@ -19,12 +19,21 @@
 // the repair input X span positions 0..2115 (0..1232 kept from earlier
 // calls), the flags F and the mask M span 0..1498 (0..615 kept). Tested
 // positions are 616..1498; output m is position 308 + m.
+//
+// Sizes: the energy window (23), the context stretches (441) and the gap
+// between them (329), the margins and the repair reach (308) are choices
+// that set what counts as a click and how far a repair looks. The rest
+// follows from them and the block (block_frame.h and below): the floor
+// spans both stretches and the gap (1211), the energy history is what the
+// floor of the newest tested position reaches back over (1233), the flag
+// history is a reach on each side of the block (616), and the stage's delay
+// is that history less one reach (925).
 
 #include <cstdint>
 #include <span>
 
 #include "engine/block_counts.h"
-#include "engine/kernel_state.h"
+#include "engine/channel_state.h"
 #include "filters/cascade.h"
 #include "filters/detection_band_pass.h"
 
@@ -32,36 +41,33 @@ namespace sonorel {
 
 inline constexpr int kEnergyLength = kClickHistory + kBlockLength;  // 2116 positions of E and X
 inline constexpr int kFlagLength = kFlagHistory + kBlockLength;     // 1499 positions of F and M
-inline constexpr int kEnergyWindow = 23;                            // Teager values per window sum
 inline constexpr int kWindowSums = kEnergyLength - kEnergyWindow;   // 2093 window sums S(j)
-inline constexpr int kFloorSpan = 1211;     // window sums in the floor minimum
-inline constexpr int kContextSpan = 441;    // window sums in each context stretch
-inline constexpr int kSecondContext = 770;  // second stretch starts 770 sums after the first
-inline constexpr int kCentreSum = 604;      // the centre window sum, from the first sum
-inline constexpr int kMergeGap = 22;        // a flag this close to its group joins it
+// The second context stretch starts after the first and the gap.
+inline constexpr int kSecondContext = kContextSpan + kContextGap;  // 770
+// S(j) sums positions j + 1 .. j + 23, centred on j + 12: the centre window
+// of tested position q = 616 + d is S(d + 604).
+inline constexpr int kCentreSum = kFlagHistory - (kEnergyWindow + 1) / 2;  // 604
+// Flags closer than a window's length belong to one click.
+inline constexpr int kMergeGap = kEnergyWindow - 1;  // 22
+// The widening of a group into a repair stretch: chosen, as the sizes in
+// block_frame.h are.
 inline constexpr int kMarginBefore = 11;
 inline constexpr int kMarginAfter = 10;
+// The floor of the last tested position ends at the newest window sum; the
+// centre lies in the gap the context leaves out; a repair stays inside the
+// flags.
+static_assert(kBlockLength - 1 + kFloorSpan == kWindowSums);
+static_assert(kCentreSum >= kContextSpan && kCentreSum < kSecondContext);
+static_assert(kFlagLength == kRepairReach + kBlockLength + kRepairReach);
 // kRepairReach (block_frame.h): output m is position 308 + m, and anchors are
 // sought within 308 positions. The stage delays by kClickDelay = 925.
 
-// The six state fields of one channel.
-struct ClickChannel {
-    CascadeState& rumbleState;
-    std::array<float, 2>& detectState;  // w1, w2
-    std::array<float, 2>& teager;       // last two band-pass outputs, older first
-    std::array<float, kClickHistory>& energySum;
-    std::array<float, kClickHistory>& repairIn;
-    std::array<std::int32_t, kFlagHistory>& clickFlags;
-};
-ClickChannel LeftClickChannel(KernelState& state);
-ClickChannel RightClickChannel(KernelState& state);
-
-// One call for one channel: `click` is the sensitivity ("Click Remover"
+// One call for one channel, whose state is `channel`: `click` is the sensitivity ("Click Remover"
 // position x 0.5; larger finds more clicks). `counts`, when given, receives
 // this call's new flags and counts.
 void RemoveClicks(std::span<const float, kBlockLength> input, float click,
                   const CascadeCoeffs& rumbleCoeffs, const DetectCoeffs& detectCoeffs,
-                  const ClickChannel& channel, std::span<float, kBlockLength> out,
+                  ClickState& channel, std::span<float, kBlockLength> out,
                   ClickBlockCounts* counts = nullptr);
 
 // The three steps of a call, exposed for tests.

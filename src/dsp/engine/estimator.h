@@ -12,6 +12,11 @@
 // and the 1765 estimated samples P[560 .. 2324] are centred on the window's
 // centre, index 1442.
 //
+// Sizes: the segment (2885) and the taps (177) are choices, the resolution
+// and reach of the fit. The rest follows (block_frame.h): 1765 is a block
+// and the next block's overlap, the lead 560 centres them on the window,
+// and the kernel passes each target from the filter's centre tap, 88.
+//
 // Regularisation of the zero lag carries two controls: a noise-floor term nf
 // (adds nf^2: a quiet input yields a small filter) and a relative term rejuv
 // (adds rejuv x the input's correlation energy: grows with the signal).

@@ -39,13 +39,12 @@
 // tables and FFT plans are read-only once Prepare has made them.
 //
 // Inside a block the work falls into three steps: the calling thread puts
-// each channel's history in front of its buffer; then each channel's
-// ChannelWork (RepairClicks, then Estimate) runs; then Mix. ChannelWork of a
-// channel writes only that channel's state (click detector and repair,
-// filter states, history), buffer from index 2885 on, coefficients and
-// estimate; it reads its own buffer and the other channel's first 2885
-// samples, which the calling thread wrote before. So the two ChannelWork
-// calls are independent, and their order does not matter.
+// each channel's history in front of its buffer; then each channel's job
+// (channel_work.h: RepairClicks, then Estimate) runs on its own
+// ChannelState and a read-only view of the other channel's history in
+// front of the other's buffer; then Mix. Each job writes only its own
+// ChannelState and counts, so the two are independent, and their order
+// does not matter.
 //
 // Prepared with two threads, the object owns one worker thread (started by
 // the first such Prepare, which may then throw std::system_error; stopped
@@ -63,6 +62,7 @@
 
 #include "engine/block_counts.h"
 #include "engine/block_frame.h"
+#include "engine/channel_work.h"
 #include "engine/kernel_params.h"
 #include "engine/kernel_state.h"
 #include "engine/worker_thread.h"
@@ -98,31 +98,15 @@ class RestorationKernel {
     const KernelBlockCounts& LastBlockCounts() const { return counts_; }
 
   private:
-    enum Channel { kLeft = 0, kRight = 1 };
-
-    void LoadHistory(Channel channel);
-    void ChannelWork(Channel channel, std::span<const float, kBlockLength> input);
-    void RepairClicks(Channel channel, std::span<const float, kBlockLength> input);
-    void Estimate(Channel channel);
-    void Mix(std::span<float, kBlockLength> out);
-    static void RightChannelJob(void* kernel);
+    // The job of `channel` for this block, with its input.
+    ChannelJob JobOf(Channel channel, std::span<const float, kBlockLength> input);
 
     KernelParams params_;
     ToneFilters filters_;
     KernelState state_{};
-    // Per-block scratch, starting on a cache line: the stages' vectorised
-    // loops read and write it, and the kernel was measured a few per cent
-    // slower with it merely float-aligned. Channel buffer j holds input frame
-    // 883 n + j - 3810 of block n: the history, then this block's repaired
-    // samples.
-    alignas(64) std::array<std::array<float, kChannelBuffer>, 2> buffers_{};
-    // Estimate i of a channel is of its buffer index 648 + i: 883 samples for
-    // this block, then 882 for the next block's overlap.
-    alignas(64) std::array<std::array<float, kEstimateSpan>, 2> estimates_{};
     KernelBlockCounts counts_{};
-    // With two threads: the worker, and the right channel's input for it.
+    // With two threads: the worker, which runs the right channel's job.
     std::unique_ptr<WorkerThread> worker_;
-    const float* rightInput_ = nullptr;
 };
 
 }  // namespace sonorel

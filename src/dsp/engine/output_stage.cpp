@@ -6,7 +6,7 @@ namespace sonorel {
 
 void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
                  std::span<const float, kEstimateSpan> estimateR, const KernelParams& params,
-                 const ToneFilters& filters, KernelState& state,
+                 const ToneFilters& filters, OutputState& state,
                  std::span<float, kBlockLength> out) {
     const auto& ramp = GetKernelTables().CrossfadeRamp;
     // Local copies: the compiler need not reload them after every store.

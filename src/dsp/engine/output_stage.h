@@ -19,11 +19,11 @@
 
 namespace sonorel {
 
-// Reads and writes the output path's part of `state`: tail, hissState,
-// bassState and trebleState.
+// Reads and writes the output path's state: tail, hissState, bassState and
+// trebleState.
 void FinishBlock(std::span<const float, kEstimateSpan> estimateL,
                  std::span<const float, kEstimateSpan> estimateR, const KernelParams& params,
-                 const ToneFilters& filters, KernelState& state,
+                 const ToneFilters& filters, OutputState& state,
                  std::span<float, kBlockLength> out);
 
 }  // namespace sonorel

@@ -20,8 +20,7 @@ inline void PauseBriefly() {
 
 }  // namespace
 
-WorkerThread::WorkerThread(Job job, void* context)
-    : job_(job), context_(context), thread_([this] { Run(); }) {}
+WorkerThread::WorkerThread() : thread_([this] { Run(); }) {}
 
 WorkerThread::~WorkerThread() {
     stopping_.store(true, std::memory_order_release);
@@ -29,7 +28,8 @@ WorkerThread::~WorkerThread() {
     thread_.join();
 }
 
-void WorkerThread::Start() {
+void WorkerThread::Start(const ChannelJob& job) {
+    job_.emplace(job);
     requested_.fetch_add(1, std::memory_order_release);
     Wake();
 }
@@ -37,7 +37,7 @@ void WorkerThread::Start() {
 void WorkerThread::Finish() {
     const std::uint64_t target = requested_.load(std::memory_order_relaxed);
     if (Claim(target)) {
-        job_(context_);
+        (*job_)();
         return;
     }
     std::uint64_t done = completed_.load(std::memory_order_acquire);
@@ -58,7 +58,7 @@ void WorkerThread::Run() {
         if (wanted == served) return;  // stopping, with nothing asked for
         served = wanted;
         if (Claim(served)) {
-            job_(context_);
+            (*job_)();
             completed_.store(served, std::memory_order_release);
             Wake();
         }

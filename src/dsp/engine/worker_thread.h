@@ -1,8 +1,8 @@
 #pragma once
-// A thread that runs one fixed job each time it is asked, for the kernel's
-// second channel (kernel.h).
+// A thread that runs one channel's job each time it is asked, for the
+// kernel's second channel (kernel.h, channel_work.h).
 //
-// Start() offers one run of the job; Finish() returns once that run is
+// Start(job) offers one run of `job`; Finish() returns once that run is
 // over. Every Start is followed by a Finish before the next Start, both on
 // the same (owning) thread. Whichever thread claims the offered run first
 // does it: when the worker has not taken it up by the time the owner calls
@@ -26,22 +26,25 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
+
+#include "engine/channel_work.h"
 
 namespace sonorel {
 
 class WorkerThread {
   public:
-    using Job = void (*)(void* context);
-
     // Starts the thread (setup: may allocate, and throws std::system_error
     // where the system refuses a thread).
-    WorkerThread(Job job, void* context);
+    WorkerThread();
     ~WorkerThread();
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
-    void Start();
+    // The job is copied: it names the data it works on, which must stay
+    // put until Finish returns.
+    void Start(const ChannelJob& job);
     void Finish();
 
   private:
@@ -54,8 +57,9 @@ class WorkerThread {
     std::uint64_t AwaitChange(const std::atomic<std::uint64_t>& counter, std::uint64_t seen);
     void Wake();
 
-    const Job job_;
-    void* const context_;
+    // Written by the owner before the request is published, read by
+    // whichever thread claims the run.
+    std::optional<ChannelJob> job_;
     std::atomic<std::uint64_t> requested_{0};
     std::atomic<std::uint64_t> claimed_{0};
     std::atomic<std::uint64_t> completed_{0};
