@@ -5,6 +5,7 @@
 #
 #   filters                                     (the tone filters)
 #   engine      filters                         (the restoration kernel)
+#   enhanced    filters engine                  (the enhanced restoration)
 #   analysis    filters engine                  (the channel analysis)
 #   spectrum    engine                          (spectra and levels for pictures)
 #   soundfile                                   (libsndfile)
@@ -19,20 +20,21 @@
 #   ui          dsp core portaudio resources wizard   (the main window)
 #   app         dsp core portaudio resources wizard ui
 #
-# where dsp = filters engine analysis spectrum and core = soundfile settings
+# where dsp = filters engine enhanced analysis spectrum and core = soundfile settings
 # pipeline report. Third-party headers belong to one layer each: <fftw3.h>
-# to engine and spectrum, <sndfile.h> to soundfile, <nlohmann/...> to
+# to engine, enhanced and spectrum, <sndfile.h> to soundfile, <nlohmann/...> to
 # report, <portaudio.h> to portaudio, <cairo.h> and <png.h> to picture, <wx/...> to the
 # desktop program (resources, wizard, ui, app). Every include of our own is
 # written from its library's root ("engine/kernel.h"), never relative.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dsp="filters engine analysis spectrum"
+dsp="filters engine enhanced analysis spectrum"
 core="soundfile settings pipeline report"
 declare -A allowed=(
     [filters]=""
     [engine]="filters"
+    [enhanced]="filters engine"
     [analysis]="filters engine"
     [spectrum]="engine"
     [soundfile]=""
@@ -48,7 +50,7 @@ declare -A allowed=(
     [app]="$dsp $core portaudio resources wizard ui"
 )
 declare -A library_header=(
-    [fftw3.h]="engine spectrum"
+    [fftw3.h]="engine enhanced spectrum"
     [sndfile.h]="soundfile"
     [nlohmann]="report"
     [portaudio.h]="portaudio"

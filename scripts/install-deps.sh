@@ -10,6 +10,7 @@ packages=(
     libfftw3-dev
     nlohmann-json3-dev libcairo2-dev libpng-dev fonts-dejavu-core
     ffmpeg parallel
+    python3-numpy
     libwxgtk3.2-dev libgtk-3-dev libx11-dev
     xvfb xauth
     librsvg2-bin appstream desktop-file-utils xdotool

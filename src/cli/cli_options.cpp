@@ -105,6 +105,8 @@ class Parser {
                                        : CliAction::ListCategories);
         } else if (name == "function") {
             FunctionOption(attached);
+        } else if (name == "method") {
+            MethodOption(attached);
         } else if (name == "anti-phase" || name == "no-anti-phase") {
             RefuseAttachedValue(name, attached);
             o.settings.anti_phase = (name == "anti-phase");
@@ -220,6 +222,19 @@ class Parser {
             result_.options.settings.channel_function = ChannelFunction::VocalRemover;
         } else {
             Fail("--function \"" + *text + "\" is not a channel function: give " + hint);
+        }
+    }
+
+    void MethodOption(const std::optional<std::string>& attached) {
+        const std::string hint = "classic (the default) or enhanced";
+        const auto text = TakeValue("--method", attached, hint);
+        if (!text) return;
+        if (EqualsIgnoringCase(*text, "classic")) {
+            result_.options.settings.method = RestorationMethod::Classic;
+        } else if (EqualsIgnoringCase(*text, "enhanced")) {
+            result_.options.settings.method = RestorationMethod::Enhanced;
+        } else {
+            Fail("--method \"" + *text + "\" is not a restoration method: give " + hint);
         }
     }
 

@@ -158,7 +158,13 @@ std::string HelpText(int defaultJobs) {
         "                      transferred with lateral-cut equipment. Off by default;\n"
         "                      --no-anti-phase turns it off again.\n"
         "  --keep-level        Keep Original Signal Level. Off by default;\n"
-        "                      --no-keep-level turns it off again.\n";
+        "                      --no-keep-level turns it off again.\n"
+        "  --method classic|enhanced\n"
+        "                      Method: classic (the default) estimates each channel\n"
+        "                      from the other block by block; enhanced repairs each\n"
+        "                      wall's clicks from the other wall, combines the walls\n"
+        "                      weighted by their noise and then suppresses the\n"
+        "                      noise. The sliders keep their roles in both.\n";
     text += WizardLines();
     text +=
         "  Options take effect in the order given: a setting after --wizard overrides\n"

@@ -37,6 +37,7 @@ enum ControlId : int {
     ID_PRESET_CHOICE = 1027,
     ID_SAVE_PRESET_BUTTON = 1028,
     ID_DELETE_PRESET_BUTTON = 1029,
+    ID_METHOD_RADIO = 1030,
 };
 
 }  // namespace sonorel

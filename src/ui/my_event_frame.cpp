@@ -88,6 +88,9 @@ RestorationSettings MyEventFrame::ReadSettings() const {
             : ChannelFunction::MonoEnhancer;
     settings.anti_phase = phasing_check->GetValue();
     settings.keep_original_level = original_check->GetValue();
+    settings.method = method_radio->GetSelection() == static_cast<int>(RestorationMethod::Enhanced)
+                          ? RestorationMethod::Enhanced
+                          : RestorationMethod::Classic;
     return settings;
 }
 
@@ -102,6 +105,7 @@ void MyEventFrame::ShowSettings(const RestorationSettings& settings) {
     function_radio->SetSelection(static_cast<int>(settings.channel_function));
     phasing_check->SetValue(settings.anti_phase);
     original_check->SetValue(settings.keep_original_level);
+    method_radio->SetSelection(static_cast<int>(settings.method));
 }
 
 }  // namespace sonorel

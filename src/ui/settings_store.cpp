@@ -84,6 +84,12 @@ void MyEventFrame::LoadSettings() {
         }
     }
 
+    if (const std::optional<long> value = ReadInteger(*config, kMethodKey)) {
+        if (*value >= 0 && *value < static_cast<long>(method_radio->GetCount())) {
+            method_radio->SetSelection(static_cast<int>(*value));
+        }
+    }
+
     // Answers are kept as read, even out of range; the wizard ignores those.
     // A number too large for an answer counts as not a number.
     for (const WizardAnswerKey& stored : kWizardAnswerKeys) {
@@ -128,6 +134,7 @@ void MyEventFrame::SaveSettings() {
     out.Write(kFunctionKey, static_cast<long>(function_radio->GetSelection()));
     out.Write(kPhasingKey, phasing_check->GetValue());
     out.Write(kOriginalKey, original_check->GetValue());
+    out.Write(kMethodKey, static_cast<long>(method_radio->GetSelection()));
     for (const WizardAnswerKey& stored : kWizardAnswerKeys) {
         out.Write(stored.key, static_cast<long>(wizard_answers.*stored.answer));
     }

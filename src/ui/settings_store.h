@@ -28,6 +28,8 @@ inline constexpr std::array<Slider, kSliderCount> kStoredSliderOrder{
 inline constexpr const char* kFunctionKey = "Function";
 inline constexpr const char* kPhasingKey = "Phasing";
 inline constexpr const char* kOriginalKey = "Original";
+// Beyond the nineteen keys of the original file: the restoration method.
+inline constexpr const char* kMethodKey = "Method";
 struct WizardAnswerKey {
     const char* key;
     int WizardAnswers::*answer;

@@ -80,6 +80,19 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
     left->Add(BuildPresetsGroup(), 0, wxEXPAND, kBorderPx);
     outer->Add(main, 1, wxEXPAND | wxALL, kBorderPx);
 
+    // The Method choice sits beside Options. It is created after every
+    // original control, so that their ids keep their creation order, then
+    // moved in the tab order to follow the options, where it sits.
+    const wxString methods[] = {"Classic", "Enhanced"};
+    method_radio = new wxRadioBox(this, ID_METHOD_RADIO, "Method", wxDefaultPosition, wxDefaultSize,
+                                  2, methods, 1, wxRA_SPECIFY_COLS);
+    method_radio->SetSelection(static_cast<int>(RestorationMethod::Classic));
+    method_radio->SetToolTip(
+        "Classic: the original restoration. Enhanced: repairs each wall from the other, "
+        "combines the walls by their noise and suppresses the rest");
+    method_radio->MoveAfterInTabOrder(original_check);
+    options_row->Add(method_radio, 0, wxEXPAND | wxLEFT, kBorderPx);
+
     SetSizer(outer);
     Layout();
     outer->Fit(this);
@@ -94,9 +107,9 @@ wxSizer* snl_frame::BuildLeftColumn() {
     column->Add(BuildSliderGrid(), 0, 0, kBorderPx);
     // Centring is left out here and in the info row below: the toolkit
     // ignores it next to wxEXPAND (or along a row) and asserts on it.
-    auto* optionsRow = new wxBoxSizer(wxHORIZONTAL);
-    optionsRow->Add(BuildOptionsGroup(), 1, wxEXPAND, kBorderPx);
-    column->Add(optionsRow, 0, wxEXPAND, kBorderPx);
+    options_row = new wxBoxSizer(wxHORIZONTAL);
+    options_row->Add(BuildOptionsGroup(), 1, wxEXPAND, kBorderPx);
+    column->Add(options_row, 0, wxEXPAND, kBorderPx);
     return column;
 }
 

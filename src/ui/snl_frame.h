@@ -5,6 +5,7 @@
 // each control; the frame owns them. Behaviour lives in MyEventFrame.
 
 #include <wx/frame.h>
+#include <wx/sizer.h>
 
 #include "settings/restoration_settings.h"
 
@@ -42,6 +43,8 @@ class snl_frame : public wxFrame {
     wxRadioBox* function_radio = nullptr;
     wxCheckBox* phasing_check = nullptr;
     wxCheckBox* original_check = nullptr;
+    wxRadioBox* method_radio = nullptr;
+    wxBoxSizer* options_row = nullptr;  // Options, then Method
     wxListBox* file_list = nullptr;
     wxStaticBox* input_files_box = nullptr;  // its caption counts the files
     wxButton* add_button = nullptr;

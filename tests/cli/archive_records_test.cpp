@@ -118,6 +118,41 @@ TEST(CliArchive, TheReportHasALineForEachFileInListOrderAndTheManPageNamesEveryF
     }
 }
 
+// The enhanced method through the real program: one thread per file or two
+// give the same bytes, --align gives exactly the input's frames, and the
+// report's line names the method and figures the man page describes.
+TEST(CliArchive, EnhancedMethodIsTheSameWithAnyThreadCountAndReportsItsFigures) {
+    const TempFolder folder;
+    WriteStereoTransfer(folder / "side.wav", 3.0, 7);
+    const fs::path report = folder / "report.jsonl";
+    for (const char* threads : {"1", "2"}) {
+        fs::create_directory(folder / threads);
+        EXPECT_EQ(RunTool({"-q", "--method", "enhanced", "--align", "--threads-per-file", threads,
+                           "--report", report.string(), "-o", (folder / threads).string(),
+                           (folder / "side.wav").string()}),
+                  0);
+    }
+    const std::vector<unsigned char> one = test::ReadBytes(folder / "1" / "side.wav");
+    EXPECT_FALSE(one.empty());
+    EXPECT_TRUE(test::ReadBytes(folder / "2" / "side.wav") == one);
+
+    const std::vector<Json> lines = ReportLines(report);
+    ASSERT_EQ(lines.size(), 2u);
+    const Json& line = lines[0];
+    EXPECT_EQ(line["settings"]["method"], "enhanced");
+    EXPECT_EQ(line["counts"]["output_frames"], line["format"]["frames"]);
+    EXPECT_NEAR(line["derived"]["enhanced"]["suppression_db"].get<double>(), 12.0, 1e-9);
+    // 3 s hold 15 whole segments of 186 ms in the analysed blocks.
+    EXPECT_EQ(line["derived"]["enhanced"]["quiet_segments"], 15);
+    const std::string manPage = ManPageReportSection();
+    std::vector<std::string> keys;
+    CollectKeys(line, keys);
+    for (const std::string& key : keys) {
+        EXPECT_NE(manPage.find("\\fB" + key + "\\fR"), std::string::npos)
+            << "the man page does not describe \"" << key << "\"";
+    }
+}
+
 // Width and height from a PNG's header chunk.
 std::pair<int, int> PngSize(const fs::path& path) {
     const std::vector<unsigned char> bytes = test::ReadBytes(path);

@@ -171,9 +171,12 @@ TEST_F(LayoutTest, ChildrenAreCreatedInIdOrderWithoutGaps) {
     for (wxWindow* child : frame->GetChildren()) {
         if (child->GetId() >= 1000) ids.push_back(child->GetId());
     }
+    // In tab order: the added Method choice (1030) follows the options.
     std::vector<int> expected;
-    for (int id = 1000; id <= 1029; ++id)
+    for (int id = 1000; id <= 1029; ++id) {
         expected.push_back(id);
+        if (id == 1012) expected.push_back(1030);  // after Keep Original Signal Level
+    }
     EXPECT_EQ(ids, expected);
 }
 

@@ -16,6 +16,7 @@
 #include "filters/tone_filters.h"
 #include "pipeline/block_sink.h"
 #include "pipeline/carried_metadata.h"
+#include "pipeline/enhanced_run.h"
 #include "pipeline/run_blocks.h"
 #include "pipeline/thread_priority.h"
 #include "settings/kernel_inputs.h"
@@ -37,6 +38,7 @@ struct RunStorage {
     std::array<float, kAnalysisBlockFrames> highPassedRight;
     RestorationKernel kernel;
     std::array<float, kBlockLength> out;
+    std::unique_ptr<EnhancedRun> enhanced;  // only for runs of the enhanced method
 };
 
 enum class AnalysisOutcome { Measured, ReadFailed, Stopped };
@@ -54,6 +56,7 @@ AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, RunObs
         if (reader.Read(storage.left, storage.right, kAnalysisBlockFrames) < 0) {
             return AnalysisOutcome::ReadFailed;
         }
+        if (storage.enhanced) storage.enhanced->analysis.Add(storage.left, storage.right);
         AnalysisHighPass(highPassLeft, storage.left, storage.highPassedLeft);
         AnalysisHighPass(highPassRight, storage.right, storage.highPassedRight);
         MeasureBlock(storage.highPassedLeft, storage.highPassedRight, stats);
@@ -76,8 +79,9 @@ PassPlan PlanOf(const RunRequest& request, const SoundFormat& format) {
         return {.inputBlocks = blocks, .blocks = blocks, .threads = request.threads};
     }
     return {.inputBlocks = ProcessingBlocks(format.frames),
-            .blocks = request.archive.align ? AlignedBlocks(format.frames)
-                                            : ProcessingBlocks(format.frames),
+            .blocks = request.archive.align
+                          ? AlignedBlocks(format.frames, KernelDelayOf(request.params.method))
+                          : ProcessingBlocks(format.frames),
             .threads = request.threads};
 }
 
@@ -97,16 +101,26 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan&
     const std::span<float, kBlockLength> left(storage.left.data(), kBlockLength);
     const std::span<float, kBlockLength> right(storage.right.data(), kBlockLength);
     for (std::int64_t i = 1; i <= plan.blocks; ++i) {
+        EnhancedRun* enhanced = storage.enhanced.get();
         if (i <= plan.inputBlocks) {
             if (reader.Read(left, right, kBlockLength) < 0) return false;
-            storage.kernel.ProcessBlock(left, right, storage.out);
+            if (enhanced) {
+                enhanced->ProcessBlock(left, right, storage.out);
+            } else {
+                storage.kernel.ProcessBlock(left, right, storage.out);
+            }
         } else {
             std::fill(left.begin(), left.end(), 0.0f);
             std::fill(right.begin(), right.end(), 0.0f);
-            storage.kernel.DrainBlock(storage.out);
+            if (enhanced) {
+                enhanced->DrainBlock(storage.out);
+            } else {
+                storage.kernel.DrainBlock(storage.out);
+            }
         }
         if (!sink.Append(storage.out)) return false;  // the failed block does not count
-        const KernelBlockCounts& counts = storage.kernel.LastBlockCounts();
+        const KernelBlockCounts& counts =
+            enhanced ? enhanced->blockCounts : storage.kernel.LastBlockCounts();
         AddCounts(counts, summary);
         if (tap != nullptr) tap->Block({i - 1, left, right, storage.out, counts});
         if (observer.UpdateProgress(i)) {
@@ -135,9 +149,12 @@ RunResult RefusalOf(const SoundFormat& format) {
     return RunResult::RunOk;
 }
 
-std::unique_ptr<RunStorage> AllocateStorage() {
+std::unique_ptr<RunStorage> AllocateStorage(RestorationMethod method) {
     try {
-        return std::make_unique<RunStorage>();
+        auto storage = std::make_unique<RunStorage>();
+        if (method == RestorationMethod::Enhanced)
+            storage->enhanced = std::make_unique<EnhancedRun>();
+        return storage;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -173,6 +190,10 @@ PassOutcome RunPasses(SoundReader& reader, RunStorage& storage, const RunParamet
                       RunObserver& observer, const std::string& label, const PassPlan& plan,
                       const PassOutput& output) {
     observer.BeginBusy();
+    const SoundFormat format = reader.Format();
+    const ToneFilters filters =
+        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
+    if (storage.enhanced) storage.enhanced->BeginAnalysis(filters.rumbleCoeffs, settings);
     ChannelStats stats;
     const AnalysisOutcome analysis = MeasureChannels(reader, storage, observer, stats);
     if (analysis != AnalysisOutcome::Measured) {
@@ -181,11 +202,9 @@ PassOutcome RunPasses(SoundReader& reader, RunStorage& storage, const RunParamet
         return {.result = analysis == AnalysisOutcome::Stopped ? RunResult::RunIncomplete
                                                                : RunResult::RunBadInput};
     }
-    const SoundFormat format = reader.Format();
     const KernelParams params = DeriveKernelParams(settings, stats);
-    const ToneFilters filters =
-        DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
-    output.summary.derived = DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive};
+    output.summary.derived =
+        DerivedParameters{.kernel = params, .hissLowPass = filters.hissActive, .enhanced = {}};
     observer.EndBusy();
 
     PassOutcome outcome;
@@ -200,7 +219,12 @@ PassOutcome RunPasses(SoundReader& reader, RunStorage& storage, const RunParamet
     observer.BeginProgress(ProgressKind::Processing, label, plan.blocks);
     if (reader.Rewind()) {
         const LowPriorityScope lowPriority;
-        PrepareKernel(storage.kernel, params, filters, plan.threads);
+        if (storage.enhanced) {
+            storage.enhanced->Prepare(settings, filters, format.sampleRate);
+            output.summary.derived->enhanced = DescribeEnhanced(*storage.enhanced);
+        } else {
+            PrepareKernel(storage.kernel, params, filters, plan.threads);
+        }
         complete = RunProcessingPass(reader, storage, plan, output.sink, observer, output.tap,
                                      output.summary);
     }
@@ -255,7 +279,7 @@ FileOutcome RunFile(const RunRequest& request, RunObserver& observer) {
         return end(refusal);
     }
 
-    const std::unique_ptr<RunStorage> storage = AllocateStorage();
+    const std::unique_ptr<RunStorage> storage = AllocateStorage(request.params.method);
     if (!storage) return end(RunResult::RunNoOutput);
 
     const PassPlan plan = PlanOf(request, format);
@@ -284,9 +308,9 @@ FileOutcome RunFile(const RunRequest& request, RunObserver& observer) {
         }
         // An aligned output drops the kernel's delay and ends with the input.
         summary.aligned = request.archive.align;
-        fileSink.emplace(*writer, summary.aligned
-                                      ? OutputWindow{kKernelDelay, kKernelDelay + format.frames}
-                                      : OutputWindow{});
+        const int delay = KernelDelayOf(request.params.method);
+        fileSink.emplace(
+            *writer, summary.aligned ? OutputWindow{delay, delay + format.frames} : OutputWindow{});
     }
     BlockSink& sink = preview ? static_cast<BlockSink&>(*previewSink) : *fileSink;
     const PassOutcome passes =
@@ -317,7 +341,7 @@ RunResult RestoreOpened(SoundReader& input, SoundWriter& output, const RunParame
     RunResult refusal = RefusalOf(input.Format());
     std::unique_ptr<RunStorage> storage;
     if (refusal == RunResult::RunOk) {
-        storage = AllocateStorage();
+        storage = AllocateStorage(params.method);
         if (!storage) refusal = RunResult::RunNoOutput;
     }
     if (refusal != RunResult::RunOk) {

@@ -27,9 +27,9 @@ constexpr std::int64_t ProcessingBlocks(std::int64_t frames) {
 }
 
 // Blocks of an aligned Start run: enough for the kernel to bring out the
-// last input frame, kKernelDelay samples after it went in.
-constexpr std::int64_t AlignedBlocks(std::int64_t frames) {
-    return frames <= 0 ? 0 : ProcessingBlocks(frames + kKernelDelay);
+// last input frame, `delay` samples (its kernel's delay) after it went in.
+constexpr std::int64_t AlignedBlocks(std::int64_t frames, int delay = kKernelDelay) {
+    return frames <= 0 ? 0 : ProcessingBlocks(frames + delay);
 }
 
 // Playback chunks of a preview of `previewSeconds` at `sampleRate`, rounded up:

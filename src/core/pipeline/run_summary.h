@@ -16,10 +16,23 @@
 
 namespace sonorel {
 
+// What the enhanced method made of a file (enhanced_params.h,
+// wall_profile.h).
+struct EnhancedDerived {
+    double clickThreshold = 0.0;  // power ratio; 0: no click repair
+    double suppressionDb = 0.0;   // depth of the noise suppression
+    double differenceWeight = 0.0;
+    double levelGain = 1.0;
+    double leftNoiseDb = 0.0;  // each wall's own noise against its power, 50 Hz..16 kHz
+    double rightNoiseDb = 0.0;
+    int quietSegments = 0;  // segments of the noise profile
+};
+
 // What the analysis pass and the settings made of a file.
 struct DerivedParameters {
-    KernelParams kernel;       // wL, wR, nfL, nfR, click, rejuv, mode
+    KernelParams kernel;       // wL, wR, nfL, nfR, click, rejuv, mode (classic method)
     bool hissLowPass = false;  // the hiss low-pass was active
+    std::optional<EnhancedDerived> enhanced;  // for a run of the enhanced method
 };
 
 // Kernel counts of one channel over the run.

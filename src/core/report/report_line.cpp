@@ -37,6 +37,8 @@ Json Settings(const ReportEntry& entry) {
         settings[std::string(r.option)] = entry.settings.Get(r.slider);
     settings["function"] =
         entry.settings.channel_function == ChannelFunction::VocalRemover ? "vocal" : "mono";
+    settings["method"] =
+        entry.settings.method == RestorationMethod::Enhanced ? "enhanced" : "classic";
     settings["anti-phase"] = entry.settings.anti_phase;
     settings["keep-level"] = entry.settings.keep_original_level;
     settings["align"] = entry.align;
@@ -52,7 +54,17 @@ Json Format(const SoundFormat& format) {
             {"frames", format.frames}};
 }
 
+Json Enhanced(const EnhancedDerived& e) {
+    return {{"click_threshold", e.clickThreshold},     {"suppression_db", e.suppressionDb},
+            {"difference_weight", e.differenceWeight}, {"level_gain", e.levelGain},
+            {"left_noise_db", e.leftNoiseDb},          {"right_noise_db", e.rightNoiseDb},
+            {"quiet_segments", e.quietSegments}};
+}
+
 Json Derived(const DerivedParameters& derived) {
+    if (derived.enhanced) {
+        return {{"enhanced", Enhanced(*derived.enhanced)}, {"hiss_low_pass", derived.hissLowPass}};
+    }
     const KernelParams& k = derived.kernel;
     return {{"wL", k.wL},
             {"wR", k.wR},

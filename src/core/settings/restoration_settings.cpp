@@ -36,6 +36,7 @@ RunParameters RestorationSettings::Convert() const {
     p.channelFunction = channel_function;
     p.antiPhase = anti_phase;
     p.keepOriginalLevel = keep_original_level;
+    p.method = method;
     return p;
 }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "engine/channel_function.h"
+#include "settings/restoration_method.h"
 
 namespace sonorel {
 
@@ -45,6 +46,7 @@ struct RunParameters {
     ChannelFunction channelFunction = ChannelFunction::MonoEnhancer;
     bool antiPhase = false;
     bool keepOriginalLevel = false;
+    RestorationMethod method = RestorationMethod::Classic;
 };
 
 // The snapshot that Go!, Preview and sonorel-cli take of the twelve settings.
@@ -61,6 +63,7 @@ struct RestorationSettings {
     ChannelFunction channel_function = ChannelFunction::MonoEnhancer;
     bool anti_phase = false;
     bool keep_original_level = false;
+    RestorationMethod method = RestorationMethod::Classic;
 
     int Get(Slider slider) const;
     void Set(Slider slider, int value);  // stores the value as given; callers clamp

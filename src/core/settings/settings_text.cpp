@@ -12,6 +12,9 @@ std::string DescribeSettings(const RestorationSettings& settings) {
                                                                        : "function mono";
     text += settings.anti_phase ? ", anti-phase on" : ", anti-phase off";
     text += settings.keep_original_level ? ", keep-level on" : ", keep-level off";
+    // Named only when it is not the default, so that a classic output's
+    // coding history reads as it always did.
+    if (settings.method == RestorationMethod::Enhanced) text += ", method enhanced";
     return text;
 }
 

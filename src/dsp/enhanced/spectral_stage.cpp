@@ -1,0 +1,84 @@
+#include "enhanced/spectral_stage.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sonorel {
+namespace {
+
+constexpr double kDecisionWeight = 0.98;
+// The walls' difference is smoothed over about four hops (23 ms at 44.1 kHz).
+constexpr double kDifferenceSmoothing = 0.75;
+// Sum over the four overlapping hops of analysis x synthesis window (Hann).
+constexpr double kOverlapSum = 2.0;
+
+}  // namespace
+
+void SpectralStage::Prepare(const WallProfile& profile, const SpectralSettings& settings) {
+    gainL_ = profile.gainL;
+    gainR_ = profile.gainR;
+    alignR_ = profile.alignR;
+    noise_ = profile.noisePower;
+    differenceShare_ = profile.differenceShare;
+    settings_ = settings;
+    if (settings.mode == ChannelFunction::VocalRemover) {
+        // Half the difference: its noise is both walls' noise, a quarter.
+        for (int k = 0; k < kFftBins; ++k) {
+            const double share = differenceShare_[k];
+            noise_[k] = share > 0.0 ? 0.25 * noise_[k] / share : 0.0;
+            differenceShare_[k] = 0.25;
+        }
+    }
+    for (int n = 0; n < kFftSize; ++n) {
+        window_[n] = std::sqrt(0.5 - 0.5 * std::cos(2.0 * M_PI * n / kFftSize));
+    }
+    Reset();
+}
+
+void SpectralStage::Reset() {
+    previousPower_.fill(0.0);
+    differencePower_.fill(0.0);
+    overlap_.fill(0.0);
+}
+
+void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
+                               std::span<const float, kFftSize> right,
+                               std::span<double, kHop> out) {
+    for (int n = 0; n < kFftSize; ++n) {
+        frameL_[n] = left[n] * window_[n];
+        frameR_[n] = right[n] * window_[n];
+    }
+    ForwardFft(frameL_, spectrumL_);
+    ForwardFft(frameR_, spectrumR_);
+    const bool vocal = settings_.mode == ChannelFunction::VocalRemover;
+    const double floor = settings_.gainFloor;
+    for (int k = 0; k < kFftBins; ++k) {
+        const std::complex<double> l = spectrumL_[k];
+        const std::complex<double> r = spectrumR_[k];
+        const std::complex<double> difference = l - alignR_[k] * r;
+        const std::complex<double> y = vocal ? 0.5 * difference : gainL_[k] * l + gainR_[k] * r;
+        differencePower_[k] = kDifferenceSmoothing * differencePower_[k] +
+                              (1.0 - kDifferenceSmoothing) * std::norm(difference);
+        double gain = 1.0;
+        const double lambda = std::max(
+            noise_[k], settings_.differenceWeight * differenceShare_[k] * differencePower_[k]);
+        if (floor < 1.0 && lambda > 0.0) {
+            const double gamma = std::norm(y) / lambda;
+            const double xi = kDecisionWeight * previousPower_[k] / lambda +
+                              (1.0 - kDecisionWeight) * std::max(gamma - 1.0, 0.0);
+            gain = std::max(xi / (1.0 + xi), floor);
+        }
+        const std::complex<double> cleaned = gain * y;
+        previousPower_[k] = std::norm(cleaned);
+        spectrumL_[k] = cleaned;
+    }
+    InverseFft(spectrumL_, frameL_);
+    const double scale = 1.0 / (kFftSize * kOverlapSum);
+    for (int n = 0; n < kFftSize; ++n)
+        overlap_[n] += frameL_[n] * window_[n] * scale;
+    std::copy(overlap_.begin(), overlap_.begin() + kHop, out.begin());
+    std::copy(overlap_.begin() + kHop, overlap_.end(), overlap_.begin());
+    std::fill(overlap_.end() - kHop, overlap_.end(), 0.0);
+}
+
+}  // namespace sonorel

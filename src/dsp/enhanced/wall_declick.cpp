@@ -1,0 +1,163 @@
+#include "enhanced/wall_declick.h"
+
+#include <algorithm>
+
+namespace sonorel {
+namespace {
+
+// Indices the detector looks at: from a margin before the hop to where the
+// prediction still has all its taps.
+constexpr int kDetectFirst = kClickContext - kClickMargin;
+constexpr int kDetectEnd = kWallBuffer - kCrossReach;
+constexpr int kHopEnd = kClickContext + kHop;
+static_assert(kDetectFirst - 2 >= kCrossReach);
+// Running levels: about 6 ms at 44.1 kHz; a sample's update is limited to the
+// threshold times the level, so clicks barely raise it.
+constexpr double kLevelRate = 1.0 / 256.0;
+// Below this (a second difference of RMS 1e-6) the level counts as this.
+constexpr double kLevelFloor = 1e-12;
+// A scratch: both walls' own second differences average at least this
+// share of the threshold over the run, each relative to its level.
+constexpr double kScratchShare = 0.5;
+constexpr double kDamageShare = 0.6;
+
+double Sq(double x) {
+    return x * x;
+}
+
+}  // namespace
+
+void WallDeclicker::Prepare(const std::array<float, kCrossTaps>& leftFromRight,
+                            const std::array<float, kCrossTaps>& rightFromLeft, float threshold) {
+    taps_[0] = leftFromRight;
+    taps_[1] = rightFromLeft;
+    threshold_ = threshold;
+    Reset();
+}
+
+void WallDeclicker::Reset() {
+    for (auto& p : prediction_)
+        p.fill(0.0f);
+    for (auto& e : error_)
+        e.fill(0.0f);
+    for (auto& e : edge_)
+        e.fill(0.0f);
+    flagged_.fill(false);
+}
+
+void WallDeclicker::Predict(const std::array<WallBuffer, 2>& walls) {
+    for (int c = 0; c < 2; ++c) {
+        const auto& other = walls[1 - c].samples;
+        const auto& taps = taps_[c];
+        for (int t = kDetectFirst - 2; t < kDetectEnd; ++t) {
+            double sum = 0.0;
+            for (int j = 0; j < kCrossTaps; ++j)
+                sum += taps[j] * other[t + j - kCrossReach];
+            prediction_[c][t] = static_cast<float>(sum);
+        }
+    }
+}
+
+void WallDeclicker::Measure(const std::array<WallBuffer, 2>& walls) {
+    for (int c = 0; c < 2; ++c) {
+        const auto& x = walls[c].samples;
+        const auto& p = prediction_[c];
+        for (int t = kDetectFirst; t < kDetectEnd; ++t) {
+            const double e0 = static_cast<double>(x[t]) - p[t];
+            const double e1 = static_cast<double>(x[t - 1]) - p[t - 1];
+            const double e2 = static_cast<double>(x[t - 2]) - p[t - 2];
+            error_[c][t] = static_cast<float>(e0 - 2.0 * e1 + e2);
+            edge_[c][t] = static_cast<float>(static_cast<double>(x[t]) - 2.0 * x[t - 1] + x[t - 2]);
+        }
+    }
+}
+
+void WallDeclicker::RepairHop(std::array<WallBuffer, 2>& walls, DeclickCounts& counts) {
+    if (threshold_ <= 0.0f) return;
+    Predict(walls);
+    Measure(walls);
+    // Detections, widened by the margin each side.
+    flagged_.fill(false);
+    const double levelL = std::max(walls[0].errorLevel, kLevelFloor) * threshold_;
+    const double levelR = std::max(walls[1].errorLevel, kLevelFloor) * threshold_;
+    for (int t = kDetectFirst; t < kDetectEnd; ++t) {
+        if (Sq(error_[0][t]) > levelL || Sq(error_[1][t]) > levelR) {
+            const int first = std::max(kDetectFirst, t - kClickMargin);
+            const int last = std::min(kDetectEnd - 1, t + kClickMargin);
+            std::fill(flagged_.begin() + first, flagged_.begin() + last + 1, true);
+        }
+    }
+    // Runs that start in this hop; one that started before it was repaired
+    // with the previous hop.
+    int t = kClickContext;
+    while (t < kHopEnd) {
+        if (!flagged_[t] || flagged_[t - 1]) {
+            ++t;
+            continue;
+        }
+        int end = t;
+        while (end < kDetectEnd - 1 && flagged_[end])
+            ++end;
+        RepairRun(walls, t, end, counts);
+        t = end;
+    }
+    UpdateLevels(walls);
+}
+
+void WallDeclicker::RepairRun(std::array<WallBuffer, 2>& walls, int start, int end,
+                              DeclickCounts& counts) {
+    std::array<double, 2> share{};
+    std::array<bool, 2> damaged{};
+    for (int c = 0; c < 2; ++c) {
+        const double level = std::max(walls[c].edgeLevel, kLevelFloor);
+        double edge = 0.0;
+        double error = 0.0;
+        for (int t = start; t < end; ++t) {
+            edge += Sq(edge_[c][t]);
+            error += Sq(error_[c][t]);
+        }
+        share[c] = edge / level;
+        // Damage makes most of a wall's own high frequencies there; where
+        // the error is a small part of them, it is programme the prediction
+        // missed (a sharp attack), and is left alone.
+        damaged[c] = error > kDamageShare * edge;
+    }
+    if (!damaged[0] && !damaged[1]) return;
+    const int length = end - start;
+    // A scratch only where both walls' own second differences stand out
+    // against their levels; otherwise the wall that stands out more is the
+    // one that ticked, and bridging both would take the programme too.
+    const double standOut = threshold_ * length * kScratchShare;
+    if (share[0] < standOut || share[1] < standOut || !damaged[0] || !damaged[1]) {
+        const int c = share[0] >= share[1] ? 0 : 1;
+        std::copy(prediction_[c].begin() + start, prediction_[c].begin() + end,
+                  walls[c].samples.begin() + start);
+        ++counts.ticks[c];
+        counts.samplesRepaired[c] += length;
+        return;
+    }
+    // Both walls: bridge each from both sides of the gap. A run longer than
+    // a bridge can span is no scratch (a passage the detector keeps
+    // flagging) and is left as it is.
+    if (length > kMaxBridge) return;
+    for (auto& wall : walls)
+        bridge_.Bridge(wall.samples, start, end);
+    ++counts.scratches;
+    counts.samplesRepaired[0] += length;
+    counts.samplesRepaired[1] += length;
+}
+
+void WallDeclicker::UpdateLevels(std::array<WallBuffer, 2>& walls) const {
+    for (int c = 0; c < 2; ++c) {
+        WallBuffer& wall = walls[c];
+        for (int t = kClickContext; t < kHopEnd; ++t) {
+            const double errorCap = std::max(wall.errorLevel, kLevelFloor) * threshold_;
+            wall.errorLevel +=
+                kLevelRate * (std::min(Sq(error_[c][t]), errorCap) - wall.errorLevel);
+            const double edgeCap = std::max(wall.edgeLevel, kLevelFloor) * threshold_;
+            wall.edgeLevel += kLevelRate * (std::min(Sq(edge_[c][t]), edgeCap) - wall.edgeLevel);
+        }
+    }
+}
+
+}  // namespace sonorel
