@@ -81,13 +81,19 @@ for input in "$work"/in/*; do
     name=$(basename "$input")
     for index in "${!settings[@]}"; do
         read -r -a options <<<"${settings[$index]}"
+        # The new build keeps metadata by default; the previous build's
+        # default is the new one's --no-metadata.
+        new_options=("${options[@]}")
+        if [[ " ${settings[$index]} " != *" --keep-metadata "* ]] && "$new_cli" --help | grep -q -- --no-metadata; then
+            new_options+=(--no-metadata)
+        fi
         for build in old new1 new2; do
             mkdir -p "$work/out/$build"
             rm -f "$work/out/$build/$name"
         done
         "$old_cli" -q -j 1 --threads-per-file 1 "${options[@]}" -o "$work/out/old" "$input"
-        "$new_cli" -q -j 1 --threads-per-file 1 "${options[@]}" -o "$work/out/new1" "$input"
-        "$new_cli" -q -j 1 --threads-per-file 2 "${options[@]}" -o "$work/out/new2" "$input"
+        "$new_cli" -q -j 1 --threads-per-file 1 "${new_options[@]}" -o "$work/out/new1" "$input"
+        "$new_cli" -q -j 1 --threads-per-file 2 "${new_options[@]}" -o "$work/out/new2" "$input"
         for build in new1 new2; do
             runs=$((runs + 1))
             if ! same "$work/out/old/$name" "$work/out/$build/$name"; then
