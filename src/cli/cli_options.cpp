@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <initializer_list>
 #include <thread>
+#include <utility>
 #include <variant>
 
 #include "cli/wizard_option.h"
@@ -212,30 +214,35 @@ class Parser {
         }
     }
 
-    void FunctionOption(const std::optional<std::string>& attached) {
-        const std::string hint = "mono (Mono Enhancer, the default) or vocal (Vocal Remover)";
-        const auto text = TakeValue("--function", attached, hint);
+    // An option whose value is one of a few names (any letter case).
+    template <typename Value>
+    void ChoiceOption(const std::string& display, const std::optional<std::string>& attached,
+                      const std::string& hint, const std::string& what,
+                      std::initializer_list<std::pair<const char*, Value>> names, Value& target) {
+        const auto text = TakeValue(display, attached, hint);
         if (!text) return;
-        if (EqualsIgnoringCase(*text, "mono")) {
-            result_.options.settings.channel_function = ChannelFunction::MonoEnhancer;
-        } else if (EqualsIgnoringCase(*text, "vocal")) {
-            result_.options.settings.channel_function = ChannelFunction::VocalRemover;
-        } else {
-            Fail("--function \"" + *text + "\" is not a channel function: give " + hint);
+        for (const auto& [name, value] : names) {
+            if (EqualsIgnoringCase(*text, name)) {
+                target = value;
+                return;
+            }
         }
+        Fail(display + " \"" + *text + "\" is not " + what + ": give " + hint);
+    }
+
+    void FunctionOption(const std::optional<std::string>& attached) {
+        ChoiceOption(
+            "--function", attached, "mono (Mono Enhancer, the default) or vocal (Vocal Remover)",
+            "a channel function",
+            {{"mono", ChannelFunction::MonoEnhancer}, {"vocal", ChannelFunction::VocalRemover}},
+            result_.options.settings.channel_function);
     }
 
     void MethodOption(const std::optional<std::string>& attached) {
-        const std::string hint = "classic (the default) or enhanced";
-        const auto text = TakeValue("--method", attached, hint);
-        if (!text) return;
-        if (EqualsIgnoringCase(*text, "classic")) {
-            result_.options.settings.method = RestorationMethod::Classic;
-        } else if (EqualsIgnoringCase(*text, "enhanced")) {
-            result_.options.settings.method = RestorationMethod::Enhanced;
-        } else {
-            Fail("--method \"" + *text + "\" is not a restoration method: give " + hint);
-        }
+        ChoiceOption(
+            "--method", attached, "classic (the default) or enhanced", "a restoration method",
+            {{"classic", RestorationMethod::Classic}, {"enhanced", RestorationMethod::Enhanced}},
+            result_.options.settings.method);
     }
 
     void WizardOption(const std::optional<std::string>& attached) {
@@ -283,37 +290,22 @@ class Parser {
     }
 
     void FormatOption(const std::optional<std::string>& attached) {
-        const std::string hint = "same (the input's, the default), wav or flac";
-        const auto text = TakeValue("--format", attached, hint);
-        if (!text) return;
-        CliOptions& o = result_.options;
-        if (EqualsIgnoringCase(*text, "same")) {
-            o.header = OutputHeader::Same;
-        } else if (EqualsIgnoringCase(*text, "wav")) {
-            o.header = OutputHeader::Wav;
-        } else if (EqualsIgnoringCase(*text, "flac")) {
-            o.header = OutputHeader::Flac;
-        } else {
-            Fail("--format \"" + *text + "\" is not an output format: give " + hint);
-        }
+        ChoiceOption("--format", attached, "same (the input's, the default), wav or flac",
+                     "an output format",
+                     {{"same", OutputHeader::Same},
+                      {"wav", OutputHeader::Wav},
+                      {"flac", OutputHeader::Flac}},
+                     result_.options.header);
     }
 
     void BitsOption(const std::optional<std::string>& attached) {
-        const std::string hint = "same (the input's, the default), 16, 24 or float";
-        const auto text = TakeValue("--bits", attached, hint);
-        if (!text) return;
-        CliOptions& o = result_.options;
-        if (EqualsIgnoringCase(*text, "same")) {
-            o.bits = OutputBits::Same;
-        } else if (*text == "16") {
-            o.bits = OutputBits::Pcm16;
-        } else if (*text == "24") {
-            o.bits = OutputBits::Pcm24;
-        } else if (EqualsIgnoringCase(*text, "float")) {
-            o.bits = OutputBits::Float;
-        } else {
-            Fail("--bits \"" + *text + "\" is not a sample format: give " + hint);
-        }
+        ChoiceOption("--bits", attached, "same (the input's, the default), 16, 24 or float",
+                     "a sample format",
+                     {{"same", OutputBits::Same},
+                      {"16", OutputBits::Pcm16},
+                      {"24", OutputBits::Pcm24},
+                      {"float", OutputBits::Float}},
+                     result_.options.bits);
     }
 
     // --share K/N, 1 <= K <= N <= kMaxShares.
