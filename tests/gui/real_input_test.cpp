@@ -170,16 +170,16 @@ TEST_F(RealInputTest, EveryControlShowsItsTooltipUnderThePointer) {
     input.Type("out");
     input.ClickRow(*frame->file_list, 1);  // every button enabled
 
+    const std::initializer_list<wxWindow*> others{
+        frame->function_radio,  frame->phasing_check,  frame->original_check,    frame->add_button,
+        frame->deselect_button, frame->remove_button,  frame->remove_all_button, frame->output_text,
+        frame->browse_button,   frame->help_button,    frame->info_button,       frame->exit_button,
+        frame->wizard_button,   frame->preview_button, frame->go_button};
     std::vector<wxWindow*> controls;
+    controls.reserve(kSliderRanges.size() + others.size());
     for (const SliderRange& range : kSliderRanges)
         controls.push_back(frame->SliderFor(range.slider));
-    for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->function_radio, frame->phasing_check, frame->original_check, frame->add_button,
-             frame->deselect_button, frame->remove_button, frame->remove_all_button,
-             frame->output_text, frame->browse_button, frame->help_button, frame->info_button,
-             frame->exit_button, frame->wizard_button, frame->preview_button, frame->go_button}) {
-        controls.push_back(control);
-    }
+    controls.insert(controls.end(), others.begin(), others.end());
     for (wxWindow* control : controls) {
         const wxString tooltip = control->GetToolTipText();
         SCOPED_TRACE(tooltip.utf8_string());
