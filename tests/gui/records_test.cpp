@@ -83,9 +83,11 @@ TEST_F(RecordsTest, GoKeepsWhatTheCliKeepsAtTheSameSettings) {
     const std::vector<std::string> names = {"a.png", "a.wav", "c.png", "c.wav", kReportFileName};
     ASSERT_EQ(FileNamesIn(gui), names);
     ASSERT_EQ(FileNamesIn(cli), names);
-    for (const char* name : {"a.png", "a.wav", "c.png", "c.wav"}) {
+    for (const char* name : {"a.wav", "c.wav"}) {
         EXPECT_EQ(ReadBytes(gui / name), ReadBytes(cli / name)) << name;
     }
+    // The pictures print the run's speed ("40x real time"), so they are
+    // compared by name only.
     const std::string guiReport = ReadText(gui / kReportFileName);
     EXPECT_EQ(std::count(guiReport.begin(), guiReport.end(), '\n'), 3);
     EXPECT_EQ(Comparable(guiReport, gui.string(), cli.string()),
