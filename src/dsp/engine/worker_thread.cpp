@@ -28,7 +28,7 @@ WorkerThread::~WorkerThread() {
     thread_.join();
 }
 
-void WorkerThread::Start(const ChannelJob& job) {
+void WorkerThread::Start(const WorkerJob& job) {
     job_.emplace(job);
     requested_.fetch_add(1, std::memory_order_release);
     Wake();

@@ -1,6 +1,6 @@
 #pragma once
-// A thread that runs one channel's job each time it is asked, for the
-// kernel's second channel (kernel.h, channel_work.h).
+// A thread that runs one block's job each time it is asked, for the
+// kernel's second channel (kernel.h, worker_job.h).
 //
 // Start(job) offers one run of `job`; Finish() returns once that run is
 // over. Every Start is followed by a Finish before the next Start, both on
@@ -29,7 +29,7 @@
 #include <optional>
 #include <thread>
 
-#include "engine/channel_work.h"
+#include "engine/worker_job.h"
 
 namespace sonorel {
 
@@ -44,7 +44,7 @@ class WorkerThread {
 
     // The job is copied: it names the data it works on, which must stay
     // put until Finish returns.
-    void Start(const ChannelJob& job);
+    void Start(const WorkerJob& job);
     void Finish();
 
   private:
@@ -59,7 +59,7 @@ class WorkerThread {
 
     // Written by the owner before the request is published, read by
     // whichever thread claims the run.
-    std::optional<ChannelJob> job_;
+    std::optional<WorkerJob> job_;
     std::atomic<std::uint64_t> requested_{0};
     std::atomic<std::uint64_t> claimed_{0};
     std::atomic<std::uint64_t> completed_{0};
