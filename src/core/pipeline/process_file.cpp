@@ -14,6 +14,7 @@
 #include "analysis/channel_analysis.h"
 #include "engine/kernel.h"
 #include "filters/tone_filters.h"
+#include "pipeline/analysis_pass.h"
 #include "pipeline/block_sink.h"
 #include "pipeline/carried_metadata.h"
 #include "pipeline/enhanced_run.h"
@@ -35,42 +36,17 @@ struct PassBlock {
     KernelBlockCounts counts;
 };
 
-// Fixed-size working storage of one run, allocated once per run: the channel
-// buffers of the analysis pass, its high-passed copies, the processing
+// Fixed-size working storage of one run, allocated once per run: the
+// analysis pass's buffers, the processing
 // pass's two blocks in flight, the kernel and the output block. Nothing else is allocated until the
 // run ends, apart from the preview buffer.
 struct RunStorage {
-    std::array<float, kAnalysisBlockFrames> left;
-    std::array<float, kAnalysisBlockFrames> right;
-    std::array<float, kAnalysisBlockFrames> highPassedLeft;
-    std::array<float, kAnalysisBlockFrames> highPassedRight;
+    AnalysisBuffers analysis;
     std::array<PassBlock, 2> passBlocks;
     RestorationKernel kernel;
     std::array<float, kBlockLength> out;
     std::unique_ptr<EnhancedRun> enhanced;  // only for runs of the enhanced method
 };
-
-enum class AnalysisOutcome { Measured, ReadFailed, Stopped };
-
-// Reads every complete 7060-frame block from the start of the file; the frames
-// after the last complete block are not measured.
-AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, RunObserver& observer,
-                                ChannelStats& stats) {
-    stats = ChannelStats{};
-    std::array<float, 2> highPassStates{};
-    const std::int64_t blocks = reader.Format().frames / kAnalysisBlockFrames;
-    for (std::int64_t b = 0; b < blocks; ++b) {
-        if (observer.StopRequested()) return AnalysisOutcome::Stopped;
-        if (reader.Read(storage.left, storage.right, kAnalysisBlockFrames) < 0) {
-            return AnalysisOutcome::ReadFailed;
-        }
-        if (storage.enhanced) storage.enhanced->analysis.Add(storage.left, storage.right);
-        AnalysisHighPassPair(highPassStates, storage.left, storage.right, storage.highPassedLeft,
-                             storage.highPassedRight);
-        MeasureBlock(storage.highPassedLeft, storage.highPassedRight, stats);
-    }
-    return AnalysisOutcome::Measured;
-}
 
 // The blocks of the processing pass: the input's, then for an aligned output
 // the tail, with silence in; and the kernel's threads.
@@ -206,7 +182,9 @@ PassOutcome RunPasses(SoundReader& reader, RunStorage& storage, const RunParamet
         DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
     if (storage.enhanced) storage.enhanced->BeginAnalysis(filters.rumbleCoeffs, settings);
     ChannelStats stats;
-    const AnalysisOutcome analysis = MeasureChannels(reader, storage, observer, stats);
+    const AnalysisOutcome analysis = MeasureChannels(
+        reader, storage.analysis, storage.enhanced ? &storage.enhanced->analysis : nullptr,
+        observer, plan.threads, stats);
     if (analysis != AnalysisOutcome::Measured) {
         output.sink.Finish();  // a Start run's output: closed with an empty data part, left on disk
         observer.EndBusy();

@@ -24,7 +24,7 @@ void RestorationKernel::Prepare(const KernelParams& params, const ToneFilters& f
     if (threads < 2) {
         worker_.reset();
     } else if (!worker_) {
-        worker_ = std::make_unique<WorkerThread>();
+        worker_ = std::make_unique<WorkerThread<WorkerJob>>();
     }
     Reset();
 }

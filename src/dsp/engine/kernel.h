@@ -138,7 +138,7 @@ class RestorationKernel {
     int parity_ = 0;        // which of each channel's estimates this block writes
     bool pending_ = false;  // a pipelined block's output is still to be made
     // With two threads: the worker, which runs the right channel's job.
-    std::unique_ptr<WorkerThread> worker_;
+    std::unique_ptr<WorkerThread<WorkerJob>> worker_;
 };
 
 }  // namespace sonorel
