@@ -20,15 +20,7 @@ trap 'rm -rf "$work"' EXIT
 side_seconds=180
 "$baseline_build/tools/sonorel-make-example" --seconds "$side_seconds" --seed 3 "$work/side.wav" >/dev/null
 
-seconds_of() {
-    rm -rf "$work/out" && mkdir "$work/out"
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc -l
-}
-median() { sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
+source "$(dirname "$0")/paired_timing.sh"
 one=(-q -j 1 --threads-per-file 1 -o "$work/out")
 
 declare -A times
@@ -43,7 +35,6 @@ for key in previous classic enhanced; do
     printf '%-8s median %6.2f s  %5.1fx real time  (runs: %s)\n' "$key" "${med[$key]}" \
         "$(echo "$side_seconds / ${med[$key]}" | bc -l)" "${times[$key]}"
 done
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
 echo "3-minute file, one thread, whole process, medians of $rounds paired rounds:"
 echo "  enhanced vs classic:           $(ratio "${med[classic]}" "${med[enhanced]}")x"
 echo "  enhanced vs previous build:    $(ratio "${med[previous]}" "${med[enhanced]}")x"
