@@ -23,16 +23,7 @@ trap 'rm -rf "$work"' EXIT
 
 "$baseline_build/tools/sonorel-make-example" --seconds 180 --seed 3 "$work/side3min.wav" >/dev/null
 
-# Wall-clock seconds of one command, its output folder emptied first.
-seconds_of() {
-    rm -rf "$work/out" && mkdir "$work/out"
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc -l
-}
-median() { sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
+source "$(dirname "$0")/paired_timing.sh"
 
 declare -A times
 for ((round = 1; round <= rounds; ++round)); do
@@ -48,7 +39,6 @@ for key in old1 new1 old2 new2 ffmpeg; do
     med[$key]=$(tr ' ' '\n' <<<"${times[$key]}" | grep . | median)
     printf '%-7s median %6.2f s   (runs: %s)\n' "$key" "${med[$key]}" "${times[$key]}"
 done
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
 echo "3-minute file, whole process, medians of $rounds paired rounds:"
 echo "  new, two threads vs one:          $(ratio "${med[new1]}" "${med[new2]}")x"
 echo "  previous, two threads vs one:     $(ratio "${med[old1]}" "${med[old2]}")x"

@@ -100,6 +100,24 @@ TEST(AnalysisHighPass, BlocksDcAndCarriesItsStateAcrossBlocks) {
     }
 }
 
+TEST(AnalysisHighPass, BothChannelsAtOnceGiveEachChannelsOwnSamples) {
+    // Two blocks in place, each channel with its own signal and carried state.
+    float stateL = 0.0f, stateR = 0.0f;
+    std::array<float, 2> states{};
+    for (int k = 0; k < 2; ++k) {
+        const Block left = SineBlock(60.0, 0.7, k), right = SineBlock(3000.0, 0.01, k);
+        Block expectedL{}, expectedR{};
+        AnalysisHighPass(stateL, left, expectedL);
+        AnalysisHighPass(stateR, right, expectedR);
+        Block gotL = left, gotR = right;
+        AnalysisHighPassPair(states, gotL, gotR, gotL, gotR);
+        ASSERT_EQ(gotL, expectedL) << k;
+        ASSERT_EQ(gotR, expectedR) << k;
+    }
+    EXPECT_EQ(states[0], stateL);
+    EXPECT_EQ(states[1], stateR);
+}
+
 TEST(MeasureBlock, WindowSumEqualToTheThresholdPassesAndJustBelowFails) {
     // 2^-12 squared is 2^-24 exactly, so every window sums to exactly T.
     Block atThreshold{};

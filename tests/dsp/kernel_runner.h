@@ -17,10 +17,11 @@ struct KernelRun {
           kernel(std::make_unique<RestorationKernel>()) {}
 
     // Whole blocks only; a signal's last partial block is padded with zeros.
-    // The first call prepares the kernel with `params` and `tone`.
+    // The first call prepares the kernel with `params`, `tone` and `threads`;
+    // `pipelined` drives it as the per-file run does, one block behind.
     std::vector<float> Process(const std::vector<float>& left, const std::vector<float>& right) {
         if (!prepared) {
-            kernel->Prepare(params, DesignToneFilters(sampleRate, tone));
+            kernel->Prepare(params, DesignToneFilters(sampleRate, tone), threads);
             prepared = true;
         }
         std::vector<float> output;
@@ -33,9 +34,15 @@ struct KernelRun {
             r.fill(0.0f);
             std::copy_n(left.begin() + start, count, l.begin());
             std::copy_n(right.begin() + start, count, r.begin());
-            kernel->ProcessBlock(l, r, out);
-            output.insert(output.end(), out.begin(), out.end());
+            if (!pipelined) {
+                kernel->ProcessBlock(l, r, out);
+                output.insert(output.end(), out.begin(), out.end());
+            } else if (kernel->ProcessBlockPipelined(l, r, out)) {
+                output.insert(output.end(), out.begin(), out.end());
+            }
         }
+        if (pipelined && kernel->FinishPipelined(out))
+            output.insert(output.end(), out.begin(), out.end());
         return output;
     }
 
@@ -47,6 +54,8 @@ struct KernelRun {
                         .nfR = 1e-4f,
                         .click = ClickSensitivity(0.5f),
                         .rejuv = RelativeRegularisation(0.5f)};
+    int threads = 1;
+    bool pipelined = false;
     std::unique_ptr<RestorationKernel> kernel;
     bool prepared = false;
 };

@@ -197,6 +197,28 @@ TEST(Kernel, EveryFileStartsFromAFreshState) {
     EXPECT_EQ(run.Process(music.left, music.right), first);
 }
 
+TEST(Kernel, EveryWayOfDrivingItGivesTheSameSamples) {
+    // One thread or two, block by block or pipelined (the output stage of a
+    // block beside the next block's channels): the same samples.
+    const Stereo music = MusicLike(14 * kBlockLength, 8);
+    KernelRun reference;
+    const std::vector<float> expected = reference.Process(music.left, music.right);
+    struct Way {
+        int threads;
+        bool pipelined;
+    };
+    for (const Way way : {Way{2, false}, Way{1, true}, Way{2, true}}) {
+        KernelRun run;
+        run.threads = way.threads;
+        run.pipelined = way.pipelined;
+        EXPECT_EQ(run.Process(music.left, music.right), expected)
+            << way.threads << " threads, pipelined " << way.pipelined;
+        // And again after a reset, for a second file.
+        run.kernel->Reset();
+        EXPECT_EQ(run.Process(music.left, music.right), expected) << "after Reset";
+    }
+}
+
 TEST(Kernel, FilesOnSeveralThreadsDoNotInterfere) {
     // Each run owns its state and filters; the shared tables and FFT plans
     // are read-only. Two files at once give what each gives alone.

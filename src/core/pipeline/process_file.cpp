@@ -14,9 +14,11 @@
 #include "analysis/channel_analysis.h"
 #include "engine/kernel.h"
 #include "filters/tone_filters.h"
+#include "pipeline/analysis_pass.h"
 #include "pipeline/block_sink.h"
 #include "pipeline/carried_metadata.h"
 #include "pipeline/enhanced_run.h"
+#include "pipeline/lagged_kernel.h"
 #include "pipeline/run_blocks.h"
 #include "pipeline/thread_priority.h"
 #include "settings/kernel_inputs.h"
@@ -26,43 +28,25 @@
 namespace sonorel {
 namespace {
 
-// Fixed-size working storage of one run, allocated once per run: the channel
-// buffers (the analysis pass fills all 7060 frames, the processing pass the
-// first 883), the analysis pass's high-passed copies, the kernel and the
-// output block. Nothing else is allocated until the run ends, apart from the
-// preview buffer.
+// One processing-pass block kept until its output has been stored: the
+// kernel gives that output back one block later (lagged_kernel.h).
+struct PassBlock {
+    std::array<float, kBlockLength> left;
+    std::array<float, kBlockLength> right;
+    KernelBlockCounts counts;
+};
+
+// Fixed-size working storage of one run, allocated once per run: the
+// analysis pass's buffers, the processing
+// pass's two blocks in flight, the kernel and the output block. Nothing else is allocated until the
+// run ends, apart from the preview buffer.
 struct RunStorage {
-    std::array<float, kAnalysisBlockFrames> left;
-    std::array<float, kAnalysisBlockFrames> right;
-    std::array<float, kAnalysisBlockFrames> highPassedLeft;
-    std::array<float, kAnalysisBlockFrames> highPassedRight;
+    AnalysisBuffers analysis;
+    std::array<PassBlock, 2> passBlocks;
     RestorationKernel kernel;
     std::array<float, kBlockLength> out;
     std::unique_ptr<EnhancedRun> enhanced;  // only for runs of the enhanced method
 };
-
-enum class AnalysisOutcome { Measured, ReadFailed, Stopped };
-
-// Reads every complete 7060-frame block from the start of the file; the frames
-// after the last complete block are not measured.
-AnalysisOutcome MeasureChannels(SoundReader& reader, RunStorage& storage, RunObserver& observer,
-                                ChannelStats& stats) {
-    stats = ChannelStats{};
-    float highPassLeft = 0.0f;
-    float highPassRight = 0.0f;
-    const std::int64_t blocks = reader.Format().frames / kAnalysisBlockFrames;
-    for (std::int64_t b = 0; b < blocks; ++b) {
-        if (observer.StopRequested()) return AnalysisOutcome::Stopped;
-        if (reader.Read(storage.left, storage.right, kAnalysisBlockFrames) < 0) {
-            return AnalysisOutcome::ReadFailed;
-        }
-        if (storage.enhanced) storage.enhanced->analysis.Add(storage.left, storage.right);
-        AnalysisHighPass(highPassLeft, storage.left, storage.highPassedLeft);
-        AnalysisHighPass(highPassRight, storage.right, storage.highPassedRight);
-        MeasureBlock(storage.highPassedLeft, storage.highPassedRight, stats);
-    }
-    return AnalysisOutcome::Measured;
-}
 
 // The blocks of the processing pass: the input's, then for an aligned output
 // the tail, with silence in; and the kernel's threads.
@@ -96,41 +80,44 @@ void AddCounts(const KernelBlockCounts& counts, RunSummary& summary) {
 }
 
 // The processing pass. Returns whether every block was processed and stored.
+// Block i (from 1) goes into slot i % 2; its output comes back while block
+// i + 1 is being worked on, and is then stored, counted and shown.
 bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan& plan,
                        BlockSink& sink, RunObserver& observer, BlockTap* tap, RunSummary& summary) {
-    const std::span<float, kBlockLength> left(storage.left.data(), kBlockLength);
-    const std::span<float, kBlockLength> right(storage.right.data(), kBlockLength);
-    for (std::int64_t i = 1; i <= plan.blocks; ++i) {
-        EnhancedRun* enhanced = storage.enhanced.get();
-        if (i <= plan.inputBlocks) {
-            if (reader.Read(left, right, kBlockLength) < 0) return false;
-            if (enhanced) {
-                enhanced->ProcessBlock(left, right, storage.out);
-            } else {
-                storage.kernel.ProcessBlock(left, right, storage.out);
-            }
-        } else {
-            std::fill(left.begin(), left.end(), 0.0f);
-            std::fill(right.begin(), right.end(), 0.0f);
-            if (enhanced) {
-                enhanced->DrainBlock(storage.out);
-            } else {
-                storage.kernel.DrainBlock(storage.out);
-            }
-        }
+    LaggedKernel kernel(storage.kernel, storage.enhanced.get());
+    // Block i's output is in storage.out.
+    const auto store = [&](std::int64_t i) {
+        const PassBlock& block = storage.passBlocks[i % 2];
         if (!sink.Append(storage.out)) return false;  // the failed block does not count
-        const KernelBlockCounts& counts =
-            enhanced ? enhanced->blockCounts : storage.kernel.LastBlockCounts();
-        AddCounts(counts, summary);
-        if (tap != nullptr) tap->Block({i - 1, left, right, storage.out, counts});
+        AddCounts(block.counts, summary);
+        if (tap != nullptr) tap->Block({i - 1, block.left, block.right, storage.out, block.counts});
         if (observer.UpdateProgress(i)) {
             // A preview stops at once; a Start run asks first, and a No
             // carries on with the next block, losing none.
             if (!sink.ConfirmsCancel() || observer.ConfirmCancel()) return false;
             observer.ResumeProgress();
         }
+        return true;
+    };
+    for (std::int64_t i = 1; i <= plan.blocks; ++i) {
+        PassBlock& block = storage.passBlocks[i % 2];
+        bool previous = false;
+        if (i <= plan.inputBlocks) {
+            if (reader.Read(block.left, block.right, kBlockLength) < 0) {
+                // The blocks before this one are whole: the last of them is stored.
+                if (kernel.Finish(storage.out)) store(i - 1);
+                return false;
+            }
+            previous = kernel.Step(block.left, block.right, storage.out);
+        } else {
+            std::fill(block.left.begin(), block.left.end(), 0.0f);
+            std::fill(block.right.begin(), block.right.end(), 0.0f);
+            previous = kernel.Drain(storage.out);
+        }
+        block.counts = kernel.Counts();
+        if (previous && !store(i - 1)) return false;
     }
-    return true;
+    return !kernel.Finish(storage.out) || store(plan.blocks);
 }
 
 // Gives the output what it keeps of the input's catalogue data.
@@ -195,7 +182,9 @@ PassOutcome RunPasses(SoundReader& reader, RunStorage& storage, const RunParamet
         DesignToneFilters(static_cast<unsigned>(format.sampleRate), ToneSettingsOf(settings));
     if (storage.enhanced) storage.enhanced->BeginAnalysis(filters.rumbleCoeffs, settings);
     ChannelStats stats;
-    const AnalysisOutcome analysis = MeasureChannels(reader, storage, observer, stats);
+    const AnalysisOutcome analysis = MeasureChannels(
+        reader, storage.analysis, storage.enhanced ? &storage.enhanced->analysis : nullptr,
+        observer, plan.threads, stats);
     if (analysis != AnalysisOutcome::Measured) {
         output.sink.Finish();  // a Start run's output: closed with an empty data part, left on disk
         observer.EndBusy();

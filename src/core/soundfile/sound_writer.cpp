@@ -73,9 +73,9 @@ int IntegerBits(SampleEncoding encoding) {
 
 // `sample` x 2^(bits - 1) rounded to the nearest step, limited to the
 // format's range, as the library's 32-bit integers (the value in the top
-// `bits` bits). NaN gives 0.
-int ToIntegerSample(float sample, int bits) {
-    const double fullScale = std::ldexp(1.0, bits - 1);
+// `bits` bits). NaN gives 0. fullScale is 2^(bits - 1), worked out once per
+// block rather than per sample.
+int ToIntegerSample(float sample, int bits, double fullScale) {
     const double steps = std::nearbyint(static_cast<double>(sample) * fullScale);
     if (!(steps == steps)) return 0;
     const double limited = std::clamp(steps, -fullScale, fullScale - 1.0);
@@ -127,11 +127,12 @@ struct SoundWriter::Impl {
             return sf_writef_float(file, samples.data(), frames) == frames;
         }
         const std::size_t piece = kConvertedSamples / frameSamples * frameSamples;
+        const double fullScale = std::ldexp(1.0, integerBits - 1);
         if (piece == 0) return false;  // more channels than the conversion holds
         for (std::size_t at = 0; at < samples.size(); at += piece) {
             const std::size_t count = std::min(piece, samples.size() - at);
             for (std::size_t i = 0; i < count; ++i)
-                converted[i] = ToIntegerSample(samples[at + i], integerBits);
+                converted[i] = ToIntegerSample(samples[at + i], integerBits, fullScale);
             const auto frames = static_cast<sf_count_t>(count / frameSamples);
             if (sf_writef_int(file, converted.data(), frames) != frames) return false;
         }

@@ -106,19 +106,44 @@ ChannelTerms DeriveChannel(float maxLevel, float minLevel, double s1, double s2,
 
 }  // namespace
 
+namespace {
+
+// One sample of the DC blocker. In double, stored as float: at low
+// frequencies the state is far larger than the output (for DC it settles at
+// 88 times the input while the output decays to 0), so a float a - s would
+// lose the output's low bits, enough to move a quiet block across the
+// activity threshold.
+inline float HighPassStep(float& s, float x) {
+    const double a = static_cast<double>(kAnalysisHighPassPole) * s + x;
+    const auto y = static_cast<float>(a - s);
+    s = static_cast<float>(a);
+    return y;
+}
+
+}  // namespace
+
 void AnalysisHighPass(float& state, std::span<const float, kAnalysisBlockFrames> in,
                       std::span<float, kAnalysisBlockFrames> out) {
-    // In double, stored as float: at low frequencies the state is far larger
-    // than the output (for DC it settles at 88 times the input while the
-    // output decays to 0), so a float a - s would lose the output's low bits,
-    // enough to move a quiet block across the activity threshold.
     float s = state;
-    for (int n = 0; n < kAnalysisBlockFrames; ++n) {
-        const double a = static_cast<double>(kAnalysisHighPassPole) * s + in[n];
-        out[n] = static_cast<float>(a - s);
-        s = static_cast<float>(a);
-    }
+    for (int n = 0; n < kAnalysisBlockFrames; ++n)
+        out[n] = HighPassStep(s, in[n]);
     state = s;
+}
+
+void AnalysisHighPassPair(std::span<float, 2> states,
+                          std::span<const float, kAnalysisBlockFrames> left,
+                          std::span<const float, kAnalysisBlockFrames> right,
+                          std::span<float, kAnalysisBlockFrames> outLeft,
+                          std::span<float, kAnalysisBlockFrames> outRight) {
+    // Each recursion waits on its previous sample; two in one loop overlap.
+    float sL = states[0];
+    float sR = states[1];
+    for (int n = 0; n < kAnalysisBlockFrames; ++n) {
+        outLeft[n] = HighPassStep(sL, left[n]);
+        outRight[n] = HighPassStep(sR, right[n]);
+    }
+    states[0] = sL;
+    states[1] = sR;
 }
 
 bool MeasureBlock(std::span<const float, kAnalysisBlockFrames> left,

@@ -37,8 +37,10 @@ struct alignas(64) ChannelState {
     // samples.
     alignas(64) std::array<float, kChannelBuffer> buffer;
     // Estimate i is of buffer index 648 + i: 883 samples for this block,
-    // then 882 for the next block's overlap.
-    alignas(64) std::array<float, kEstimateSpan> estimate;
+    // then 882 for the next block's overlap. Two, by block parity: a
+    // pipelined kernel (kernel.h) mixes one block's pair while the next
+    // block's are being made.
+    alignas(64) std::array<std::array<float, kEstimateSpan>, 2> estimates;
 };
 
 }  // namespace sonorel

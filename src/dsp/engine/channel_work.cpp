@@ -17,7 +17,7 @@ void ChannelJob::operator()() const {
     const std::span<const float, kAnalysisLength> target(buffer.data() + kTargetOffset,
                                                          kAnalysisLength);
     solveFailed = !EstimateChannel(target, otherHistory, inputNoiseFloor, params.rejuv, params.mode,
-                                   own.coef, own.estimate);
+                                   own.coef, estimate);
 }
 
 }  // namespace sonorel

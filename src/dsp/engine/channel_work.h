@@ -24,6 +24,8 @@ struct ChannelJob {
     ChannelState& own;
     std::span<const float, kAnalysisLength> otherHistory;
     std::span<const float, kBlockLength> input;
+    // Where this block's estimate goes: one of own.estimates.
+    std::span<float, kEstimateSpan> estimate;
     // The noise-floor term of the other channel, this estimator's input.
     float inputNoiseFloor;
     const KernelParams& params;

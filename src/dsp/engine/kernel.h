@@ -55,9 +55,21 @@
 // worker's stack holds its stage arrays). The output is bit for bit that of
 // one thread, and a block still allocates nothing; it may wait for the
 // worker, which is the only blocking.
+//
+// Pipelined: a whole pass may instead call ProcessBlockPipelined for every
+// block (and DrainBlockPipelined for the drain), then FinishPipelined once.
+// Each call does its block's channel work and gives back the output of the
+// block before; FinishPipelined gives the last block's. With two threads the
+// worker then runs the previous block's output stage (mix, crossfade,
+// filters) before its channel, so the calling thread's share, its channel
+// and the reading and writing around the call, is about as long as the
+// worker's. The output is bit for bit that of ProcessBlock: the same stages
+// on the same states, each channel keeping two estimates by block parity.
+// The two ways are not mixed within a pass (Reset starts either).
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "engine/block_counts.h"
@@ -65,6 +77,7 @@
 #include "engine/channel_work.h"
 #include "engine/kernel_params.h"
 #include "engine/kernel_state.h"
+#include "engine/worker_job.h"
 #include "engine/worker_thread.h"
 #include "filters/tone_filters.h"
 
@@ -93,20 +106,39 @@ class RestorationKernel {
     // ProcessBlock with silence in.
     void DrainBlock(std::span<float, kBlockLength> out);
 
-    // What the last ProcessBlock or DrainBlock did: each channel's new click
-    // flags, clicks and repaired samples, and failed solves.
+    // This block's channel work, and the previous block's output into
+    // previousOut; false (previousOut untouched) for the first block.
+    bool ProcessBlockPipelined(std::span<const float, kBlockLength> left,
+                               std::span<const float, kBlockLength> right,
+                               std::span<float, kBlockLength> previousOut);
+    bool DrainBlockPipelined(std::span<float, kBlockLength> previousOut);
+    // The output of the last block given; false when there is none.
+    bool FinishPipelined(std::span<float, kBlockLength> out);
+
+    // What the last block's channel work did (ProcessBlock, DrainBlock or
+    // their pipelined forms): each channel's new click flags, clicks and
+    // repaired samples, and failed solves.
     const KernelBlockCounts& LastBlockCounts() const { return counts_; }
 
   private:
     // The job of `channel` for this block, with its input.
     ChannelJob JobOf(Channel channel, std::span<const float, kBlockLength> input);
+    // The output stage of the block whose estimates are those of `parity`.
+    OutputJob OutputJobOf(int parity, std::span<float, kBlockLength> out);
+    // Both channels' work for this block, on the worker (with `output`
+    // first) and the calling thread.
+    void RunChannels(std::span<const float, kBlockLength> left,
+                     std::span<const float, kBlockLength> right,
+                     const std::optional<OutputJob>& output);
 
     KernelParams params_;
     ToneFilters filters_;
     KernelState state_{};
     KernelBlockCounts counts_{};
+    int parity_ = 0;        // which of each channel's estimates this block writes
+    bool pending_ = false;  // a pipelined block's output is still to be made
     // With two threads: the worker, which runs the right channel's job.
-    std::unique_ptr<WorkerThread> worker_;
+    std::unique_ptr<WorkerThread<WorkerJob>> worker_;
 };
 
 }  // namespace sonorel

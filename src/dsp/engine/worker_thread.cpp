@@ -20,53 +20,14 @@ inline void PauseBriefly() {
 
 }  // namespace
 
-WorkerThread::WorkerThread() : thread_([this] { Run(); }) {}
-
-WorkerThread::~WorkerThread() {
-    stopping_.store(true, std::memory_order_release);
-    Wake();
-    thread_.join();
-}
-
-void WorkerThread::Start(const ChannelJob& job) {
-    job_.emplace(job);
-    requested_.fetch_add(1, std::memory_order_release);
-    Wake();
-}
-
-void WorkerThread::Finish() {
-    const std::uint64_t target = requested_.load(std::memory_order_relaxed);
-    if (Claim(target)) {
-        (*job_)();
-        return;
-    }
-    std::uint64_t done = completed_.load(std::memory_order_acquire);
-    while (done != target)
-        done = AwaitChange(completed_, done);
-}
-
-bool WorkerThread::Claim(std::uint64_t request) {
+bool WorkerHandoff::Claim(std::uint64_t request) {
     std::uint64_t previous = request - 1;
     return claimed_.compare_exchange_strong(previous, request, std::memory_order_acq_rel,
                                             std::memory_order_acquire);
 }
 
-void WorkerThread::Run() {
-    std::uint64_t served = 0;
-    for (;;) {
-        const std::uint64_t wanted = AwaitChange(requested_, served);
-        if (wanted == served) return;  // stopping, with nothing asked for
-        served = wanted;
-        if (Claim(served)) {
-            (*job_)();
-            completed_.store(served, std::memory_order_release);
-            Wake();
-        }
-    }
-}
-
-std::uint64_t WorkerThread::AwaitChange(const std::atomic<std::uint64_t>& counter,
-                                        std::uint64_t seen) {
+std::uint64_t WorkerHandoff::AwaitChange(const std::atomic<std::uint64_t>& counter,
+                                         std::uint64_t seen) {
     const auto spinEnd = std::chrono::steady_clock::now() + kSpinTime;
     for (int round = 1;; ++round) {
         const std::uint64_t now = counter.load(std::memory_order_acquire);
@@ -85,7 +46,7 @@ std::uint64_t WorkerThread::AwaitChange(const std::atomic<std::uint64_t>& counte
 // The mutex is taken, however briefly, between changing a counter and
 // notifying: a waiter that has just found no change under the mutex is then
 // already waiting, and receives the notification.
-void WorkerThread::Wake() {
+void WorkerHandoff::Wake() {
     { const std::lock_guard lock(mutex_); }
     changed_.notify_all();
 }

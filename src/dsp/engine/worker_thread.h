@@ -1,6 +1,7 @@
 #pragma once
-// A thread that runs one channel's job each time it is asked, for the
-// kernel's second channel (kernel.h, channel_work.h).
+// A thread that runs one job each time it is asked: for the kernel, its
+// second channel (kernel.h, worker_job.h); for the per-file run, the
+// analysis of one block while the next is read.
 //
 // Start(job) offers one run of `job`; Finish() returns once that run is
 // over. Every Start is followed by a Finish before the next Start, both on
@@ -29,26 +30,11 @@
 #include <optional>
 #include <thread>
 
-#include "engine/channel_work.h"
-
 namespace sonorel {
 
-class WorkerThread {
-  public:
-    // Starts the thread (setup: may allocate, and throws std::system_error
-    // where the system refuses a thread).
-    WorkerThread();
-    ~WorkerThread();
-    WorkerThread(const WorkerThread&) = delete;
-    WorkerThread& operator=(const WorkerThread&) = delete;
-
-    // The job is copied: it names the data it works on, which must stay
-    // put until Finish returns.
-    void Start(const ChannelJob& job);
-    void Finish();
-
-  private:
-    void Run();
+// The counters and the waiting of the handoff, whatever the job.
+class WorkerHandoff {
+  protected:
     // Claims run `request` for the calling thread; false if the other
     // thread already has.
     bool Claim(std::uint64_t request);
@@ -57,15 +43,68 @@ class WorkerThread {
     std::uint64_t AwaitChange(const std::atomic<std::uint64_t>& counter, std::uint64_t seen);
     void Wake();
 
-    // Written by the owner before the request is published, read by
-    // whichever thread claims the run.
-    std::optional<ChannelJob> job_;
     std::atomic<std::uint64_t> requested_{0};
     std::atomic<std::uint64_t> claimed_{0};
     std::atomic<std::uint64_t> completed_{0};
     std::atomic<bool> stopping_{false};
+
+  private:
     std::mutex mutex_;
     std::condition_variable changed_;
+};
+
+// Job: copyable, and callable as const.
+template <typename Job>
+class WorkerThread : private WorkerHandoff {
+  public:
+    // Starts the thread (setup: may allocate, and throws std::system_error
+    // where the system refuses a thread).
+    WorkerThread() : thread_([this] { Run(); }) {}
+    ~WorkerThread() {
+        stopping_.store(true, std::memory_order_release);
+        Wake();
+        thread_.join();
+    }
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // The job is copied: it names the data it works on, which must stay
+    // put until Finish returns.
+    void Start(const Job& job) {
+        job_.emplace(job);
+        requested_.fetch_add(1, std::memory_order_release);
+        Wake();
+    }
+
+    void Finish() {
+        const std::uint64_t target = requested_.load(std::memory_order_relaxed);
+        if (Claim(target)) {
+            (*job_)();
+            return;
+        }
+        std::uint64_t done = completed_.load(std::memory_order_acquire);
+        while (done != target)
+            done = AwaitChange(completed_, done);
+    }
+
+  private:
+    void Run() {
+        std::uint64_t served = 0;
+        for (;;) {
+            const std::uint64_t wanted = AwaitChange(requested_, served);
+            if (wanted == served) return;  // stopping, with nothing asked for
+            served = wanted;
+            if (Claim(served)) {
+                (*job_)();
+                completed_.store(served, std::memory_order_release);
+                Wake();
+            }
+        }
+    }
+
+    // Written by the owner before the request is published, read by
+    // whichever thread claims the run.
+    std::optional<Job> job_;
     std::thread thread_;
 };
 
