@@ -1,26 +1,11 @@
 #include "ui/kept_records.h"
 
-#include <chrono>
-#include <optional>
-#include <system_error>
-
-#include "pipeline/result_messages.h"
+#include "report/file_record.h"
 #include "report/report_file.h"
 #include "report/report_line.h"
-#include "report/sha256.h"
 #include "settings/settings_text.h"
 
 namespace sonorel {
-namespace {
-
-// Records name files absolutely: they outlive the folder they were made in.
-std::filesystem::path Absolute(const std::filesystem::path& path) {
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(path, ec).lexically_normal();
-    return ec || path.empty() ? path : absolute;
-}
-
-}  // namespace
 
 KeptRecords::KeptRecords(RecordChoices choices, std::size_t files)
     : choices_(choices),
@@ -57,38 +42,19 @@ std::vector<std::string> KeptRecords::Finish(std::size_t index, const RunRequest
     }
     if (!choices_.report) return problems;
 
-    RunSummary& summary = summaries_[index];
-    ReportEntry entry{.input = Absolute(request.input),
-                      .summary = started ? &summary : nullptr,
-                      .skippedOutput = {},
-                      .result = {},
-                      .message = {},
-                      .settings = settings_[index],
-                      .align = choices_.align,
-                      .keepMetadata = choices_.keepMetadata,
-                      .picture = written_[index],
-                      .inputSha256 = {},
-                      .outputSha256 = {},
-                      .lossyAgain = false,
-                      .host = host_,
-                      .finished = std::chrono::system_clock::now()};
-    summary.output = Absolute(summary.output);
-    entry.inputSha256 = FileSha256(entry.input).value_or("");
-    if (const std::optional<SoundFormat>& input = summary.input; started && input) {
-        entry.lossyAgain =
-            input->IsLossy() && input->Converted(OutputHeader::Same, OutputBits::Same).IsLossy();
-    }
-    if (started && !summary.output.empty()) {
-        entry.outputSha256 = FileSha256(summary.output).value_or("");
-    }
-    if (!started) {
-        entry.result = "not-started";
-        entry.message = "not started (cancelled)";
-    } else {
-        entry.result = ResultName(result);
-        entry.message = ExplainedResultMessage(result, RunKind::Restore, request.input, request.raw,
-                                               summary.output);
-    }
+    const RecordTerms terms{.settings = settings_[index],
+                            .align = choices_.align,
+                            .keepMetadata = choices_.keepMetadata,
+                            .header = OutputHeader::Same,
+                            .bits = OutputBits::Same,
+                            .host = host_};
+    const FileOutcome outcome{.started = started,
+                              .skipped = false,
+                              .result = result,
+                              .output = summaries_[index].output,
+                              .internalError = {}};
+    const ReportEntry entry =
+        RecordFile(terms, request.input, request.raw, summaries_[index], outcome, written_[index]);
 
     const std::filesystem::path reportPath = request.output.folder / kReportFileName;
     std::string error;
