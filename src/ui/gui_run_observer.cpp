@@ -70,8 +70,9 @@ bool GuiRunObserver::UpdateProgress(std::int64_t value) {
 }
 
 bool GuiRunObserver::ConfirmCancel() {
-    return wxMessageBox("Do you really want to cancel?", "Cancel Sonorel?",
-                        wxYES_NO | wxICON_QUESTION, parent_) == wxYES;
+    cancelled_ = wxMessageBox("Do you really want to cancel?", "Cancel Sonorel?",
+                              wxYES_NO | wxICON_QUESTION, parent_) == wxYES;
+    return cancelled_;
 }
 
 void GuiRunObserver::ResumeProgress() {

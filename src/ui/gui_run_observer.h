@@ -43,10 +43,14 @@ class GuiRunObserver final : public RunObserver {
     void ResumeProgress() override;
     void EndProgress() override;
 
+    // Whether the user answered Yes to "Do you really want to cancel?".
+    bool Cancelled() const { return cancelled_; }
+
   private:
     wxWindow* parent_;
     ProgressHook hook_;
     bool busy_ = false;
+    bool cancelled_ = false;
     ProgressKind kind_ = ProgressKind::Processing;
     std::unique_ptr<wxProgressDialog> dialog_;
     // The gauge counts in int: a maximum beyond that is shown in proportion.

@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
+#include <wx/checkbox.h>
 #include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/log.h>
@@ -14,6 +16,7 @@
 
 #include "pipeline/process_file.h"
 #include "pipeline/run_threads.h"
+#include "ui/batch_rows.h"
 #include "ui/gui_run_observer.h"
 #include "ui/kept_records.h"
 #include "ui/my_event_frame.h"
@@ -71,6 +74,8 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
 
     KeptRecords records(ReadRecordChoices(), static_cast<std::size_t>(count));
     std::vector<wxString> recordProblems;
+    std::vector<BatchRow> rows;
+    rows.reserve(static_cast<std::size_t>(count));
     // The request of file i, its settings read when it starts.
     const auto prepare = [&](int i) {
         RunRequest request;
@@ -113,6 +118,10 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
 
         file_list->Deselect(i);
         const wxString failure = StartFailureText(result, input);
+        rows.push_back(RowOfRun(
+            input, result, observer.Cancelled(), failure,
+            records.Summary(static_cast<std::size_t>(i)),
+            wxString(records.Picture(static_cast<std::size_t>(i)).c_str(), *wxConvFileName)));
         // An incomplete output is named, for the user to keep or delete it.
         const wxString named = result == RunResult::RunIncomplete && !created.empty()
                                    ? wxString(created.c_str(), *wxConvFileName)
@@ -124,8 +133,10 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         }
     }
     // Files the user chose not to process still get their report line.
-    for (int i = next; i < count; ++i)
+    for (int i = next; i < count; ++i) {
         finish(i, prepare(i), false, RunResult::RunOk);
+        rows.push_back(RowNotStarted(InputPath(static_cast<unsigned>(i))));
+    }
 
     status_line->SetStatusText("Processing finished.", 0);
     // Nothing is selected now; Deselect and Remove follow.
@@ -135,6 +146,10 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         for (const wxString& problem : recordProblems)
             text += "\n" + problem;
         wxMessageBox(text, "Sonorel stopped", wxOK | wxICON_EXCLAMATION, this);
+    }
+    if (summary_check->GetValue()) {
+        MyEventSummary summary(this, std::move(rows), folder, open_with_desktop);
+        summary.ShowModal();
     }
 }
 
