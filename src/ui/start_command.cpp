@@ -1,6 +1,8 @@
 // Go!: every listed file, in list order, into the output folder.
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -16,6 +18,8 @@
 
 #include "pipeline/process_file.h"
 #include "pipeline/run_threads.h"
+#include "soundfile/sound_file.h"
+#include "ui/batch_progress.h"
 #include "ui/batch_rows.h"
 #include "ui/gui_run_observer.h"
 #include "ui/kept_records.h"
@@ -58,6 +62,21 @@ bool EnsureFolder(wxWindow* parent, const wxString& folder) {
     return true;
 }
 
+// How long each input plays, for the time left of the batch; 0 for one that
+// cannot be opened now (its run will say why).
+std::vector<double> AudioSeconds(const std::vector<std::filesystem::path>& inputs) {
+    std::vector<double> seconds;
+    seconds.reserve(inputs.size());
+    for (const std::filesystem::path& input : inputs) {
+        const std::unique_ptr<SoundReader> reader = SoundReader::Open(input);
+        const bool known = reader && reader->Format().sampleRate > 0;
+        seconds.push_back(known ? static_cast<double>(reader->Format().frames) /
+                                      reader->Format().sampleRate
+                                : 0.0);
+    }
+    return seconds;
+}
+
 }  // namespace
 
 void MyEventFrame::OnStart(wxCommandEvent&) {
@@ -98,6 +117,15 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         }
     };
 
+    // One file shows the dialog as it always was; several show the batch too.
+    std::optional<BatchProgress> batch;
+    if (count > 1) {
+        std::vector<std::filesystem::path> inputs;
+        for (int i = 0; i < count; ++i)
+            inputs.push_back(ToPath(InputPath(static_cast<unsigned>(i))));
+        batch.emplace(AudioSeconds(inputs), BatchProgress::Clock::now());
+    }
+
     file_list->SetSelection(wxNOT_FOUND);
     int next = 0;
     for (; next < count; ++next) {
@@ -112,6 +140,10 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         const wxString input = InputPath(static_cast<unsigned>(i));
         const RunRequest request = prepare(i);
         GuiRunObserver observer(this, progress_hook);
+        if (batch) {
+            batch->BeginFile(static_cast<std::size_t>(i));
+            observer.FollowBatch(&*batch);
+        }
         std::filesystem::path created;
         const RunResult result = ProcessFile(request, observer, &created);
         finish(i, request, true, result);
