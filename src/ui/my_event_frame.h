@@ -7,13 +7,16 @@
 // target, first status refresh, focus in the output folder. Destruction
 // saves the settings while every control still exists.
 
+#include <array>
 #include <memory>
+#include <utility>
 
 #include <wx/timer.h>
 
 #include "settings/restoration_settings.h"
 #include "ui/gui_run_observer.h"
 #include "ui/help.h"
+#include "ui/kept_records.h"
 #include "ui/named_presets.h"
 #include "ui/snl_frame.h"
 #include "ui/window_geometry.h"
@@ -51,6 +54,9 @@ class MyEventFrame : public snl_frame {
     // the sliders' ranges.
     void ShowSettings(const RestorationSettings& settings);
 
+    // What Go! keeps, as the Records group holds it now.
+    RecordChoices ReadRecordChoices() const;
+
     // The output folder exactly as typed or chosen ("." means beside each input).
     wxString OutputFolder() const;
 
@@ -66,6 +72,8 @@ class MyEventFrame : public snl_frame {
     ProgressHook progress_hook;
 
   private:
+    // The Records check boxes with their keys in the configuration file.
+    std::array<std::pair<const char*, wxCheckBox*>, 4> RecordChecks() const;
     void LoadSettings();
     void SaveSettings();
     void RestoreWindowGeometry(const wxConfigBase& settingsFile);

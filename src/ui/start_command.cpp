@@ -1,7 +1,9 @@
 // Go!: every listed file, in list order, into the output folder.
 
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include <wx/filename.h>
 #include <wx/listbox.h>
@@ -12,8 +14,8 @@
 
 #include "pipeline/process_file.h"
 #include "pipeline/run_threads.h"
-#include "settings/settings_text.h"
 #include "ui/gui_run_observer.h"
+#include "ui/kept_records.h"
 #include "ui/my_event_frame.h"
 #include "ui/run_reporting.h"
 
@@ -67,8 +69,34 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
     }
     const std::string folderText(static_cast<const char*>(folder.fn_str()));
 
+    KeptRecords records(ReadRecordChoices(), static_cast<std::size_t>(count));
+    std::vector<wxString> recordProblems;
+    // The request of file i, its settings read when it starts.
+    const auto prepare = [&](int i) {
+        RunRequest request;
+        request.kind = RunKind::Restore;
+        request.input = ToPath(InputPath(static_cast<unsigned>(i)));
+        // The run creates the first free name exclusively, so nothing that
+        // appears meanwhile is ever overwritten.
+        request.output = NameOutputFor(request.input, folderText);
+        const RestorationSettings settings = ReadSettings();
+        request.params = settings.Convert();
+        request.threads = ThreadsForOneFileAtATime();
+        records.Prepare(static_cast<std::size_t>(i), settings, request);
+        return request;
+    };
+    const auto finish = [&](int i, const RunRequest& request, bool started, RunResult result) {
+        for (const std::string& problem :
+             records.Finish(static_cast<std::size_t>(i), request, started, result)) {
+            recordProblems.push_back(InputPath(static_cast<unsigned>(i)) + ": " +
+                                     wxString::FromUTF8(problem));
+        }
+    };
+
     file_list->SetSelection(wxNOT_FOUND);
-    for (int i = 0; i < count; ++i) {
+    int next = 0;
+    for (; next < count; ++next) {
+        const int i = next;
         status_line->SetStatusText(ProcessingStatus(i + 1, count), 0);
         file_list->SetFirstItem(i);
         file_list->SetSelection(i);
@@ -77,19 +105,11 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
         status_line->Update();
 
         const wxString input = InputPath(static_cast<unsigned>(i));
-        RunRequest request;
-        request.kind = RunKind::Restore;
-        request.input = ToPath(input);
-        // The run creates the first free name exclusively, so nothing that
-        // appears meanwhile is ever overwritten.
-        request.output = NameOutputFor(request.input, folderText);
-        request.params = ReadSettings().Convert();
-        // The input's catalogue data goes with it, as in sonorel-cli.
-        request.archive = {.keepMetadata = true, .settingsText = DescribeSettings(ReadSettings())};
-        request.threads = ThreadsForOneFileAtATime();
+        const RunRequest request = prepare(i);
         GuiRunObserver observer(this, progress_hook);
         std::filesystem::path created;
         const RunResult result = ProcessFile(request, observer, &created);
+        finish(i, request, true, result);
 
         file_list->Deselect(i);
         const wxString failure = StartFailureText(result, input);
@@ -99,12 +119,23 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
                                    : input;
         if (!failure.empty() && !ReportFailure(this, failure, named, i + 1 < count,
                                                "Sonorel stopped", wxICON_EXCLAMATION)) {
+            ++next;
             break;
         }
     }
+    // Files the user chose not to process still get their report line.
+    for (int i = next; i < count; ++i)
+        finish(i, prepare(i), false, RunResult::RunOk);
+
     status_line->SetStatusText("Processing finished.", 0);
     // Nothing is selected now; Deselect and Remove follow.
     EnableSelectionButtons();
+    if (!recordProblems.empty()) {
+        wxString text = "Some records could not be written:";
+        for (const wxString& problem : recordProblems)
+            text += "\n" + problem;
+        wxMessageBox(text, "Sonorel stopped", wxOK | wxICON_EXCLAMATION, this);
+    }
 }
 
 }  // namespace sonorel

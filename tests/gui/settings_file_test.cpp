@@ -27,11 +27,11 @@ using SettingsFileTest = MainWindowTest;
 
 // The nineteen settings keys, the method, then the window's place and size.
 const char* const kAllKeys[] = {
-    "Click",        "Noise",     "Distortion",  "Bass",         "Treble",
-    "Hiss",         "Rumble",    "Duration",    "Gain",         "Function",
-    "Phasing",      "Original",  "Category",    "Playback",     "Hissiness",
-    "Scratchiness", "Roughness", "Output",      "Input",        "Method",
-    "WindowX",      "WindowY",   "WindowWidth", "WindowHeight", "WindowMaximized",
+    "Click",    "Noise",    "Distortion",  "Bass",         "Treble",          "Hiss",
+    "Rumble",   "Duration", "Gain",        "Function",     "Phasing",         "Original",
+    "Category", "Playback", "Hissiness",   "Scratchiness", "Roughness",       "Output",
+    "Input",    "Method",   "Picture",     "Report",       "Align",           "Metadata",
+    "WindowX",  "WindowY",  "WindowWidth", "WindowHeight", "WindowMaximized",
 };
 
 TEST_F(SettingsFileTest, FileLivesInTheXdgConfigFolder) {
