@@ -43,6 +43,7 @@ enum ControlId : int {
     ID_REPORT_CHECK = 1032,
     ID_ALIGN_CHECK = 1033,
     ID_METADATA_CHECK = 1034,
+    ID_SUMMARY_CHECK = 1035,
 };
 
 }  // namespace sonorel

@@ -19,6 +19,7 @@
 #include <wx/string.h>
 
 #include "pipeline/run_observer.h"
+#include "ui/batch_progress.h"
 
 class wxButton;
 class wxKeyEvent;
@@ -52,13 +53,28 @@ class GuiRunObserver final : public RunObserver {
     PreviewSource ChosenSource() override { return chosen_; }
     void ShowSource(PreviewSource playing) override;
 
+    // In a Go! over several files, the processing dialog shows under the
+    // file's label where the whole batch stands (not owned; nullptr: not).
+    void FollowBatch(const BatchProgress* batch) { batch_ = batch; }
+
+    // Whether the user answered Yes to "Do you really want to cancel?".
+    bool Cancelled() const { return cancelled_; }
+
   private:
     void AddSourceButton();
     void OnSourceKey(wxKeyEvent& event);
+    bool ShowsBatch() const;
+    // The dialog's text for the current file `fileFraction` done: its label,
+    // and the batch line when there is one.
+    wxString Message(double fileFraction);
 
     wxWindow* parent_;
     ProgressHook hook_;
     bool busy_ = false;
+    bool cancelled_ = false;
+    const BatchProgress* batch_ = nullptr;
+    std::string label_;
+    BatchProgress::Clock::time_point batchShown_{};
     ProgressKind kind_ = ProgressKind::Processing;
     std::unique_ptr<wxProgressDialog> dialog_;
     // The gauge counts in int: a maximum beyond that is shown in proportion.

@@ -102,11 +102,12 @@ RecordChoices MyEventFrame::ReadRecordChoices() const {
             .keepMetadata = metadata_check->GetValue()};
 }
 
-std::array<std::pair<const char*, wxCheckBox*>, 4> MyEventFrame::RecordChecks() const {
+std::array<std::pair<const char*, wxCheckBox*>, 5> MyEventFrame::RecordChecks() const {
     return {{{kPictureKey, picture_check},
              {kReportKey, report_check},
              {kAlignKey, align_check},
-             {kMetadataKey, metadata_check}}};
+             {kMetadataKey, metadata_check},
+             {kSummaryKey, summary_check}}};
 }
 
 wxString MyEventFrame::OutputFolder() const {

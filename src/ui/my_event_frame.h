@@ -17,6 +17,7 @@
 #include "ui/gui_run_observer.h"
 #include "ui/help.h"
 #include "ui/kept_records.h"
+#include "ui/my_event_summary.h"
 #include "ui/named_presets.h"
 #include "ui/snl_frame.h"
 #include "ui/window_geometry.h"
@@ -70,10 +71,12 @@ class MyEventFrame : public snl_frame {
     // the open progress dialog before each of its moves.
     PlaybackOutput* preview_output = nullptr;
     ProgressHook progress_hook;
+    // How the batch summary opens a folder or a picture.
+    OpenWithDesktop open_with_desktop = OpenWithDefaultProgram;
 
   private:
     // The Records check boxes with their keys in the configuration file.
-    std::array<std::pair<const char*, wxCheckBox*>, 4> RecordChecks() const;
+    std::array<std::pair<const char*, wxCheckBox*>, 5> RecordChecks() const;
     void LoadSettings();
     void SaveSettings();
     void RestoreWindowGeometry(const wxConfigBase& settingsFile);

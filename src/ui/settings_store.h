@@ -35,6 +35,8 @@ inline constexpr const char* kPictureKey = "Picture";
 inline constexpr const char* kReportKey = "Report";
 inline constexpr const char* kAlignKey = "Align";
 inline constexpr const char* kMetadataKey = "Metadata";
+// Whether Go! ends with the batch summary (my_event_summary.h).
+inline constexpr const char* kSummaryKey = "Summary";
 struct WizardAnswerKey {
     const char* key;
     int WizardAnswers::*answer;

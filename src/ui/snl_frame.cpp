@@ -291,6 +291,10 @@ wxSizer* snl_frame::BuildRecordsGroup() {
                          "Carry the input's catalogue data (title, artist, cue points...) into "
                          "the output",
                          true);
+    summary_check = add(ID_SUMMARY_CHECK, "Summary after Go!",
+                        "When Go! ends, list each file with its result, its output, the clicks "
+                        "repaired and the time it took",
+                        false);
     group->Add(grid, 0, wxEXPAND | wxBOTTOM, kBorderPx);
     return group;
 }

@@ -69,6 +69,7 @@ class snl_frame : public wxFrame {
     wxCheckBox* report_check = nullptr;
     wxCheckBox* align_check = nullptr;
     wxCheckBox* metadata_check = nullptr;
+    wxCheckBox* summary_check = nullptr;
 
   private:
     // Each builder creates its controls in id order and returns its sizer.

@@ -1,24 +1,31 @@
 // The Records group: what Go! keeps beside the outputs is what sonorel-cli
-// keeps at the same settings, byte for byte.
+// keeps at the same settings, byte for byte, and the summary after it lists
+// each file and opens its picture and folder from the keyboard.
 
 #include <algorithm>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/listctrl.h>
 #include <wx/slider.h>
+#include <wx/stattext.h>
 #include <wx/utils.h>
 
 #include "gui_fixture.h"
 #include "run_test_support.h"
 #include "ui/kept_records.h"
+#include "ui/my_event_summary.h"
+#include "user_input.h"
 
 namespace sonorel::test {
 namespace {
 
-class RecordsTest : public MainWindowTest {};
+class RecordsTest : public MainWindowTest {
+  protected:
+    UserInput input;
+};
 
 std::string ReadText(const std::filesystem::path& path) {
     const std::vector<unsigned char> bytes = ReadBytes(path);
@@ -32,8 +39,15 @@ std::string Comparable(std::string report, const std::string& from, const std::s
          at != std::string::npos; at = report.find(from, at + to.size())) {
         report.replace(at, from.size(), to);
     }
-    static const std::regex kTimes(R"re("(seconds|realtime_factor)":[^,}]+|"finished":"[^"]*")re");
-    return std::regex_replace(report, kTimes, "");
+    // Drops each timing field's value up to the next ',' or '}'.
+    for (const std::string key : {"\"seconds\":", "\"realtime_factor\":", "\"finished\":"}) {
+        for (std::size_t at = report.find(key); at != std::string::npos;
+             at = report.find(key, at)) {
+            const std::size_t end = report.find_first_of(",}", at + key.size());
+            report.erase(at, (end == std::string::npos ? report.size() : end) - at);
+        }
+    }
+    return report;
 }
 
 TEST_F(RecordsTest, GoKeepsWhatTheCliKeepsAtTheSameSettings) {
@@ -53,11 +67,45 @@ TEST_F(RecordsTest, GoKeepsWhatTheCliKeepsAtTheSameSettings) {
     frame->picture_check->SetValue(true);
     frame->report_check->SetValue(true);
     frame->align_check->SetValue(true);
+    frame->summary_check->SetValue(true);
+    std::vector<wxString> opened;
+    frame->open_with_desktop = [&](const wxString& path) {
+        opened.push_back(path);
+        return true;
+    };
 
     DialogAnswers answers;  // the mono file: go on with the rest
     answers.Expect([](wxDialog*) { return static_cast<int>(wxID_YES); });
+    MyEventSummary* summary = nullptr;
+    std::vector<std::vector<wxString>> table;
+    wxString totals;
+    answers.Expect([&](wxDialog* dialog) {
+        summary = dynamic_cast<MyEventSummary*>(dialog);
+        return static_cast<int>(wxID_NONE);  // shown, for the keys below
+    });
+    // The first row is selected: its picture, then the next row's folder.
+    input.InTurn({{[&] { return summary != nullptr && UserInput::Focused(*summary); },
+                   [&] {
+                       for (long row = 0; row < summary->rows_list->GetItemCount(); ++row) {
+                           table.emplace_back();
+                           for (int column = 0; column < kSummaryColumns; ++column)
+                               table.back().push_back(summary->rows_list->GetItemText(row, column));
+                       }
+                       totals = summary->totals_text->GetLabel();
+                       input.Press('p', wxMOD_ALT);
+                   }},
+                  {[&] { return opened.size() == 1; }, [&] { input.Press('f', wxMOD_ALT); }},
+                  {[&] { return opened.size() == 2; }, [&] { input.Press(WXK_ESCAPE); }}});
     Click(frame->go_button);
-    ASSERT_EQ(answers.ShownCount(), 1);
+    ASSERT_EQ(answers.ShownCount(), 2);
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(table[0][kResultColumn], "restored");
+    EXPECT_TRUE(table[1][kResultColumn].StartsWith("failed: ")) << table[1][kResultColumn];
+    EXPECT_EQ(table[2][kOutputColumn], "c.wav");
+    EXPECT_EQ(totals, "3 files: 2 restored, 1 failed.");
+    const std::vector<wxString> expectedOpened = {wxString::FromUTF8((gui / "a.png").string()),
+                                                  wxString::FromUTF8(gui.string())};
+    EXPECT_EQ(opened, expectedOpened);
 
     const std::string report = (cli / kReportFileName).string();
     const std::string folder = cli.string();
