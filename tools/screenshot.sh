@@ -7,7 +7,8 @@
 #   tools/screenshot.sh [MODE] [BUILD_DIR] [OUT]     (default: all build)
 #
 #   all           docs/main-window.png, docs/file-list.png, docs/wizard.png,
-#                 docs/batch-summary.png and docs/processing.png (the mode may be left out:
+#                 docs/batch-summary.png, docs/processing.png and
+#                 docs/playing.png (the mode may be left out:
 #                 tools/screenshot.sh BUILD_DIR)
 #   main-window   the main window, into OUT (default docs/main-window.png)
 #   file-list     a long file list with a line's tooltip, into OUT (default
@@ -17,7 +18,9 @@
 #                 docs/batch-summary.png)
 #   run           seven pictures of a Go! and a Preview run into the folder OUT
 #                 (default: a temporary one, removed afterwards); the one of
-#                 the progress dialog is copied to docs/processing.png
+#                 the progress dialog is copied to docs/processing.png, the
+#                 one of the Playing dialog and its source button to
+#                 docs/playing.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -72,7 +75,8 @@ run_pictures() {
     fi
     scene run "$picture_dir"
     cp "$picture_dir/processing.png" docs/processing.png
-    echo "wrote docs/processing.png"
+    cp "$picture_dir/playing.png" docs/playing.png
+    echo "wrote docs/processing.png and docs/playing.png"
 }
 
 case $mode in

@@ -4,8 +4,10 @@
 #include <chrono>
 #include <limits>
 
+#include <wx/button.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
+#include <wx/sizer.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 
@@ -27,6 +29,10 @@ int DialogStyle(ProgressKind kind) {
 }
 
 }  // namespace
+
+wxString SourceButtonLabel(PreviewSource source) {
+    return "Source: " + wxString::FromUTF8(NameOf(source).data(), NameOf(source).size());
+}
 
 bool GuiRunObserver::ShowsBatch() const {
     return batch_ != nullptr && kind_ == ProgressKind::Processing;
@@ -69,6 +75,45 @@ void GuiRunObserver::BeginProgress(ProgressKind kind, const std::string& label,
     label_ = label;
     dialog_ = std::make_unique<wxProgressDialog>(DialogTitle(kind), Message(0.0), gaugeMaximum_,
                                                  parent_, DialogStyle(kind));
+    if (kind == ProgressKind::Playing) AddSourceButton();
+}
+
+// Above the dialog's own buttons; the key works wherever the focus is in it.
+void GuiRunObserver::AddSourceButton() {
+    sourceButton_ =
+        new wxButton(dialog_.get(), wxID_ANY, SourceButtonLabel(chosen_), wxDefaultPosition,
+                     wxDefaultSize, 0, wxDefaultValidator, "source_button");
+    sourceButton_->SetToolTip(
+        "Switch between the restored sound, the original and what was removed (S)");
+    sourceButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { chosen_ = NextSource(chosen_); });
+    dialog_->Bind(wxEVT_CHAR_HOOK, &GuiRunObserver::OnSourceKey, this);
+    if (wxSizer* sizer = dialog_->GetSizer()) {
+        const std::size_t last = sizer->GetItemCount();
+        sizer->Insert(last > 0 ? last - 1 : 0, sourceButton_,
+                      wxSizerFlags().Centre().Border(wxLEFT | wxRIGHT | wxTOP));
+        sizer->SetSizeHints(dialog_.get());
+    }
+}
+
+void GuiRunObserver::OnSourceKey(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    if ((key == kSourceKey || key == kSourceKey + ('a' - 'A')) &&
+        event.GetModifiers() == wxMOD_NONE) {
+        chosen_ = NextSource(chosen_);
+        return;
+    }
+    event.Skip();
+}
+
+// Until the next chunk takes the chosen source, the button says what comes.
+void GuiRunObserver::ShowSource(PreviewSource playing) {
+    if (sourceButton_ == nullptr) return;
+    wxString label = SourceButtonLabel(playing);
+    if (chosen_ != playing) {
+        label +=
+            " (next: " + wxString::FromUTF8(NameOf(chosen_).data(), NameOf(chosen_).size()) + ")";
+    }
+    if (sourceButton_->GetLabel() != label) sourceButton_->SetLabel(label);
 }
 
 bool GuiRunObserver::UpdateProgress(std::int64_t value) {
@@ -100,6 +145,7 @@ void GuiRunObserver::ResumeProgress() {
 }
 
 void GuiRunObserver::EndProgress() {
+    sourceButton_ = nullptr;  // the dialog's child
     dialog_.reset();
     if (parent_ != nullptr) {
         parent_->Refresh();

@@ -6,6 +6,9 @@
 //
 // The dialog's Update handles pending window events, so between two blocks
 // (or two 125 ms playback polls) the windows repaint and Cancel takes effect.
+// The "Playing..." dialog also has the source button `source_button`, which
+// names the source playing and, like the S key, steps to the next one:
+// the restored sound, the original, what was removed.
 // The run itself lowers the thread's priority for the processing pass.
 
 #include <cstdint>
@@ -13,11 +16,14 @@
 #include <memory>
 #include <string>
 
+#include <wx/string.h>
+
 #include "pipeline/run_observer.h"
 #include "ui/batch_progress.h"
 
+class wxButton;
+class wxKeyEvent;
 class wxProgressDialog;
-class wxString;
 class wxWindow;
 
 namespace sonorel {
@@ -44,6 +50,8 @@ class GuiRunObserver final : public RunObserver {
     bool ConfirmCancel() override;
     void ResumeProgress() override;
     void EndProgress() override;
+    PreviewSource ChosenSource() override { return chosen_; }
+    void ShowSource(PreviewSource playing) override;
 
     // In a Go! over several files, the processing dialog shows under the
     // file's label where the whole batch stands (not owned; nullptr: not).
@@ -53,6 +61,8 @@ class GuiRunObserver final : public RunObserver {
     bool Cancelled() const { return cancelled_; }
 
   private:
+    void AddSourceButton();
+    void OnSourceKey(wxKeyEvent& event);
     bool ShowsBatch() const;
     // The dialog's text for the current file `fileFraction` done: its label,
     // and the batch line when there is one.
@@ -70,6 +80,15 @@ class GuiRunObserver final : public RunObserver {
     // The gauge counts in int: a maximum beyond that is shown in proportion.
     std::int64_t maximum_ = 0;
     int gaugeMaximum_ = 0;
+    // Playing only: what the user asked for, and the button that shows what plays.
+    PreviewSource chosen_ = PreviewSource::Restored;
+    wxButton* sourceButton_ = nullptr;
 };
+
+// The source button's label while `source` plays: "Source: Restored", ...;
+// followed by " (next: Original)" while a switch waits for the next chunk.
+wxString SourceButtonLabel(PreviewSource source);
+// The key that steps to the next source, beside the button.
+inline constexpr int kSourceKey = 'S';
 
 }  // namespace sonorel

@@ -3,14 +3,16 @@
 // that the configuration is set before PortAudio is first initialised and
 // touches nothing outside the child.
 //
-// The capture case makes ALSA's default device the `file` plugin, which
-// writes every sample it is given to a file and passes it on to the `null`
-// device; the test then compares the file with the preview buffer.
+// The capture cases make ALSA's default device the `file` plugin, which
+// writes every sample it is given to a file (or a pipe) and passes it on to
+// the `null` device; the test then compares the file with the preview buffer.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <thread>
@@ -84,6 +86,62 @@ TEST(PortAudioPlayback, PreviewRunPlaysOnTheDefaultOutput) {
         ::testing::ExitedWithCode(0), "");
 
     EXPECT_EQ(ReadCapture(capture), reference.Samples());
+}
+
+// A switch to the original while the preview plays, through the real line:
+// the capture is fed through a pipe whose reader starts a second late, so
+// that the line holds the playback back and the switch, asked for at the
+// first poll, lands mid-way. Where exactly depends on the buffers on the
+// way; the capture is the restored samples up to a chunk boundary, a
+// crossfade there, and the original exactly after it.
+TEST(PortAudioPlayback, ASwitchOfSourceReachesTheDefaultOutputAtAChunkBoundary) {
+    constexpr std::int64_t kChunks = 16;
+    const TempFolder folder;
+    const auto capture = folder / "capture.raw";
+    const auto config = folder / "asound.conf";
+    const auto restored = PatternBuffer(kChunks * kPlaybackChunkSamples);
+    std::vector<std::int16_t> original(restored.rbegin(), restored.rend());
+
+    struct SwitchingObserver : ScriptedObserver {
+        PreviewSource chosen = PreviewSource::Restored;
+        bool UpdateProgress(std::int64_t value) override {
+            chosen = PreviewSource::Original;
+            return ScriptedObserver::UpdateProgress(value);
+        }
+        PreviewSource ChosenSource() override { return chosen; }
+    };
+    EXPECT_EXIT(
+        {
+            UseAlsaConfig(config, AlsaCaptureConfig("|sleep 1; exec cat > " + capture.string()));
+            SwitchingObserver observer;
+            const RunResult result = PlayPreview(
+                *MakePortAudioOutput(), observer, "side1", 44100,
+                PreviewSamples{.restored = restored, .original = original, .originalGain = 1.0f},
+                static_cast<std::int64_t>(restored.size()), std::chrono::milliseconds(10));
+            ExitChild(result == RunResult::RunOk);
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    const auto played = ReadCapture(capture);
+    ASSERT_EQ(played.size(), restored.size());
+    const auto switched = static_cast<std::size_t>(
+        std::mismatch(played.begin(), played.end(), restored.begin()).first - played.begin());
+    const auto chunk = static_cast<std::size_t>(kPlaybackChunkSamples);
+    // Fade samples near the restored ones may equal them: the switch lies
+    // within the fade of the chunk it falls in.
+    const std::size_t boundary = switched / chunk * chunk;
+    const std::size_t faded = boundary + kPreviewCrossfadeSamples - 1;
+    EXPECT_GE(boundary, chunk);
+    ASSERT_LE(boundary, played.size() - chunk);  // there was a switch
+    ASSERT_LT(switched, faded);
+    std::int64_t outside = 0;
+    for (std::size_t k = boundary; k < faded; ++k) {
+        outside += played[k] < std::min(restored[k], original[k]) ||
+                   played[k] > std::max(restored[k], original[k]);
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_TRUE(std::equal(played.begin() + static_cast<std::ptrdiff_t>(faded), played.end(),
+                           original.begin() + static_cast<std::ptrdiff_t>(faded)));
 }
 
 TEST(PortAudioPlayback, NoAudioDeviceIsNoOutputWithoutHanging) {

@@ -5,7 +5,8 @@
 //   cancel-question.png   "Do you really want to cancel?" during the second file
 //   incomplete.png        the report after that cancel was confirmed
 //   go-finished.png       the main window after the run
-//   playing.png           the "Playing..." dialog of a preview
+//   playing.png           the "Playing..." dialog of a preview, switched to
+//                         the original (docs/playing.png)
 //   preview-finished.png  the main window after the preview
 //   no-device.png         a preview without a sound device
 //
@@ -173,7 +174,8 @@ class Run : public Scene {
         frame_->progress_hook = [this](wxProgressDialog& dialog, ProgressKind, std::int64_t value) {
             std::this_thread::sleep_for(std::chrono::milliseconds(3));
             const int range = dialog.GetRange();
-            const bool first = dialog.GetMessage() == "side-a";
+            // The label, above the batch line.
+            const bool first = dialog.GetMessage().BeforeFirst('\n') == "side-a";
             if (first && value == range * 6 / 10) Capture("processing.png");
             if (!first && value == range / 2) {
                 // The user presses Cancel, is asked, and confirms.
@@ -196,6 +198,19 @@ class Run : public Scene {
         frame_->preview_output = &line_;
         frame_->progress_hook = [this](wxProgressDialog& dialog, ProgressKind kind,
                                        std::int64_t value) {
+            // The user switches to the original once, so that the source
+            // button shows a choice.
+            if (kind == ProgressKind::Playing && !switched_) {
+                switched_ = true;
+                wxWindow* source = dialog.FindWindow("source_button");
+                if (source == nullptr) {
+                    session_->Fail("the Playing dialog has no source button");
+                    return;
+                }
+                wxCommandEvent click(wxEVT_BUTTON, source->GetId());
+                click.SetEventObject(source);
+                source->GetEventHandler()->ProcessEvent(click);
+            }
             if (kind == ProgressKind::Playing && value == dialog.GetRange() / 2 && !playingTaken_) {
                 playingTaken_ = true;
                 Capture("playing.png");
@@ -230,6 +245,7 @@ class Run : public Scene {
     std::unique_ptr<BoxAnswerer> boxes_;
     RealTimeLine line_;
     bool playingTaken_ = false;
+    bool switched_ = false;
 };
 
 }  // namespace

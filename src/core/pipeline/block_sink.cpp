@@ -25,4 +25,16 @@ bool PreviewSink::Append(std::span<const float, kBlockLength> block) {
     return true;
 }
 
+void PreviewSink::Hear(std::span<const float, kBlockLength> left,
+                       std::span<const float, kBlockLength> right) {
+    const float sign = antiPhase_ ? -1.0f : 1.0f;
+    const auto size = static_cast<std::int64_t>(buffer_.original.size());
+    const std::int64_t first = heardFrames_ + delaySamples_;
+    const std::int64_t count = std::clamp<std::int64_t>(size - first, 0, kBlockLength);
+    std::int16_t* into = buffer_.original.data() + first;
+    for (std::int64_t i = 0; i < count; ++i)
+        *into++ = ToPreviewSample(0.5f * (left[i] + sign * right[i]));
+    heardFrames_ += kBlockLength;
+}
+
 }  // namespace sonorel

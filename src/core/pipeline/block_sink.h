@@ -21,6 +21,12 @@ class BlockSink {
     // Stores what the sink keeps of the block. False when the write failed;
     // then nothing of the block counts. Allocates nothing.
     virtual bool Append(std::span<const float, kBlockLength> block) = 0;
+    // The input block whose output was just appended, both walls. A Start
+    // run keeps none of it. Allocates nothing.
+    virtual void Hear(std::span<const float, kBlockLength> left,
+                      std::span<const float, kBlockLength> right) {
+        (void)left, (void)right;
+    }
     // Ends the run's output once no block will follow, whether or not the
     // run got to its end. False when that failed.
     virtual bool Finish() = 0;
@@ -58,18 +64,26 @@ class FileSink final : public BlockSink {
     std::int64_t stored_ = 0;
 };
 
-// A preview's buffer, sized by its owner for every block of the pass.
+// A preview's buffer, sized by its owner for every block of the pass: the
+// restored samples, and the original as the kernel hears it, `delaySamples`
+// (the kernel's delay) later, so that both line up.
 class PreviewSink final : public BlockSink {
   public:
-    explicit PreviewSink(PreviewBuffer& buffer) : buffer_(buffer) {}
+    PreviewSink(PreviewBuffer& buffer, int delaySamples, bool antiPhase)
+        : buffer_(buffer), delaySamples_(delaySamples), antiPhase_(antiPhase) {}
 
     bool Append(std::span<const float, kBlockLength> block) override;
+    void Hear(std::span<const float, kBlockLength> left,
+              std::span<const float, kBlockLength> right) override;
     bool Finish() override { return true; }
     std::int64_t Stored() const override { return buffer_.stored; }
     bool ConfirmsCancel() const override { return false; }
 
   private:
     PreviewBuffer& buffer_;
+    int delaySamples_;
+    bool antiPhase_;
+    std::int64_t heardFrames_ = 0;
 };
 
 }  // namespace sonorel

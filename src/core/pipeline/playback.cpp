@@ -36,14 +36,56 @@ ChunkOutcome WriteChunk(const PlaybackShared& shared, PlaybackOutput& output,
     return ChunkOutcome::Written;
 }
 
+// Sample k of `source`.
+std::int16_t SourceSample(const PlaybackShared& shared, PreviewSource source, std::int64_t k) {
+    switch (source) {
+        case PreviewSource::Original:
+            return shared.original[k];
+        case PreviewSource::Removed:
+            return RemovedSample(shared.original[k], shared.buffer[k], shared.originalGain);
+        case PreviewSource::Restored:
+            break;
+    }
+    return shared.buffer[k];
+}
+
+// Chunk i of `source`, after a chunk of `previous`: straight from its buffer
+// when it can be, else made in shared.mixed.
+std::span<const std::int16_t> ChunkOf(PlaybackShared& shared, std::int64_t i,
+                                      PreviewSource previous, PreviewSource source) {
+    const std::int64_t first = i * kPlaybackChunkSamples;
+    constexpr auto kLength = static_cast<std::size_t>(kPlaybackChunkSamples);
+    if (previous == source && source == PreviewSource::Restored)
+        return {shared.buffer + first, kLength};
+    if (previous == source && source == PreviewSource::Original)
+        return {shared.original + first, kLength};
+    for (std::int64_t j = 0; j < kPlaybackChunkSamples; ++j) {
+        const std::int16_t to = SourceSample(shared, source, first + j);
+        shared.mixed[j] = previous != source && j < kPreviewCrossfadeSamples
+                              ? CrossfadeSample(SourceSample(shared, previous, first + j), to,
+                                                static_cast<int>(j))
+                              : to;
+    }
+    return shared.mixed;
+}
+
 }  // namespace
 
 void PlaybackThread(PlaybackShared& shared, PlaybackOutput& output) {
     RaiseCurrentThreadPriority();
     bool stopped = false;
-    for (std::int64_t i = shared.next.load(std::memory_order_relaxed); i < shared.chunks; ++i) {
-        const std::span<const std::int16_t> chunk(shared.buffer + i * kPlaybackChunkSamples,
-                                                  static_cast<std::size_t>(kPlaybackChunkSamples));
+    const std::int64_t start = shared.next.load(std::memory_order_relaxed);
+    // The first chunk starts in the chosen source, without a fade.
+    PreviewSource previous = shared.original == nullptr
+                                 ? PreviewSource::Restored
+                                 : shared.chosen.load(std::memory_order_relaxed);
+    for (std::int64_t i = start; i < shared.chunks; ++i) {
+        const PreviewSource source = shared.original == nullptr
+                                         ? PreviewSource::Restored
+                                         : shared.chosen.load(std::memory_order_relaxed);
+        shared.playing.store(source, std::memory_order_relaxed);
+        const std::span<const std::int16_t> chunk = ChunkOf(shared, i, previous, source);
+        previous = source;
         const ChunkOutcome outcome = WriteChunk(shared, output, chunk);
         if (outcome != ChunkOutcome::Written) {
             shared.status.store(outcome == ChunkOutcome::Stopped ? RunResult::RunIncomplete
@@ -60,18 +102,23 @@ void PlaybackThread(PlaybackShared& shared, PlaybackOutput& output) {
 }
 
 RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::string& label,
-                      int sampleRate, std::span<const std::int16_t> buffer, std::int64_t samples,
+                      int sampleRate, const PreviewSamples& buffer, std::int64_t samples,
                       std::chrono::milliseconds pollInterval,
                       std::chrono::milliseconds stallTimeout) {
     const std::int64_t available =
-        std::min<std::int64_t>(samples, static_cast<std::int64_t>(buffer.size()));
+        std::min<std::int64_t>(samples, static_cast<std::int64_t>(buffer.restored.size()));
     const std::int64_t chunks = available / kPlaybackChunkSamples;
     if (chunks < 1 || sampleRate <= 0) return RunResult::RunNoOutput;
     if (!output.Open(sampleRate, kPlaybackChunkSamples)) return RunResult::RunNoOutput;
 
     PlaybackShared shared;
-    shared.buffer = buffer.data();
+    shared.buffer = buffer.restored.data();
+    if (buffer.original.size() >= static_cast<std::size_t>(chunks * kPlaybackChunkSamples)) {
+        shared.original = buffer.original.data();
+        shared.originalGain = buffer.originalGain;
+    }
     shared.chunks = chunks;
+    shared.chosen.store(observer.ChosenSource(), std::memory_order_relaxed);
     shared.stallTimeout = stallTimeout;
     shared.line.store(PlaybackShared::kLineOpen, std::memory_order_relaxed);
 
@@ -87,7 +134,10 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
     bool cancelled = false;
     while (shared.line.load(std::memory_order_acquire) != PlaybackShared::kLineClosed) {
         std::this_thread::sleep_for(pollInterval);
-        if (observer.UpdateProgress(shared.next.load(std::memory_order_relaxed))) {
+        const bool cancel = observer.UpdateProgress(shared.next.load(std::memory_order_relaxed));
+        shared.chosen.store(observer.ChosenSource(), std::memory_order_relaxed);
+        observer.ShowSource(shared.playing.load(std::memory_order_relaxed));
+        if (cancel) {
             cancelled = true;
             shared.stop.store(true, std::memory_order_release);
             while (shared.line.load(std::memory_order_acquire) != PlaybackShared::kLineClosed) {
@@ -104,7 +154,10 @@ RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const std::
 }
 
 RunResult PlayPreview(PlaybackOutput& output, RunObserver& observer, const PreviewBuffer& preview) {
-    return PlayPreview(output, observer, preview.label, preview.sampleRate, preview.samples,
+    return PlayPreview(output, observer, preview.label, preview.sampleRate,
+                       PreviewSamples{.restored = preview.samples,
+                                      .original = preview.original,
+                                      .originalGain = preview.originalGain},
                        preview.stored);
 }
 

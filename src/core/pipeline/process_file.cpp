@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <new>
 #include <optional>
@@ -89,6 +90,7 @@ bool RunProcessingPass(SoundReader& reader, RunStorage& storage, const PassPlan&
     const auto store = [&](std::int64_t i) {
         const PassBlock& block = storage.passBlocks[i % 2];
         if (!sink.Append(storage.out)) return false;  // the failed block does not count
+        sink.Hear(block.left, block.right);
         AddCounts(block.counts, summary);
         if (tap != nullptr) tap->Block({i - 1, block.left, block.right, storage.out, block.counts});
         if (observer.UpdateProgress(i)) {
@@ -239,6 +241,7 @@ bool SizePreview(PreviewBuffer& preview, const PassPlan& plan, const SoundFormat
     preview.label = input.stem().string();
     try {
         preview.samples.resize(static_cast<std::size_t>(plan.blocks * kBlockLength));
+        preview.original.resize(preview.samples.size());
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -282,7 +285,8 @@ FileOutcome RunFile(const RunRequest& request, RunObserver& observer) {
             return end(RunResult::RunNoOutput);
         }
         label = request.preview->label;
-        previewSink.emplace(*request.preview);
+        previewSink.emplace(*request.preview, KernelDelayOf(request.params.method),
+                            request.params.antiPhase);
     } else {
         std::filesystem::path chosen;
         CreateStatus status = CreateStatus::Failed;
@@ -306,6 +310,10 @@ FileOutcome RunFile(const RunRequest& request, RunObserver& observer) {
         RunPasses(*reader, *storage, request.params, observer, label, plan,
                   PassOutput{.sink = sink, .tap = request.tap, .summary = summary});
     if (writer) summary.output = writer->Path();  // the committed name (output_naming.h)
+    if (preview && summary.derived) {
+        request.preview->originalGain =
+            std::fabs(summary.derived->kernel.wL) + std::fabs(summary.derived->kernel.wR);
+    }
     outcome.tapped = passes.tapped;
     return end(passes.result);
 }

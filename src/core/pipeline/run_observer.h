@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "pipeline/preview_source.h"
+
 namespace sonorel {
 
 // The stage of a run that a progress display follows. Its wording is the
@@ -45,6 +47,12 @@ class RunObserver {
     // Clears a cancel request that the user took back.
     virtual void ResumeProgress() {}
     virtual void EndProgress() {}
+
+    // While a preview plays, after each progress update: the source the
+    // user wants to hear, and then the one playing now (the switch takes
+    // effect at the next chunk).
+    virtual PreviewSource ChosenSource() { return PreviewSource::Restored; }
+    virtual void ShowSource(PreviewSource playing) { (void)playing; }
 };
 
 }  // namespace sonorel
