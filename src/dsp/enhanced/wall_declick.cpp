@@ -43,6 +43,8 @@ void WallDeclicker::Reset() {
     for (auto& e : edge_)
         e.fill(0.0f);
     flagged_.fill(false);
+    for (auto& r : repaired_)
+        r.fill(false);
 }
 
 void WallDeclicker::Predict(const std::array<WallBuffer, 2>& walls) {
@@ -73,9 +75,12 @@ void WallDeclicker::Measure(const std::array<WallBuffer, 2>& walls) {
 }
 
 void WallDeclicker::RepairHop(std::array<WallBuffer, 2>& walls, DeclickCounts& counts) {
+    for (auto& r : repaired_)
+        r.fill(false);
     if (threshold_ <= 0.0f) return;
     Predict(walls);
     Measure(walls);
+    SeedLevels(walls);
     // Detections, widened by the margin each side.
     flagged_.fill(false);
     const double levelL = std::max(walls[0].errorLevel, kLevelFloor) * threshold_;
@@ -132,6 +137,7 @@ void WallDeclicker::RepairRun(std::array<WallBuffer, 2>& walls, int start, int e
         const int c = share[0] >= share[1] ? 0 : 1;
         std::copy(prediction_[c].begin() + start, prediction_[c].begin() + end,
                   walls[c].samples.begin() + start);
+        std::fill(repaired_[c].begin() + start, repaired_[c].begin() + end, true);
         ++counts.ticks[c];
         counts.samplesRepaired[c] += length;
         return;
@@ -142,9 +148,28 @@ void WallDeclicker::RepairRun(std::array<WallBuffer, 2>& walls, int start, int e
     if (length > kMaxBridge) return;
     for (auto& wall : walls)
         bridge_.Bridge(wall.samples, start, end);
+    for (auto& r : repaired_)
+        std::fill(r.begin() + start, r.begin() + end, true);
     ++counts.scratches;
     counts.samplesRepaired[0] += length;
     counts.samplesRepaired[1] += length;
+}
+
+void WallDeclicker::SeedLevels(std::array<WallBuffer, 2>& walls) const {
+    // Until a wall has had signal its levels are 0, and the first noise
+    // would stand out against them: they start from the hop's own mean.
+    for (int c = 0; c < 2; ++c) {
+        WallBuffer& wall = walls[c];
+        if (wall.errorLevel >= kLevelFloor) continue;
+        double error = 0.0;
+        double edge = 0.0;
+        for (int t = kClickContext; t < kHopEnd; ++t) {
+            error += Sq(error_[c][t]);
+            edge += Sq(edge_[c][t]);
+        }
+        wall.errorLevel = error / kHop;
+        wall.edgeLevel = edge / kHop;
+    }
 }
 
 void WallDeclicker::UpdateLevels(std::array<WallBuffer, 2>& walls) const {

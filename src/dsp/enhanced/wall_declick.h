@@ -50,11 +50,14 @@ class WallDeclicker {
                  const std::array<float, kCrossTaps>& rightFromLeft, float threshold);
     void Reset();
     void RepairHop(std::array<WallBuffer, 2>& walls, DeclickCounts& counts);
+    // The buffer indices of `wall` the last RepairHop replaced.
+    const std::array<bool, kWallBuffer>& Repaired(int wall) const { return repaired_[wall]; }
 
   private:
     void Predict(const std::array<WallBuffer, 2>& walls);
     void Measure(const std::array<WallBuffer, 2>& walls);
     void RepairRun(std::array<WallBuffer, 2>& walls, int start, int end, DeclickCounts& counts);
+    void SeedLevels(std::array<WallBuffer, 2>& walls) const;
     void UpdateLevels(std::array<WallBuffer, 2>& walls) const;
 
     std::array<std::array<float, kCrossTaps>, 2> taps_{};  // wall c from the other wall
@@ -64,6 +67,7 @@ class WallDeclicker {
         error_{};  // second difference of wall - prediction
     std::array<std::array<float, kWallBuffer>, 2> edge_{};  // second difference of the wall
     std::array<bool, kWallBuffer> flagged_{};
+    std::array<std::array<bool, kWallBuffer>, 2> repaired_{};
     GapBridge bridge_;
 };
 
