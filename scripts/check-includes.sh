@@ -17,8 +17,8 @@
 #   cli         dsp core portaudio picture      (sonorel-cli)
 #   resources   dsp core                        (artwork, the help book's place)
 #   wizard      dsp core resources              (the settings wizard)
-#   ui          dsp core portaudio resources wizard   (the main window)
-#   app         dsp core portaudio resources wizard ui
+#   ui          dsp core portaudio picture resources wizard   (the main window)
+#   app         dsp core portaudio picture resources wizard ui
 #
 # where dsp = filters engine enhanced analysis spectrum and core = soundfile settings
 # pipeline report. Third-party headers belong to one layer each: <fftw3.h>
@@ -46,8 +46,8 @@ declare -A allowed=(
     [cli]="$dsp $core portaudio picture"
     [resources]="$dsp $core"
     [wizard]="$dsp $core resources"
-    [ui]="$dsp $core portaudio resources wizard"
-    [app]="$dsp $core portaudio resources wizard ui"
+    [ui]="$dsp $core portaudio picture resources wizard"
+    [app]="$dsp $core portaudio picture resources wizard ui"
 )
 declare -A library_header=(
     [fftw3.h]="engine enhanced spectrum"

@@ -65,7 +65,7 @@ if(SONOREL_GUI_SOURCES)
     target_compile_definitions(sonorel_gui INTERFACE
         SONOREL_BUILD_TREE_HELP_BOOK="${SONOREL_HELP_BOOK}")
     target_compile_options(sonorel_gui PUBLIC ${wxWidgets_CXX_FLAGS})
-    target_link_libraries(sonorel_gui PUBLIC sonorel_core sonorel_playback ${wxWidgets_LIBRARIES}
+    target_link_libraries(sonorel_gui PUBLIC sonorel_core sonorel_playback sonorel_visual ${wxWidgets_LIBRARIES}
         PRIVATE PkgConfig::GTK3)
     add_dependencies(sonorel_gui sonorel_help_book)
     sonorel_warnings(sonorel_gui)

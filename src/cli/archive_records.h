@@ -48,7 +48,7 @@ class ArchiveRecords {
 
     const CliOptions& options_;
     std::string settingsText_;
-    std::string host_;
+    RecordTerms terms_;
     std::unique_ptr<ReportFile> report_;
     std::ostream* standardOutput_ = nullptr;
     std::optional<std::filesystem::path> pictureFolder_;

@@ -16,6 +16,7 @@
 
 #include "cli/progress_board.h"
 #include "pipeline/process_file.h"
+#include "report/file_record.h"
 
 namespace sonorel {
 
@@ -29,14 +30,6 @@ struct BatchItem {
     // Set when the item is not run because this finished output exists
     // (--skip-existing).
     std::filesystem::path skipAs;
-};
-
-struct FileOutcome {
-    bool started = false;
-    bool skipped = false;  // the item's skipAs was set; `output` is it
-    RunResult result = RunResult::RunOk;
-    std::filesystem::path output;  // the file the run created, if any
-    std::string internalError;     // set when the run threw instead of returning
 };
 
 class BatchEvents {

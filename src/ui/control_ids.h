@@ -38,6 +38,12 @@ enum ControlId : int {
     ID_SAVE_PRESET_BUTTON = 1028,
     ID_DELETE_PRESET_BUTTON = 1029,
     ID_METHOD_RADIO = 1030,
+    // Records, below the presets.
+    ID_PICTURE_CHECK = 1031,
+    ID_REPORT_CHECK = 1032,
+    ID_ALIGN_CHECK = 1033,
+    ID_METADATA_CHECK = 1034,
+    ID_SUMMARY_CHECK = 1035,
 };
 
 }  // namespace sonorel

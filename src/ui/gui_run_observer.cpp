@@ -1,6 +1,7 @@
 #include "ui/gui_run_observer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include <wx/msgdlg.h>
@@ -11,6 +12,7 @@
 namespace sonorel {
 namespace {
 
+constexpr std::chrono::milliseconds kBatchLineInterval{500};
 constexpr int kCommonStyle = wxPD_CAN_ABORT | wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_SMOOTH;
 
 wxString DialogTitle(ProgressKind kind) {
@@ -25,6 +27,17 @@ int DialogStyle(ProgressKind kind) {
 }
 
 }  // namespace
+
+bool GuiRunObserver::ShowsBatch() const {
+    return batch_ != nullptr && kind_ == ProgressKind::Processing;
+}
+
+wxString GuiRunObserver::Message(double fileFraction) {
+    const wxString label = wxString::FromUTF8(label_);
+    if (!ShowsBatch()) return label;
+    batchShown_ = BatchProgress::Clock::now();
+    return label + "\n" + wxString::FromUTF8(batch_->Line(fileFraction, batchShown_));
+}
 
 GuiRunObserver::GuiRunObserver(wxWindow* parent, ProgressHook hook)
     : parent_(parent), hook_(std::move(hook)) {}
@@ -53,8 +66,9 @@ void GuiRunObserver::BeginProgress(ProgressKind kind, const std::string& label,
     maximum_ = std::max<std::int64_t>(maximum, 1);
     gaugeMaximum_ =
         static_cast<int>(std::min<std::int64_t>(maximum_, std::numeric_limits<int>::max()));
-    dialog_ = std::make_unique<wxProgressDialog>(DialogTitle(kind), wxString::FromUTF8(label),
-                                                 gaugeMaximum_, parent_, DialogStyle(kind));
+    label_ = label;
+    dialog_ = std::make_unique<wxProgressDialog>(DialogTitle(kind), Message(0.0), gaugeMaximum_,
+                                                 parent_, DialogStyle(kind));
 }
 
 bool GuiRunObserver::UpdateProgress(std::int64_t value) {
@@ -65,13 +79,20 @@ bool GuiRunObserver::UpdateProgress(std::int64_t value) {
                                : static_cast<int>(static_cast<double>(value) /
                                                   static_cast<double>(maximum_) * gaugeMaximum_);
     if (hook_) hook_(*dialog_, kind_, value);
-    // False from Update means Cancel was pressed.
+    // False from Update means Cancel was pressed. The batch line is renewed
+    // twice a second: more often only makes the time left flicker.
+    const BatchProgress::Clock::time_point now = BatchProgress::Clock::now();
+    if (ShowsBatch() && now - batchShown_ >= kBatchLineInterval) {
+        return !dialog_->Update(
+            gaugeValue, Message(static_cast<double>(value) / static_cast<double>(maximum_)));
+    }
     return !dialog_->Update(gaugeValue);
 }
 
 bool GuiRunObserver::ConfirmCancel() {
-    return wxMessageBox("Do you really want to cancel?", "Cancel Sonorel?",
-                        wxYES_NO | wxICON_QUESTION, parent_) == wxYES;
+    cancelled_ = wxMessageBox("Do you really want to cancel?", "Cancel Sonorel?",
+                              wxYES_NO | wxICON_QUESTION, parent_) == wxYES;
+    return cancelled_;
 }
 
 void GuiRunObserver::ResumeProgress() {

@@ -14,8 +14,10 @@
 #include <string>
 
 #include "pipeline/run_observer.h"
+#include "ui/batch_progress.h"
 
 class wxProgressDialog;
+class wxString;
 class wxWindow;
 
 namespace sonorel {
@@ -43,10 +45,26 @@ class GuiRunObserver final : public RunObserver {
     void ResumeProgress() override;
     void EndProgress() override;
 
+    // In a Go! over several files, the processing dialog shows under the
+    // file's label where the whole batch stands (not owned; nullptr: not).
+    void FollowBatch(const BatchProgress* batch) { batch_ = batch; }
+
+    // Whether the user answered Yes to "Do you really want to cancel?".
+    bool Cancelled() const { return cancelled_; }
+
   private:
+    bool ShowsBatch() const;
+    // The dialog's text for the current file `fileFraction` done: its label,
+    // and the batch line when there is one.
+    wxString Message(double fileFraction);
+
     wxWindow* parent_;
     ProgressHook hook_;
     bool busy_ = false;
+    bool cancelled_ = false;
+    const BatchProgress* batch_ = nullptr;
+    std::string label_;
+    BatchProgress::Clock::time_point batchShown_{};
     ProgressKind kind_ = ProgressKind::Processing;
     std::unique_ptr<wxProgressDialog> dialog_;
     // The gauge counts in int: a maximum beyond that is shown in proportion.

@@ -15,6 +15,7 @@
 #include "settings/product.h"
 #include "ui/control_ids.h"
 #include "ui/dnd_file.h"
+#include "ui/settings_store.h"
 #include "wizard/set_clamped.h"
 
 namespace sonorel {
@@ -92,6 +93,21 @@ RestorationSettings MyEventFrame::ReadSettings() const {
                           ? RestorationMethod::Enhanced
                           : RestorationMethod::Classic;
     return settings;
+}
+
+RecordChoices MyEventFrame::ReadRecordChoices() const {
+    return {.picture = picture_check->GetValue(),
+            .report = report_check->GetValue(),
+            .align = align_check->GetValue(),
+            .keepMetadata = metadata_check->GetValue()};
+}
+
+std::array<std::pair<const char*, wxCheckBox*>, 5> MyEventFrame::RecordChecks() const {
+    return {{{kPictureKey, picture_check},
+             {kReportKey, report_check},
+             {kAlignKey, align_check},
+             {kMetadataKey, metadata_check},
+             {kSummaryKey, summary_check}}};
 }
 
 wxString MyEventFrame::OutputFolder() const {

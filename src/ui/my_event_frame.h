@@ -7,13 +7,17 @@
 // target, first status refresh, focus in the output folder. Destruction
 // saves the settings while every control still exists.
 
+#include <array>
 #include <memory>
+#include <utility>
 
 #include <wx/timer.h>
 
 #include "settings/restoration_settings.h"
 #include "ui/gui_run_observer.h"
 #include "ui/help.h"
+#include "ui/kept_records.h"
+#include "ui/my_event_summary.h"
 #include "ui/named_presets.h"
 #include "ui/snl_frame.h"
 #include "ui/window_geometry.h"
@@ -51,6 +55,9 @@ class MyEventFrame : public snl_frame {
     // the sliders' ranges.
     void ShowSettings(const RestorationSettings& settings);
 
+    // What Go! keeps, as the Records group holds it now.
+    RecordChoices ReadRecordChoices() const;
+
     // The output folder exactly as typed or chosen ("." means beside each input).
     wxString OutputFolder() const;
 
@@ -64,8 +71,12 @@ class MyEventFrame : public snl_frame {
     // the open progress dialog before each of its moves.
     PlaybackOutput* preview_output = nullptr;
     ProgressHook progress_hook;
+    // How the batch summary opens a folder or a picture.
+    OpenWithDesktop open_with_desktop = OpenWithDefaultProgram;
 
   private:
+    // The Records check boxes with their keys in the configuration file.
+    std::array<std::pair<const char*, wxCheckBox*>, 5> RecordChecks() const;
     void LoadSettings();
     void SaveSettings();
     void RestoreWindowGeometry(const wxConfigBase& settingsFile);

@@ -90,6 +90,11 @@ void MyEventFrame::LoadSettings() {
         }
     }
 
+    for (const auto& [key, check] : RecordChecks()) {
+        if (const std::optional<long> value = ReadInteger(*config, key))
+            check->SetValue(*value != 0);
+    }
+
     // Answers are kept as read, even out of range; the wizard ignores those.
     // A number too large for an answer counts as not a number.
     for (const WizardAnswerKey& stored : kWizardAnswerKeys) {
@@ -135,6 +140,8 @@ void MyEventFrame::SaveSettings() {
     out.Write(kPhasingKey, phasing_check->GetValue());
     out.Write(kOriginalKey, original_check->GetValue());
     out.Write(kMethodKey, static_cast<long>(method_radio->GetSelection()));
+    for (const auto& [key, check] : RecordChecks())
+        out.Write(key, check->GetValue());
     for (const WizardAnswerKey& stored : kWizardAnswerKeys) {
         out.Write(stored.key, static_cast<long>(wizard_answers.*stored.answer));
     }

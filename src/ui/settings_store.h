@@ -30,6 +30,13 @@ inline constexpr const char* kPhasingKey = "Phasing";
 inline constexpr const char* kOriginalKey = "Original";
 // Beyond the nineteen keys of the original file: the restoration method.
 inline constexpr const char* kMethodKey = "Method";
+// ... and what Go! keeps (kept_records.h), 1 or 0 like the check boxes.
+inline constexpr const char* kPictureKey = "Picture";
+inline constexpr const char* kReportKey = "Report";
+inline constexpr const char* kAlignKey = "Align";
+inline constexpr const char* kMetadataKey = "Metadata";
+// Whether Go! ends with the batch summary (my_event_summary.h).
+inline constexpr const char* kSummaryKey = "Summary";
 struct WizardAnswerKey {
     const char* key;
     int WizardAnswers::*answer;

@@ -92,6 +92,7 @@ snl_frame::snl_frame(const wxString& title, const wxSize& size)
         "combines the walls by their noise and suppresses the rest");
     method_radio->MoveAfterInTabOrder(original_check);
     options_row->Add(method_radio, 0, wxEXPAND | wxLEFT, kBorderPx);
+    left->Add(BuildRecordsGroup(), 0, wxEXPAND, kBorderPx);
 
     SetSizer(outer);
     Layout();
@@ -262,6 +263,39 @@ wxSizer* snl_frame::BuildPresetsGroup() {
     delete_preset_button->Enable(false);
     row->Add(delete_preset_button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, kBorderPx);
     group->Add(row, 0, wxEXPAND | wxBOTTOM, kBorderPx);
+    return group;
+}
+
+wxSizer* snl_frame::BuildRecordsGroup() {
+    wxStaticBoxSizer* group = NewGroup(this, "Records");
+    auto* grid = new wxGridSizer(2, 0, kBorderPx);
+    const auto add = [&](int id, const char* label, const char* tooltip, bool ticked) {
+        auto* check = new wxCheckBox(this, id, label, wxDefaultPosition, wxDefaultSize, 0);
+        check->SetValue(ticked);
+        SetToolTipInGroup(*check, tooltip);
+        grid->Add(check, 0, wxLEFT, kBorderPx);
+        return check;
+    };
+    picture_check = add(ID_PICTURE_CHECK, "Picture of each file",
+                        "Draw NAME.png beside each output: the input and the output as "
+                        "spectrograms, their levels and the clicks found",
+                        false);
+    report_check = add(ID_REPORT_CHECK, "Report file",
+                       "Add a line per file to sonorel-report.jsonl in the output folder: paths, "
+                       "checksums, result, settings and what was repaired",
+                       false);
+    align_check =
+        add(ID_ALIGN_CHECK, "Aligned output",
+            "Make each output as long as its input, sample for sample in step with it", false);
+    metadata_check = add(ID_METADATA_CHECK, "Keep metadata",
+                         "Carry the input's catalogue data (title, artist, cue points...) into "
+                         "the output",
+                         true);
+    summary_check = add(ID_SUMMARY_CHECK, "Summary after Go!",
+                        "When Go! ends, list each file with its result, its output, the clicks "
+                        "repaired and the time it took",
+                        false);
+    group->Add(grid, 0, wxEXPAND | wxBOTTOM, kBorderPx);
     return group;
 }
 

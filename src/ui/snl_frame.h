@@ -64,6 +64,12 @@ class snl_frame : public wxFrame {
     wxListBox* preset_choice = nullptr;
     wxButton* save_preset_button = nullptr;
     wxButton* delete_preset_button = nullptr;
+    // What Go! keeps beside the outputs (kept_records.h), below the presets.
+    wxCheckBox* picture_check = nullptr;
+    wxCheckBox* report_check = nullptr;
+    wxCheckBox* align_check = nullptr;
+    wxCheckBox* metadata_check = nullptr;
+    wxCheckBox* summary_check = nullptr;
 
   private:
     // Each builder creates its controls in id order and returns its sizer.
@@ -77,6 +83,7 @@ class snl_frame : public wxFrame {
     wxSizer* BuildInfoRow();
     wxSizer* BuildCommandRow();
     wxSizer* BuildPresetsGroup();
+    wxSizer* BuildRecordsGroup();
 };
 
 }  // namespace sonorel

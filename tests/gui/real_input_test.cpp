@@ -260,14 +260,15 @@ TEST_F(RealInputTest, TabReachesEachEnabledControlInOrderAndKeysMoveTheSliders) 
         frame->browse_button, frame->web_link,      frame->help_button,       frame->info_button,
         frame->exit_button,   frame->wizard_button, frame->preview_button};
     EXPECT_EQ(visited, expected);
-    // The presets, created last, come next, then round to the top left. GTK
+    // The presets and the records, created last, come next, then round to
+    // the top left. GTK
     // moves the focus into the slider itself, which wx does not report.
     const auto inClickSlider = [this] {
         GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(frame->GetHandle()));
         auto* slider = GTK_WIDGET(frame->click_slider->GetHandle());
         return focus != nullptr && (focus == slider || gtk_widget_is_ancestor(focus, slider));
     };
-    for (int i = 0; i < 4 && !inClickSlider(); ++i)
+    for (int i = 0; i < 9 && !inClickSlider(); ++i)
         input.Key(WXK_TAB);
     ASSERT_TRUE(inClickSlider());
 

@@ -25,13 +25,14 @@ namespace {
 
 using SettingsFileTest = MainWindowTest;
 
-// The nineteen settings keys, the method, then the window's place and size.
+// The nineteen settings keys, the method, the records, then the window's
+// place and size.
 const char* const kAllKeys[] = {
-    "Click",        "Noise",     "Distortion",  "Bass",         "Treble",
-    "Hiss",         "Rumble",    "Duration",    "Gain",         "Function",
-    "Phasing",      "Original",  "Category",    "Playback",     "Hissiness",
-    "Scratchiness", "Roughness", "Output",      "Input",        "Method",
-    "WindowX",      "WindowY",   "WindowWidth", "WindowHeight", "WindowMaximized",
+    "Click",    "Noise",    "Distortion", "Bass",         "Treble",       "Hiss",
+    "Rumble",   "Duration", "Gain",       "Function",     "Phasing",      "Original",
+    "Category", "Playback", "Hissiness",  "Scratchiness", "Roughness",    "Output",
+    "Input",    "Method",   "Picture",    "Report",       "Align",        "Metadata",
+    "Summary",  "WindowX",  "WindowY",    "WindowWidth",  "WindowHeight", "WindowMaximized",
 };
 
 TEST_F(SettingsFileTest, FileLivesInTheXdgConfigFolder) {

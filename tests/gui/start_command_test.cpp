@@ -146,8 +146,11 @@ TEST_F(StartCommandTest, ProgressDialogIsModalWithCancelAndRemainingTime) {
             everyBlock[static_cast<std::size_t>(i)] = i + 1;
         EXPECT_EQ(view.values, everyBlock);
     }
-    // The label is the name the output got: the second run finds take.wav taken.
-    EXPECT_EQ(watcher.Labels(ProgressKind::Processing), (std::vector<wxString>{"take", "take-1"}));
+    // The label is the name the output got (the second run finds take.wav
+    // taken), over the batch's line: file k of n and the audio already done.
+    EXPECT_EQ(watcher.Labels(ProgressKind::Processing),
+              (std::vector<wxString>{"take\nFile 1 of 2 - 0 % of the batch",
+                                     "take-1\nFile 2 of 2 - 50 % of the batch"}));
     EXPECT_EQ(CurrentThreadNice(), niceBefore);
     EXPECT_TRUE(frame->IsEnabled());
     EXPECT_FALSE(wxIsBusy());
