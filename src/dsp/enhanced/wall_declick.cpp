@@ -20,6 +20,10 @@ constexpr double kLevelFloor = 1e-12;
 // share of the threshold over the run, each relative to its level.
 constexpr double kScratchShare = 0.5;
 constexpr double kDamageShare = 0.6;
+// An outlier in both walls within kSharedReach samples of each other must
+// stand this many times over the threshold.
+constexpr int kSharedReach = 2;
+constexpr double kSharedFactor = 1024.0;
 
 double Sq(double x) {
     return x * x;
@@ -86,7 +90,22 @@ void WallDeclicker::RepairHop(std::array<WallBuffer, 2>& walls, DeclickCounts& c
     const double levelL = std::max(walls[0].errorLevel, kLevelFloor) * threshold_;
     const double levelR = std::max(walls[1].errorLevel, kLevelFloor) * threshold_;
     for (int t = kDetectFirst; t < kDetectEnd; ++t) {
-        if (Sq(error_[0][t]) > levelL || Sq(error_[1][t]) > levelR) {
+        const double overL = Sq(error_[0][t]) / levelL;
+        const double overR = Sq(error_[1][t]) / levelR;
+        if (std::max(overL, overR) <= 1.0) continue;
+        // An outlier both walls share near the same frame is more likely
+        // programme the prediction renders only in part (a voice's glottal
+        // pulse) than damage, which stands far higher: it must stand
+        // kSharedFactor times as high.
+        double sharedL = 0.0;
+        double sharedR = 0.0;
+        for (int k = std::max(kDetectFirst, t - kSharedReach);
+             k <= std::min(kDetectEnd - 1, t + kSharedReach); ++k) {
+            sharedL = std::max(sharedL, Sq(error_[0][k]) / levelL);
+            sharedR = std::max(sharedR, Sq(error_[1][k]) / levelR);
+        }
+        const bool shared = sharedL > 1.0 && sharedR > 1.0;
+        if (!shared || std::max(overL, overR) > kSharedFactor) {
             const int first = std::max(kDetectFirst, t - kClickMargin);
             const int last = std::min(kDetectEnd - 1, t + kClickMargin);
             std::fill(flagged_.begin() + first, flagged_.begin() + last + 1, true);
@@ -161,20 +180,29 @@ void WallDeclicker::SeedLevels(std::array<WallBuffer, 2>& walls) const {
     for (int c = 0; c < 2; ++c) {
         WallBuffer& wall = walls[c];
         if (wall.errorLevel >= kLevelFloor) continue;
+        // From the wall's first sample of signal, so that a hop it enters
+        // late does not start them low.
+        int first = kClickContext;
+        while (first < kHopEnd && wall.samples[first] == 0.0f)
+            ++first;
+        if (first == kHopEnd) continue;
         double error = 0.0;
         double edge = 0.0;
-        for (int t = kClickContext; t < kHopEnd; ++t) {
+        for (int t = first; t < kHopEnd; ++t) {
             error += Sq(error_[c][t]);
             edge += Sq(edge_[c][t]);
         }
-        wall.errorLevel = error / kHop;
-        wall.edgeLevel = edge / kHop;
+        wall.errorLevel = error / (kHopEnd - first);
+        wall.edgeLevel = edge / (kHopEnd - first);
     }
 }
 
 void WallDeclicker::UpdateLevels(std::array<WallBuffer, 2>& walls) const {
     for (int c = 0; c < 2; ++c) {
         WallBuffer& wall = walls[c];
+        // Not yet seeded: the prediction's reach into a later onset must
+        // not lift the levels past the seed's test.
+        if (wall.errorLevel < kLevelFloor) continue;
         for (int t = kClickContext; t < kHopEnd; ++t) {
             const double errorCap = std::max(wall.errorLevel, kLevelFloor) * threshold_;
             wall.errorLevel +=

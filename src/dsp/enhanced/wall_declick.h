@@ -6,7 +6,11 @@
 // cross-wall filter (wall_profile.h) and watches the second difference of
 // the prediction error: music cancels in it, however sharp its attacks (they
 // are in both walls), while a click stands out against the error's running
-// level. A detection is widened by kClickMargin samples each side; then
+// level. An outlier both walls' errors show at the same frame is more often
+// programme the prediction renders only in part (a voice's glottal pulse)
+// than damage, which stands far higher: it must stand much further over the
+// level to count. A detection is widened by kClickMargin samples each side;
+// then
 //   - when only one wall's own second difference stands out (a tick), that
 //     wall's samples are replaced by the prediction from the other wall,
 //     aligned and equalised to this one;
