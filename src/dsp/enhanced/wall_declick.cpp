@@ -23,7 +23,7 @@ constexpr double kDamageShare = 0.6;
 // An outlier in both walls within kSharedReach samples of each other must
 // stand this many times over the threshold.
 constexpr int kSharedReach = 2;
-constexpr double kSharedFactor = 1024.0;
+constexpr double kSharedFactor = 256.0;
 
 double Sq(double x) {
     return x * x;
