@@ -6,13 +6,15 @@
 #
 #   tools/screenshot.sh [MODE] [BUILD_DIR] [OUT]     (default: all build)
 #
-#   all           docs/main-window.png, docs/file-list.png, docs/wizard.png and
-#                 docs/processing.png (the mode may be left out:
+#   all           docs/main-window.png, docs/file-list.png, docs/wizard.png,
+#                 docs/batch-summary.png and docs/processing.png (the mode may be left out:
 #                 tools/screenshot.sh BUILD_DIR)
 #   main-window   the main window, into OUT (default docs/main-window.png)
 #   file-list     a long file list with a line's tooltip, into OUT (default
 #                 docs/file-list.png)
 #   wizard        the settings wizard, into OUT (default docs/wizard.png)
+#   summary       the batch summary after a Go!, into OUT (default
+#                 docs/batch-summary.png)
 #   run           seven pictures of a Go! and a Preview run into the folder OUT
 #                 (default: a temporary one, removed afterwards); the one of
 #                 the progress dialog is copied to docs/processing.png
@@ -26,7 +28,7 @@ usage() {
 
 mode=all
 case ${1:-} in
-    all | main-window | file-list | wizard | run)
+    all | main-window | file-list | wizard | summary | run)
         mode=$1
         shift
         ;;
@@ -77,11 +79,13 @@ case $mode in
     main-window) scene main-window "${out:-docs/main-window.png}" ;;
     file-list) scene file-list "${out:-docs/file-list.png}" ;;
     wizard) scene wizard "${out:-docs/wizard.png}" ;;
+    summary) scene summary "${out:-docs/batch-summary.png}" ;;
     run) run_pictures "$out" ;;
     all)
         scene main-window docs/main-window.png
         scene file-list docs/file-list.png
         scene wizard docs/wizard.png
+        scene summary docs/batch-summary.png
         run_pictures ""
         ;;
 esac

@@ -3,6 +3,7 @@
 //   sonorel_screenshot main-window OUTPUT.png
 //   sonorel_screenshot file-list OUTPUT.png
 //   sonorel_screenshot wizard OUTPUT.png
+//   sonorel_screenshot summary OUTPUT.png
 //   sonorel_screenshot run PICTURE_FOLDER
 // tools/screenshot.sh runs it on a virtual X server with a throw-away
 // settings folder, so that a user's own settings are neither read nor changed.
@@ -26,6 +27,7 @@ std::unique_ptr<Scene> SceneFor(const std::string& mode, const std::filesystem::
     if (mode == "main-window") return MainWindowScene(output);
     if (mode == "file-list") return FileListScene(output);
     if (mode == "wizard") return WizardScene(output);
+    if (mode == "summary") return SummaryScene(output);
     if (mode == "run") return RunScene(output);
     return nullptr;
 }
@@ -42,6 +44,7 @@ class ScreenshotApp : public wxApp {
                          "usage: sonorel_screenshot main-window OUTPUT.png\n"
                          "       sonorel_screenshot file-list OUTPUT.png\n"
                          "       sonorel_screenshot wizard OUTPUT.png\n"
+                         "       sonorel_screenshot summary OUTPUT.png\n"
                          "       sonorel_screenshot run PICTURE_FOLDER\n");
             return false;
         }

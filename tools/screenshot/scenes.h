@@ -29,6 +29,9 @@ std::unique_ptr<Scene> FileListScene(std::filesystem::path picture);
 // docs/wizard.png.
 std::unique_ptr<Scene> WizardScene(std::filesystem::path picture);
 
+// The batch summary after a Go! over two files: docs/batch-summary.png.
+std::unique_ptr<Scene> SummaryScene(std::filesystem::path picture);
+
 // A Go! and a Preview run: seven pictures in `folder`, processing.png
 // (docs/processing.png) among them.
 std::unique_ptr<Scene> RunScene(std::filesystem::path folder);
