@@ -22,7 +22,7 @@ constexpr double kScratchShare = 0.5;
 constexpr double kDamageShare = 0.6;
 // An outlier in both walls within kSharedReach samples of each other must
 // stand this many times over the threshold.
-constexpr int kSharedReach = 2;
+constexpr int kSharedReach = 3;
 constexpr double kSharedFactor = 256.0;
 
 double Sq(double x) {
