@@ -351,11 +351,13 @@ def main():
                         help="run the enhanced method through bench/enhanced_run")
     parser.add_argument("--materials", default=",".join(MATERIALS))
     parser.add_argument("--severities", default=",".join(SEVERITY))
+    parser.add_argument("--methods", default="one wall,classic,enhanced,ffmpeg",
+                        help="the methods scored besides (L+R)/2, for shorter tuning runs")
     args = parser.parse_args()
     cli = os.path.join(args.build, "src", "cli", "sonorel-cli")
-    methods = ["one wall", "classic", "enhanced"]
+    methods = [m for m in args.methods.split(",") if m != "ffmpeg"]
     have_ffmpeg = shutil.which("ffmpeg") is not None
-    if have_ffmpeg:
+    if have_ffmpeg and "ffmpeg" in args.methods.split(","):
         methods.append("ffmpeg")
     results = {m: [] for m in ["(L+R)/2"] + methods}
     n = int(args.seconds * RATE)
@@ -372,13 +374,17 @@ def main():
                 name = f"{material}-{severity}.wav"
                 stereo = os.path.join(workdir, name)
                 write_wav(stereo, [left, right])
-                outputs = {"(L+R)/2": 0.5 * (left + right), "one wall": left,
-                           "classic": run_cli(cli, "classic", stereo, workdir),
-                           "enhanced": run_cli(cli, "enhanced", stereo, workdir)
-                           if not args.driver else
-                           run_driver(os.path.join(args.build, "bench", "enhanced_run"),
-                                      left, right, workdir)}
-                if have_ffmpeg:
+                outputs = {"(L+R)/2": 0.5 * (left + right)}
+                if "one wall" in methods:
+                    outputs["one wall"] = left
+                if "classic" in methods:
+                    outputs["classic"] = run_cli(cli, "classic", stereo, workdir)
+                if "enhanced" in methods:
+                    outputs["enhanced"] = (
+                        run_cli(cli, "enhanced", stereo, workdir) if not args.driver else
+                        run_driver(os.path.join(args.build, "bench", "enhanced_run"),
+                                   left, right, workdir))
+                if "ffmpeg" in methods:
                     outputs["ffmpeg"] = run_ffmpeg(left, right, workdir)
                 for method, out in outputs.items():
                     results[method].append(score(out, clean, clicks))

@@ -24,11 +24,14 @@ struct TapSetup {
     std::int64_t inputFrames = 0;
     std::int64_t blocks = 0;  // blocks the pass will run, the tail's included
     bool antiPhase = false;   // the channels carry the wanted signal in opposite polarity
+    int outputDelayFrames = kKernelDelay;  // the run's kernel's delay
+    int flagLagFrames = kNewFlagLag;       // how far its click flags lag the input
 };
 
 // Block n holds input frames 883 n .. 883 n + 882 (zeros past the end of the
-// input); output sample i of it is input frame 883 n + i - kKernelDelay,
-// whether or not the output file keeps the delay.
+// input); output sample i of it is input frame 883 n + i - outputDelayFrames,
+// whether or not the output file keeps the delay, and click flag d of its
+// counts is input frame 883 n + d - flagLagFrames.
 struct TapBlock {
     std::int64_t index;
     std::span<const float, kBlockLength> left;

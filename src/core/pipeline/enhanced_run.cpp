@@ -10,6 +10,11 @@ int KernelDelayOf(RestorationMethod method) {
     return method == RestorationMethod::Enhanced ? kEnhancedDelay : kKernelDelay;
 }
 
+int ClickFlagLagOf(RestorationMethod method) {
+    static_assert(kMarkLatency < kEnhancedDelay);
+    return method == RestorationMethod::Enhanced ? kEnhancedDelay : kNewFlagLag;
+}
+
 void EnhancedRun::BeginAnalysis(const CascadeCoeffs& rumble, const RunParameters& settings) {
     analysis.Prepare(rumble, settings.antiPhase);
 }
@@ -27,6 +32,7 @@ void EnhancedRun::Prepare(const RunParameters& settings, const ToneFilters& filt
                                   figures.loudestRms);
     kernel.Prepare(params, figures.profile, filters);
     previous = DeclickCounts{};
+    blocksRun = 0;
 }
 
 void EnhancedRun::CountBlock() {
@@ -36,8 +42,11 @@ void EnhancedRun::CountBlock() {
             static_cast<int>(now.ticks[c] - previous.ticks[c] + now.scratches - previous.scratches);
         blockCounts.clicks[c].samplesRepaired =
             static_cast<int>(now.samplesRepaired[c] - previous.samplesRepaired[c]);
+        kernel.TakeRepairMarks(blocksRun * kBlockLength - kEnhancedDelay, c,
+                               blockCounts.clicks[c].newFlags);
     }
     previous = now;
+    ++blocksRun;
 }
 
 void EnhancedRun::ProcessBlock(std::span<const float, kBlockLength> left,

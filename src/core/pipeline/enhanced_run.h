@@ -18,6 +18,12 @@ namespace sonorel {
 // The delay of a run's kernel, by method.
 int KernelDelayOf(RestorationMethod method);
 
+// How far a block's click flags (KernelBlockCounts::newFlags) lag its input,
+// by method: flag d of block n belongs to input frame 883 n + d - lag. The
+// enhanced method's flags are its repaired samples, given with its output
+// delay (its repairs are all known by then: kMarkLatency < kEnhancedDelay).
+int ClickFlagLagOf(RestorationMethod method);
+
 struct EnhancedRun {
     EnhancedAnalysis analysis;
     EnhancedKernel kernel;
@@ -25,6 +31,7 @@ struct EnhancedRun {
     EnhancedParams params;
     KernelBlockCounts blockCounts;  // the last block's repairs, as the classic kernel counts them
     DeclickCounts previous;
+    std::int64_t blocksRun = 0;  // since Prepare
 
     // Before the analysis pass.
     void BeginAnalysis(const CascadeCoeffs& rumble, const RunParameters& settings);

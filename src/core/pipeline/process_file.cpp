@@ -203,7 +203,9 @@ PassOutcome RunPasses(SoundReader& reader, RunStorage& storage, const RunParamet
         output.tap->Begin({.sampleRate = format.sampleRate,
                            .inputFrames = format.frames,
                            .blocks = plan.blocks,
-                           .antiPhase = settings.antiPhase});
+                           .antiPhase = settings.antiPhase,
+                           .outputDelayFrames = KernelDelayOf(settings.method),
+                           .flagLagFrames = ClickFlagLagOf(settings.method)});
         outcome.tapped = true;
     }
     bool complete = false;

@@ -25,6 +25,9 @@ void EnhancedKernel::Reset() {
     walls_ = {};
     declickBuffers_ = {};
     arrived_ = 0;
+    hops_ = 0;
+    for (auto& m : marks_)
+        m.fill(0);
     ring_.fill(0.0f);
     ringRead_ = 0;
     ringWrite_ = kHop - 1;
@@ -56,6 +59,16 @@ void EnhancedKernel::RunHop() {
         std::copy(walls_[c].arriving.begin(), walls_[c].arriving.end(), samples.end() - kHop);
     }
     declicker_.RepairHop(declickBuffers_, counts_);
+    // Buffer index t now holds input frame kHop * hops_ - 2 kHop + t.
+    const std::int64_t bufferStart = kHop * hops_ - 2 * kHop;
+    ++hops_;
+    for (int c = 0; c < 2; ++c) {
+        const auto& repaired = declicker_.Repaired(c);
+        for (int t = 0; t < kWallBuffer; ++t) {
+            if (repaired[t] && bufferStart + t >= 0)
+                marks_[c][static_cast<std::size_t>((bufferStart + t) % kMarkRing)] = 1;
+        }
+    }
     for (int c = 0; c < 2; ++c) {
         auto& history = walls_[c].history;
         std::copy(history.begin() + kHop, history.end(), history.begin());
@@ -97,6 +110,20 @@ void EnhancedKernel::ProcessBlock(std::span<const float, kBlockLength> left,
 void EnhancedKernel::DrainBlock(std::span<float, kBlockLength> out) {
     static constexpr std::array<float, kBlockLength> kSilence{};
     ProcessBlock(kSilence, kSilence, out);
+}
+
+void EnhancedKernel::TakeRepairMarks(std::int64_t firstFrame, int wall,
+                                     std::span<std::int32_t, kBlockLength> marks) {
+    for (int d = 0; d < kBlockLength; ++d) {
+        const std::int64_t frame = firstFrame + d;
+        if (frame < 0) {
+            marks[d] = 0;
+            continue;
+        }
+        std::uint8_t& mark = marks_[wall][static_cast<std::size_t>(frame % kMarkRing)];
+        marks[d] = mark;
+        mark = 0;
+    }
 }
 
 }  // namespace sonorel

@@ -27,6 +27,7 @@
 // calling thread, so the output cannot depend on a thread count.
 
 #include <array>
+#include <cstdint>
 #include <span>
 
 #include "enhanced/enhanced_params.h"
@@ -36,6 +37,10 @@
 #include "filters/tone_filters.h"
 
 namespace sonorel {
+
+// How many frames after an input frame's arrival its repair is known at the
+// latest: the rest of its hop, and the hop of look-ahead after it.
+inline constexpr int kMarkLatency = 2 * kHop - 1;
 
 class EnhancedKernel {
   public:
@@ -50,6 +55,14 @@ class EnhancedKernel {
 
     // Repairs since the last Reset.
     const DeclickCounts& Counts() const { return counts_; }
+
+    // Whether each of the input frames [firstFrame, firstFrame + 883) of
+    // `wall` was repaired (1) or not (0), into `marks`; those frames' marks
+    // are then cleared. A frame's repair is known once the block holding
+    // frame + kMarkLatency has been processed; frames before 0 and those
+    // not yet known give 0. Call with firstFrame rising block by block.
+    void TakeRepairMarks(std::int64_t firstFrame, int wall,
+                         std::span<std::int32_t, kBlockLength> marks);
 
   private:
     void RunHop();
@@ -71,6 +84,11 @@ class EnhancedKernel {
     std::array<Wall, 2> walls_{};
     std::array<WallBuffer, 2> declickBuffers_{};
     int arrived_ = 0;
+    std::int64_t hops_ = 0;  // hops run since Reset
+
+    // Repaired input frames, per wall, by frame modulo kMarkRing.
+    static constexpr int kMarkRing = 4096;
+    std::array<std::array<std::uint8_t, kMarkRing>, 2> marks_{};
 
     // Finished samples waiting for their block: a ring that starts with
     // kHop - 1 zeros (enhanced_frame.h has why).

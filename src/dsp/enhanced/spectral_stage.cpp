@@ -11,6 +11,13 @@ constexpr double kDecisionWeight = 0.98;
 constexpr double kDifferenceSmoothing = 0.75;
 // Sum over the four overlapping hops of analysis x synthesis window (Hann).
 constexpr double kOverlapSum = 2.0;
+// A hop whose power is under kNoiseOnlyRatio times its noise estimate holds
+// no programme: its floor goes kQuietFloorPower times deeper (in dB), so
+// pauses come out near silence instead of at the floor's hiss. Programme
+// lifts the floor back at once; a pause lowers it by kFloorRelease a hop.
+constexpr double kNoiseOnlyRatio = 2.0;
+constexpr double kQuietFloorPower = 3.0;
+constexpr double kFloorRelease = 0.7;
 
 }  // namespace
 
@@ -38,6 +45,7 @@ void SpectralStage::Prepare(const WallProfile& profile, const SpectralSettings& 
 void SpectralStage::Reset() {
     previousPower_.fill(0.0);
     differencePower_.fill(0.0);
+    hopFloor_ = settings_.gainFloor;
     overlap_.fill(0.0);
 }
 
@@ -51,7 +59,8 @@ void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
     ForwardFft(frameL_, spectrumL_);
     ForwardFft(frameR_, spectrumR_);
     const bool vocal = settings_.mode == ChannelFunction::VocalRemover;
-    const double floor = settings_.gainFloor;
+    double hopPower = 0.0;
+    double hopNoise = 0.0;
     for (int k = 0; k < kFftBins; ++k) {
         const std::complex<double> l = spectrumL_[k];
         const std::complex<double> r = spectrumR_[k];
@@ -59,14 +68,26 @@ void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
         const std::complex<double> y = vocal ? 0.5 * difference : gainL_[k] * l + gainR_[k] * r;
         differencePower_[k] = kDifferenceSmoothing * differencePower_[k] +
                               (1.0 - kDifferenceSmoothing) * std::norm(difference);
-        double gain = 1.0;
-        const double lambda = std::max(
+        lambda_[k] = std::max(
             noise_[k], settings_.differenceWeight * differenceShare_[k] * differencePower_[k]);
+        spectrumL_[k] = y;
+        hopPower += std::norm(y);
+        hopNoise += lambda_[k];
+    }
+    const double floor = settings_.gainFloor;
+    const double quietFloor = std::pow(floor, kQuietFloorPower);
+    hopFloor_ = hopPower < kNoiseOnlyRatio * hopNoise
+                    ? std::max(quietFloor, hopFloor_ * kFloorRelease)
+                    : floor;
+    for (int k = 0; k < kFftBins; ++k) {
+        const std::complex<double> y = spectrumL_[k];
+        const double lambda = lambda_[k];
+        double gain = 1.0;
         if (floor < 1.0 && lambda > 0.0) {
             const double gamma = std::norm(y) / lambda;
             const double xi = kDecisionWeight * previousPower_[k] / lambda +
                               (1.0 - kDecisionWeight) * std::max(gamma - 1.0, 0.0);
-            gain = std::max(xi / (1.0 + xi), floor);
+            gain = std::max(xi / (1.0 + xi), hopFloor_);
         }
         const std::complex<double> cleaned = gain * y;
         previousPower_[k] = std::norm(cleaned);

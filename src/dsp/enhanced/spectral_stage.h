@@ -9,7 +9,8 @@
 // and Malah 1984): xi = 0.98 |G' Y'|^2 / lambda + 0.02 max(gamma - 1, 0),
 // G = max(xi / (1 + xi), floor), where G' Y' is the previous hop's result.
 // The slow xi keeps the residual noise free of "musical" tones; the floor
-// (Silence Enhancer) sets how deep the suppression may go. lambda is the
+// (Silence Enhancer) sets how deep the suppression may go, three times as
+// deep (in dB) in hops that hold only noise (pauses). lambda is the
 // file's noise profile, raised where the short-time power of the walls'
 // difference says more wall noise is present (worn, distorted loud passages:
 // Rejuvenator sets how far that counts).
@@ -55,6 +56,8 @@ class SpectralStage {
 
     std::array<double, kFftBins> previousPower_{};    // |G Y|^2 of the previous hop
     std::array<double, kFftBins> differencePower_{};  // smoothed |L - alignR R|^2
+    std::array<double, kFftBins> lambda_{};           // this hop's noise estimate
+    double hopFloor_ = 1.0;                           // this hop's least gain
     std::array<double, kFftSize> overlap_{};
     alignas(16) FftFrame frameL_{};
     alignas(16) FftFrame frameR_{};

@@ -20,6 +20,10 @@ constexpr double kLevelFloor = 1e-12;
 // share of the threshold over the run, each relative to its level.
 constexpr double kScratchShare = 0.5;
 constexpr double kDamageShare = 0.6;
+// An outlier in both walls within kSharedReach samples of each other must
+// stand this many times over the threshold.
+constexpr int kSharedReach = 3;
+constexpr double kSharedFactor = 256.0;
 
 double Sq(double x) {
     return x * x;
@@ -43,6 +47,8 @@ void WallDeclicker::Reset() {
     for (auto& e : edge_)
         e.fill(0.0f);
     flagged_.fill(false);
+    for (auto& r : repaired_)
+        r.fill(false);
 }
 
 void WallDeclicker::Predict(const std::array<WallBuffer, 2>& walls) {
@@ -73,15 +79,33 @@ void WallDeclicker::Measure(const std::array<WallBuffer, 2>& walls) {
 }
 
 void WallDeclicker::RepairHop(std::array<WallBuffer, 2>& walls, DeclickCounts& counts) {
+    for (auto& r : repaired_)
+        r.fill(false);
     if (threshold_ <= 0.0f) return;
     Predict(walls);
     Measure(walls);
+    SeedLevels(walls);
     // Detections, widened by the margin each side.
     flagged_.fill(false);
     const double levelL = std::max(walls[0].errorLevel, kLevelFloor) * threshold_;
     const double levelR = std::max(walls[1].errorLevel, kLevelFloor) * threshold_;
     for (int t = kDetectFirst; t < kDetectEnd; ++t) {
-        if (Sq(error_[0][t]) > levelL || Sq(error_[1][t]) > levelR) {
+        const double overL = Sq(error_[0][t]) / levelL;
+        const double overR = Sq(error_[1][t]) / levelR;
+        if (std::max(overL, overR) <= 1.0) continue;
+        // An outlier both walls share near the same frame is more likely
+        // programme the prediction renders only in part (a voice's glottal
+        // pulse) than damage, which stands far higher: it must stand
+        // kSharedFactor times as high.
+        double sharedL = 0.0;
+        double sharedR = 0.0;
+        for (int k = std::max(kDetectFirst, t - kSharedReach);
+             k <= std::min(kDetectEnd - 1, t + kSharedReach); ++k) {
+            sharedL = std::max(sharedL, Sq(error_[0][k]) / levelL);
+            sharedR = std::max(sharedR, Sq(error_[1][k]) / levelR);
+        }
+        const bool shared = sharedL > 1.0 && sharedR > 1.0;
+        if (!shared || std::max(overL, overR) > kSharedFactor) {
             const int first = std::max(kDetectFirst, t - kClickMargin);
             const int last = std::min(kDetectEnd - 1, t + kClickMargin);
             std::fill(flagged_.begin() + first, flagged_.begin() + last + 1, true);
@@ -132,6 +156,7 @@ void WallDeclicker::RepairRun(std::array<WallBuffer, 2>& walls, int start, int e
         const int c = share[0] >= share[1] ? 0 : 1;
         std::copy(prediction_[c].begin() + start, prediction_[c].begin() + end,
                   walls[c].samples.begin() + start);
+        std::fill(repaired_[c].begin() + start, repaired_[c].begin() + end, true);
         ++counts.ticks[c];
         counts.samplesRepaired[c] += length;
         return;
@@ -142,14 +167,42 @@ void WallDeclicker::RepairRun(std::array<WallBuffer, 2>& walls, int start, int e
     if (length > kMaxBridge) return;
     for (auto& wall : walls)
         bridge_.Bridge(wall.samples, start, end);
+    for (auto& r : repaired_)
+        std::fill(r.begin() + start, r.begin() + end, true);
     ++counts.scratches;
     counts.samplesRepaired[0] += length;
     counts.samplesRepaired[1] += length;
 }
 
+void WallDeclicker::SeedLevels(std::array<WallBuffer, 2>& walls) const {
+    // Until a wall has had signal its levels are 0, and the first noise
+    // would stand out against them: they start from the hop's own mean.
+    for (int c = 0; c < 2; ++c) {
+        WallBuffer& wall = walls[c];
+        if (wall.errorLevel >= kLevelFloor) continue;
+        // From the wall's first sample of signal, so that a hop it enters
+        // late does not start them low.
+        int first = kClickContext;
+        while (first < kHopEnd && wall.samples[first] == 0.0f)
+            ++first;
+        if (first == kHopEnd) continue;
+        double error = 0.0;
+        double edge = 0.0;
+        for (int t = first; t < kHopEnd; ++t) {
+            error += Sq(error_[c][t]);
+            edge += Sq(edge_[c][t]);
+        }
+        wall.errorLevel = error / (kHopEnd - first);
+        wall.edgeLevel = edge / (kHopEnd - first);
+    }
+}
+
 void WallDeclicker::UpdateLevels(std::array<WallBuffer, 2>& walls) const {
     for (int c = 0; c < 2; ++c) {
         WallBuffer& wall = walls[c];
+        // Not yet seeded: the prediction's reach into a later onset must
+        // not lift the levels past the seed's test.
+        if (wall.errorLevel < kLevelFloor) continue;
         for (int t = kClickContext; t < kHopEnd; ++t) {
             const double errorCap = std::max(wall.errorLevel, kLevelFloor) * threshold_;
             wall.errorLevel +=

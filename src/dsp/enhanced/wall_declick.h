@@ -6,7 +6,11 @@
 // cross-wall filter (wall_profile.h) and watches the second difference of
 // the prediction error: music cancels in it, however sharp its attacks (they
 // are in both walls), while a click stands out against the error's running
-// level. A detection is widened by kClickMargin samples each side; then
+// level. An outlier both walls' errors show at the same frame is more often
+// programme the prediction renders only in part (a voice's glottal pulse)
+// than damage, which stands far higher: it must stand much further over the
+// level to count. A detection is widened by kClickMargin samples each side;
+// then
 //   - when only one wall's own second difference stands out (a tick), that
 //     wall's samples are replaced by the prediction from the other wall,
 //     aligned and equalised to this one;
@@ -50,11 +54,14 @@ class WallDeclicker {
                  const std::array<float, kCrossTaps>& rightFromLeft, float threshold);
     void Reset();
     void RepairHop(std::array<WallBuffer, 2>& walls, DeclickCounts& counts);
+    // The buffer indices of `wall` the last RepairHop replaced.
+    const std::array<bool, kWallBuffer>& Repaired(int wall) const { return repaired_[wall]; }
 
   private:
     void Predict(const std::array<WallBuffer, 2>& walls);
     void Measure(const std::array<WallBuffer, 2>& walls);
     void RepairRun(std::array<WallBuffer, 2>& walls, int start, int end, DeclickCounts& counts);
+    void SeedLevels(std::array<WallBuffer, 2>& walls) const;
     void UpdateLevels(std::array<WallBuffer, 2>& walls) const;
 
     std::array<std::array<float, kCrossTaps>, 2> taps_{};  // wall c from the other wall
@@ -64,6 +71,7 @@ class WallDeclicker {
         error_{};  // second difference of wall - prediction
     std::array<std::array<float, kWallBuffer>, 2> edge_{};  // second difference of the wall
     std::array<bool, kWallBuffer> flagged_{};
+    std::array<std::array<bool, kWallBuffer>, 2> repaired_{};
     GapBridge bridge_;
 };
 

@@ -85,19 +85,19 @@ void PictureTap::Block(const TapBlock& block) {
         c.inputLevels.Push(mid);
     }
 
-    // Output sample i is input frame first + i - kKernelDelay.
-    const auto skip =
-        static_cast<std::size_t>(std::clamp<std::int64_t>(kKernelDelay - first, 0, kBlockLength));
+    // Output sample i is input frame first + i - the kernel's delay.
+    const auto skip = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(c.setup.outputDelayFrames - first, 0, kBlockLength));
     const std::span<const float> out = block.out.subspan(skip);
     c.outputSpectrum.Push(out);
     c.outputLevels.Push(out);
 
-    // New flag d is input frame first + d - kNewFlagLag.
+    // New flag d is input frame first + d - the flags' lag.
     for (int channel = 0; channel < 2; ++channel) {
         const auto& flags = block.counts.clicks[channel].newFlags;
         for (int d = 0; d < kBlockLength; ++d) {
             if (flags[d] == 0) continue;
-            const std::int64_t frame = first + d - kNewFlagLag;
+            const std::int64_t frame = first + d - c.setup.flagLagFrames;
             if (frame < 0 || frame >= length) continue;
             c.clicks[channel][static_cast<std::size_t>(frame * kPictureColumns / length)] = 1;
         }
