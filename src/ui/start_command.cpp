@@ -121,6 +121,7 @@ void MyEventFrame::OnStart(wxCommandEvent&) {
     std::optional<BatchProgress> batch;
     if (count > 1) {
         std::vector<std::filesystem::path> inputs;
+        inputs.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i)
             inputs.push_back(ToPath(InputPath(static_cast<unsigned>(i))));
         batch.emplace(AudioSeconds(inputs), BatchProgress::Clock::now());
