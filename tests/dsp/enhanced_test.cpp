@@ -137,6 +137,27 @@ TEST(EnhancedKernel, TickInOneWallIsRepairedFromTheOther) {
     EXPECT_LT(repairedError, 0.05 * kTick / 2);
 }
 
+// With the Vocal Remover the walls' difference is the sound kept, so it must
+// not count as wall noise: Rejuvenator, which sets how far it would, then
+// changes nothing, with the noise suppression at work.
+TEST(EnhancedKernel, VocalRemoverKeepsTheDifferenceWhateverTheRejuvenator) {
+    constexpr int kFrames = 40 * kBlockLength;
+    Walls walls{std::vector<float>(kFrames), std::vector<float>(kFrames)};
+    std::uint32_t seed = 1;
+    for (int n = 0; n < kFrames; ++n) {
+        seed = seed * 1664525u + 1013904223u;
+        const float hiss = 1e-3f * (static_cast<float>(seed >> 8) / 16777216.0f - 0.5f);
+        const float shared = Programme(n);
+        walls.left[n] = shared + (n > kFrames / 3 ? Programme(3 * n + 7) : 0.0f) + hiss;
+        walls.right[n] = shared - hiss;
+    }
+    EnhancedControls vocal{.mode = ChannelFunction::VocalRemover};
+    vocal.distortionAmount = 0.0f;
+    const std::vector<float> none = Restore(walls, vocal);
+    vocal.distortionAmount = 1.0f;
+    EXPECT_EQ(Restore(walls, vocal), none);
+}
+
 // Independent noise of RMS kQuiet in both walls for a third of the file, a
 // loud programme with ten times the noise for the rest: the profile is the
 // quiet third's noise, sigma^2 N / 4 per bin for the mean of two walls of

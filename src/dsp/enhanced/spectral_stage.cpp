@@ -68,8 +68,11 @@ void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
         const std::complex<double> y = vocal ? 0.5 * difference : gainL_[k] * l + gainR_[k] * r;
         differencePower_[k] = kDifferenceSmoothing * differencePower_[k] +
                               (1.0 - kDifferenceSmoothing) * std::norm(difference);
-        lambda_[k] = std::max(
-            noise_[k], settings_.differenceWeight * differenceShare_[k] * differencePower_[k]);
+        // With the Vocal Remover the difference is the programme, not a
+        // measure of wall noise, so it must not raise lambda.
+        lambda_[k] = vocal ? noise_[k]
+                           : std::max(noise_[k], settings_.differenceWeight * differenceShare_[k] *
+                                                     differencePower_[k]);
         spectrumL_[k] = y;
         hopPower += std::norm(y);
         hopNoise += lambda_[k];

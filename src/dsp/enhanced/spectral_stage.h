@@ -13,7 +13,8 @@
 // deep (in dB) in hops that hold only noise (pauses). lambda is the
 // file's noise profile, raised where the short-time power of the walls'
 // difference says more wall noise is present (worn, distorted loud passages:
-// Rejuvenator sets how far that counts).
+// Rejuvenator sets how far that counts; not with the Vocal Remover, whose
+// output is that difference).
 //
 // Delay: a hop's output is the finished first kHop samples of the
 // overlap-add, so output sample i of the hop started with frame samples

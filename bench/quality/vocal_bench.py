@@ -1,0 +1,141 @@
+#!/usr/bin/python3
+"""Vocal Remover bench: how much of a centred voice each method leaves, and
+how much of the accompaniment it keeps.
+
+Each case is a voice in the middle (the same in both walls but for the
+pickup's gain, tone, phase and timing mismatch) over an accompaniment of its
+own in each wall, with a little hiss per wall. The output is split by least
+squares into what follows the voice, what follows the two accompaniments and
+the rest (short two-sided filters, so delays and tone changes are not held
+against a method). The table gives, per method, the accompaniment kept over
+the voice left, over the voice left and the rest (everything the method
+added or distorted), and the voice removed relative to the accompaniment,
+all in dB (higher is better), with (L-R)/2 of the same cases beside them.
+
+  bench/quality/vocal_bench.py --build build [--seconds 6] [--cases 4]
+
+Needs Python 3 with numpy (Debian: python3-numpy).
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+
+import numpy as np
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from quality_bench import (RATE, band_limit, fractional_delay, orchestra, piano,  # noqa: E402
+                           plucked, read_wav, speech, write_wav)
+
+TAPS = 33  # per source, centred: -16..+16 samples
+
+
+def mismatch(x):
+    """The right wall's pickup mismatch of the quality bench."""
+    y = np.convolve(0.89 * x, [1.0, -0.12], mode="same")
+    c = 0.15
+    out = np.empty(len(y))
+    x1 = y1 = 0.0
+    for i, v in enumerate(y):
+        out[i] = -c * v + x1 + c * y1
+        x1, y1 = v, out[i]
+    return fractional_delay(out, 0.5)
+
+
+def lagged(x, start, stop):
+    half = TAPS // 2
+    columns = [x[start - k : stop - k] for k in range(-half, half + 1)]
+    return np.stack(columns, axis=1)
+
+
+def split(y, sources):
+    """Least-squares fit of y by short filters of each source; returns the
+    part of y that follows each source."""
+    half = TAPS // 2
+    n = len(y)
+    size = TAPS * len(sources)
+    gram = np.zeros((size, size))
+    cross = np.zeros(size)
+    for start in range(half, n - half, 32768):
+        stop = min(start + 32768, n - half)
+        a = np.concatenate([lagged(s, start, stop) for s in sources], axis=1)
+        gram += a.T @ a
+        cross += a.T @ y[start:stop]
+    h = np.linalg.solve(gram + 1e-9 * np.trace(gram) / size * np.eye(size), cross)
+    parts = []
+    for i, s in enumerate(sources):
+        taps = h[i * TAPS : (i + 1) * TAPS]
+        parts.append(np.convolve(s, taps, mode="same"))
+    return parts
+
+
+def run_cli(cli, method, stereo, workdir):
+    folder = os.path.join(workdir, method)
+    os.makedirs(folder, exist_ok=True)
+    args = [cli, "--align", "--function", "vocal", "--method", method, "-o", folder, stereo]
+    subprocess.run(args, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return read_wav(os.path.join(folder, os.path.basename(stereo)))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--build", default="build")
+    parser.add_argument("--seconds", type=float, default=6.0)
+    parser.add_argument("--cases", type=int, default=4)
+    args = parser.parse_args()
+    cli = os.path.join(args.build, "src", "cli", "sonorel-cli")
+    n = int(args.seconds * RATE)
+    methods = ["(L-R)/2", "classic", "enhanced"]
+    kept = {m: [] for m in methods}
+    removed = {m: [] for m in methods}
+    clean = {m: [] for m in methods}
+    accompaniments = [orchestra, plucked, piano]
+    with tempfile.TemporaryDirectory() as workdir:
+        for case in range(args.cases):
+            rng = np.random.default_rng(500 + case)
+            voice = speech(n, rng)
+            voice *= 0.2 / np.max(np.abs(voice))
+            left_acc = accompaniments[case % 3](n, rng)
+            right_acc = accompaniments[(case + 1) % 3](n, rng)
+            left_acc *= 0.12 / np.max(np.abs(left_acc))
+            right_acc *= 0.12 / np.max(np.abs(right_acc))
+            right_voice = mismatch(voice)
+            left = voice + left_acc + 10 ** (-60 / 20) * rng.standard_normal(n)
+            right = right_voice + right_acc + 10 ** (-56 / 20) * rng.standard_normal(n)
+            stereo = os.path.join(workdir, f"vocal-{case}.wav")
+            write_wav(stereo, [left, right])
+            outputs = {"(L-R)/2": 0.5 * (left - right)}
+            for method in ("classic", "enhanced"):
+                outputs[method] = run_cli(cli, method, stereo, workdir)
+            sources = [band_limit(s) for s in (voice, left_acc, right_acc)]
+            voice_in = np.mean(sources[0] ** 2)
+            acc_in = np.mean(sources[1] ** 2 + sources[2] ** 2)
+            for method, out in outputs.items():
+                out = band_limit(out)
+                v, a_left, a_right = split(out, sources)
+                voice_out = np.mean(v ** 2)
+                acc_out = np.mean((a_left + a_right) ** 2)
+                rest = np.mean((out - v - a_left - a_right) ** 2)
+                clean[method].append(10 * np.log10(acc_out / (voice_out + rest)))
+                kept[method].append(10 * np.log10(acc_out / voice_out))
+                removed[method].append(
+                    10 * np.log10((acc_out / acc_in) / (voice_out / voice_in)))
+            print(f"case {case}: " + "  ".join(
+                f"{m}: kept {kept[m][-1]:+.1f} removed {removed[m][-1]:+.1f} "
+                f"residual {clean[m][-1]:+.1f}" for m in methods),
+                flush=True)
+    print()
+    print(f"| mean over {args.cases} cases | " + " | ".join(methods) + " |")
+    print("|---" * (len(methods) + 1) + "|")
+    print("| accompaniment over the voice left (dB) | " +
+          " | ".join(f"{np.mean(kept[m]):+.1f}" for m in methods) + " |")
+    print("| accompaniment over the voice left and everything else (dB) | " +
+          " | ".join(f"{np.mean(clean[m]):+.1f}" for m in methods) + " |")
+    print("| voice removed, relative to the accompaniment (dB) | " +
+          " | ".join(f"{np.mean(removed[m]):+.1f}" for m in methods) + " |")
+
+
+if __name__ == "__main__":
+    main()
