@@ -14,8 +14,6 @@
 // the scene holds each block 3 ms to let a run last that long; the preview
 // plays on a line that takes as long as a sound card would.
 
-#include <stdlib.h>
-
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -34,10 +32,10 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include "example_transfer.h"
 #include "pipeline/playback_output.h"
 #include "screenshot/scenes.h"
 #include "screenshot/screen_reader.h"
+#include "screenshot/transfers.h"
 #include "ui/my_event_frame.h"
 
 namespace sonorel::screenshot {
@@ -147,27 +145,7 @@ class Run : public Scene {
 
   private:
     bool MakeInputs() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "sonorel-run-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            session_->Fail("cannot make a temporary folder " + pattern);
-            return false;
-        }
-        work_ = pattern;
-        std::filesystem::create_directories(work_ / "Restored");
-        for (const char* name : {"side-a.wav", "side-b.wav"}) {
-            example::TransferOptions options;
-            options.seconds = kInputSeconds;
-            options.seed = inputs_.size() + 1;
-            const auto samples = example::SynthesiseTransfer(options);
-            std::string error;
-            if (!example::WriteWav16(work_ / name, 2, options.sampleRate, samples, error)) {
-                session_->Fail(error);
-                return false;
-            }
-            inputs_.Add(wxString::FromUTF8((work_ / name).string()));
-        }
-        return true;
+        return MakeTransfers(*session_, "sonorel-run", kInputSeconds, work_, inputs_);
     }
 
     void Go() {

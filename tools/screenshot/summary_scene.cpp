@@ -1,8 +1,6 @@
 // The batch summary after a Go! over two synthetic transfers, with a picture
 // of each file kept: docs/batch-summary.png.
 
-#include <stdlib.h>
-
 #include <string>
 #include <system_error>
 
@@ -10,8 +8,8 @@
 #include <wx/modalhook.h>
 #include <wx/textctrl.h>
 
-#include "example_transfer.h"
 #include "screenshot/scenes.h"
+#include "screenshot/transfers.h"
 #include "ui/my_event_frame.h"
 #include "ui/my_event_summary.h"
 
@@ -59,27 +57,7 @@ class Summary : public Scene, public wxModalDialogHook {
 
   private:
     bool MakeInputs() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "sonorel-summary-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            session_->Fail("cannot make a temporary folder " + pattern);
-            return false;
-        }
-        work_ = pattern;
-        std::filesystem::create_directories(work_ / "Restored");
-        for (const char* name : {"side-a.wav", "side-b.wav"}) {
-            example::TransferOptions options;
-            options.seconds = kInputSeconds;
-            options.seed = inputs_.size() + 1;
-            const auto samples = example::SynthesiseTransfer(options);
-            std::string error;
-            if (!example::WriteWav16(work_ / name, 2, options.sampleRate, samples, error)) {
-                session_->Fail(error);
-                return false;
-            }
-            inputs_.Add(wxString::FromUTF8((work_ / name).string()));
-        }
-        return true;
+        return MakeTransfers(*session_, "sonorel-summary", kInputSeconds, work_, inputs_);
     }
 
     std::filesystem::path picture_;
