@@ -239,7 +239,7 @@ def align(out, ref):
     return sign * np.roll(out, lag)
 
 
-def equalise(out, ref, size=4096):
+def equalise(out, ref, size=16384):
     """The best static linear filter from out to ref (least squares per bin,
     Welch estimate, cut to `size` taps), applied to out."""
     hop = size // 2
