@@ -6,7 +6,8 @@
 //     6.3 at full); 0 turns the repair off;
 //   - Silence Enhancer 0..1 sets the noise suppression's depth,
 //     kSuppressionDepthDb x noise dB (12 dB at the default 0.5), three times
-//     as deep in pauses; 0 turns it off;
+//     as deep in bands that hold little or nothing but noise, five times in
+//     pauses (spectral_stage.h); 0 turns it off;
 //   - Rejuvenator 0..1 sets how far the walls' short-time difference raises
 //     the noise estimate in loud, worn passages;
 //   - Mono Enhancer / Vocal Remover keep what the walls share or what they do

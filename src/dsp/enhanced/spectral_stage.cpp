@@ -12,12 +12,26 @@ constexpr double kDifferenceSmoothing = 0.75;
 // Sum over the four overlapping hops of analysis x synthesis window (Hann).
 constexpr double kOverlapSum = 2.0;
 // A hop whose power is under kNoiseOnlyRatio times its noise estimate holds
-// no programme: its floor goes kQuietFloorPower times deeper (in dB), so
-// pauses come out near silence instead of at the floor's hiss. Programme
+// no programme: its floor goes kQuietFloorPower times as deep (in dB), so
+// pauses come out near silence instead of at the floor's hiss (with the
+// Vocal Remover kVocalQuietFloorPower times). Programme
 // lifts the floor back at once; a pause lowers it by kFloorRelease a hop.
 constexpr double kNoiseOnlyRatio = 2.0;
-constexpr double kQuietFloorPower = 3.0;
+constexpr double kQuietFloorPower = 5.0;
+constexpr double kVocalQuietFloorPower = 3.0;
 constexpr double kFloorRelease = 0.7;
+// Per bin, the programme's power near it is estimated as what the smoothed
+// power of Y over kPresenceBins bins each side holds beyond kNoiseExcess
+// times their noise, and the bin's floor is brought down to that level
+// relative to the noise, at most kBandFloorPower times as deep (in dB) as
+// the floor: a band that holds only noise (the empty treble of a piano) is
+// not left at the floor's hiss, while a band with programme at or above the
+// noise keeps the floor. The excess over 1 keeps the chance fluctuations of
+// noise from counting as programme.
+constexpr int kPresenceBins = 4;
+constexpr double kPresenceSmoothing = 0.5;
+constexpr double kNoiseExcess = 1.5;
+constexpr double kBandFloorPower = 3.0;
 
 }  // namespace
 
@@ -44,9 +58,30 @@ void SpectralStage::Prepare(const WallProfile& profile, const SpectralSettings& 
 
 void SpectralStage::Reset() {
     previousPower_.fill(0.0);
+    presence_.fill(0.0);
     differencePower_.fill(0.0);
     hopFloor_ = settings_.gainFloor;
     overlap_.fill(0.0);
+}
+
+void SpectralStage::BandFloors(double floor) {
+    for (int k = 0; k < kFftBins; ++k) {
+        presence_[k] = kPresenceSmoothing * presence_[k] +
+                       (1.0 - kPresenceSmoothing) * std::norm(spectrumL_[k]);
+    }
+    const double deepest = std::pow(floor, kBandFloorPower);
+    for (int k = 0; k < kFftBins; ++k) {
+        double power = 0.0;
+        double noise = 0.0;
+        for (int j = std::max(0, k - kPresenceBins); j <= std::min(kFftBins - 1, k + kPresenceBins);
+             ++j) {
+            power += presence_[j];
+            noise += lambda_[j];
+        }
+        const double programme = std::max(power - kNoiseExcess * noise, 0.0);
+        bandFloor_[k] =
+            noise > 0.0 ? std::clamp(std::sqrt(programme / noise), deepest, floor) : floor;
+    }
 }
 
 void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
@@ -78,10 +113,11 @@ void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
         hopNoise += lambda_[k];
     }
     const double floor = settings_.gainFloor;
-    const double quietFloor = std::pow(floor, kQuietFloorPower);
+    const double quietFloor = std::pow(floor, vocal ? kVocalQuietFloorPower : kQuietFloorPower);
     hopFloor_ = hopPower < kNoiseOnlyRatio * hopNoise
                     ? std::max(quietFloor, hopFloor_ * kFloorRelease)
                     : floor;
+    if (!vocal) BandFloors(floor);
     for (int k = 0; k < kFftBins; ++k) {
         const std::complex<double> y = spectrumL_[k];
         const double lambda = lambda_[k];
@@ -90,7 +126,8 @@ void SpectralStage::ProcessHop(std::span<const float, kFftSize> left,
             const double gamma = std::norm(y) / lambda;
             const double xi = kDecisionWeight * previousPower_[k] / lambda +
                               (1.0 - kDecisionWeight) * std::max(gamma - 1.0, 0.0);
-            gain = std::max(xi / (1.0 + xi), hopFloor_);
+            gain =
+                std::max(xi / (1.0 + xi), vocal ? hopFloor_ : std::min(hopFloor_, bandFloor_[k]));
         }
         const std::complex<double> cleaned = gain * y;
         previousPower_[k] = std::norm(cleaned);

@@ -9,12 +9,14 @@
 // and Malah 1984): xi = 0.98 |G' Y'|^2 / lambda + 0.02 max(gamma - 1, 0),
 // G = max(xi / (1 + xi), floor), where G' Y' is the previous hop's result.
 // The slow xi keeps the residual noise free of "musical" tones; the floor
-// (Silence Enhancer) sets how deep the suppression may go, three times as
-// deep (in dB) in hops that hold only noise (pauses). lambda is the
-// file's noise profile, raised where the short-time power of the walls'
-// difference says more wall noise is present (worn, distorted loud passages:
-// Rejuvenator sets how far that counts; not with the Vocal Remover, whose
-// output is that difference).
+// (Silence Enhancer) sets how deep the suppression may go: down to three
+// times as deep (in dB) in bins whose neighbourhood holds little or no
+// programme beside the noise (not with the Vocal Remover), five times in
+// hops that hold only noise (pauses; three with the Vocal Remover). lambda
+// is the file's noise profile, raised where the short-time power of the
+// walls' difference says more wall noise is present (worn, distorted loud
+// passages: Rejuvenator sets how far that counts; not with the Vocal
+// Remover, whose output is that difference).
 //
 // Delay: a hop's output is the finished first kHop samples of the
 // overlap-add, so output sample i of the hop started with frame samples
@@ -47,6 +49,10 @@ class SpectralStage {
                     std::span<double, kHop> out);
 
   private:
+    // Each bin's floor from the programme near it (not with the Vocal
+    // Remover); spectrumL_ holds this hop's Y.
+    void BandFloors(double floor);
+
     std::array<std::complex<double>, kFftBins> gainL_{};
     std::array<std::complex<double>, kFftBins> gainR_{};
     std::array<std::complex<double>, kFftBins> alignR_{};
@@ -58,6 +64,8 @@ class SpectralStage {
     std::array<double, kFftBins> previousPower_{};    // |G Y|^2 of the previous hop
     std::array<double, kFftBins> differencePower_{};  // smoothed |L - alignR R|^2
     std::array<double, kFftBins> lambda_{};           // this hop's noise estimate
+    std::array<double, kFftBins> presence_{};         // smoothed |Y|^2
+    std::array<double, kFftBins> bandFloor_{};        // this hop's least gain per bin
     double hopFloor_ = 1.0;                           // this hop's least gain
     std::array<double, kFftSize> overlap_{};
     alignas(16) FftFrame frameL_{};
