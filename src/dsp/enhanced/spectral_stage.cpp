@@ -65,22 +65,31 @@ void SpectralStage::Reset() {
 }
 
 void SpectralStage::BandFloors(double floor) {
+    // Running sums, so that each bin's neighbourhood costs two subtractions.
+    powerSum_[0] = 0.0;
+    noiseSum_[0] = 0.0;
     for (int k = 0; k < kFftBins; ++k) {
         presence_[k] = kPresenceSmoothing * presence_[k] +
                        (1.0 - kPresenceSmoothing) * std::norm(spectrumL_[k]);
+        powerSum_[k + 1] = powerSum_[k] + presence_[k];
+        noiseSum_[k + 1] = noiseSum_[k] + lambda_[k];
     }
     const double deepest = std::pow(floor, kBandFloorPower);
     for (int k = 0; k < kFftBins; ++k) {
-        double power = 0.0;
-        double noise = 0.0;
-        for (int j = std::max(0, k - kPresenceBins); j <= std::min(kFftBins - 1, k + kPresenceBins);
-             ++j) {
-            power += presence_[j];
-            noise += lambda_[j];
-        }
+        const int first = std::max(0, k - kPresenceBins);
+        const int end = std::min(kFftBins, k + kPresenceBins + 1);
+        const double power = powerSum_[end] - powerSum_[first];
+        const double noise = noiseSum_[end] - noiseSum_[first];
+        // The floor is sqrt(programme / noise) within [deepest, floor],
+        // compared squared so that only bins between the two need the root.
         const double programme = std::max(power - kNoiseExcess * noise, 0.0);
-        bandFloor_[k] =
-            noise > 0.0 ? std::clamp(std::sqrt(programme / noise), deepest, floor) : floor;
+        if (!(noise > 0.0) || programme >= floor * floor * noise) {
+            bandFloor_[k] = floor;
+        } else if (programme <= deepest * deepest * noise) {
+            bandFloor_[k] = deepest;
+        } else {
+            bandFloor_[k] = std::sqrt(programme / noise);
+        }
     }
 }
 

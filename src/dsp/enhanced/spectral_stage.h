@@ -66,6 +66,8 @@ class SpectralStage {
     std::array<double, kFftBins> lambda_{};           // this hop's noise estimate
     std::array<double, kFftBins> presence_{};         // smoothed |Y|^2
     std::array<double, kFftBins> bandFloor_{};        // this hop's least gain per bin
+    std::array<double, kFftBins + 1> powerSum_{};     // sums of presence_ below each bin
+    std::array<double, kFftBins + 1> noiseSum_{};     // ... of lambda_
     double hopFloor_ = 1.0;                           // this hop's least gain
     std::array<double, kFftSize> overlap_{};
     alignas(16) FftFrame frameL_{};
