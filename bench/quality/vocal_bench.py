@@ -29,7 +29,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from quality_bench import (RATE, band_limit, fractional_delay, orchestra, piano,  # noqa: E402
                            plucked, read_wav, speech, write_wav)
 
-TAPS = 33  # per source, centred: -16..+16 samples
+TAPS = 33  # per source, centred: -16..+16 samples (--split-taps)
 
 
 def mismatch(x):
@@ -51,24 +51,26 @@ def lagged(x, start, stop):
 
 
 def split(y, sources):
-    """Least-squares fit of y by short filters of each source; returns the
-    part of y that follows each source."""
+    """Least-squares fit of y by short filters of each source; returns y and
+    the part of it that follows each source, over the samples where every
+    lag is defined (the fit's own samples, so that the parts and the rest
+    are the projection itself, whatever the conditioning)."""
     half = TAPS // 2
     n = len(y)
     size = TAPS * len(sources)
     gram = np.zeros((size, size))
     cross = np.zeros(size)
-    for start in range(half, n - half, 32768):
-        stop = min(start + 32768, n - half)
+    blocks = [(start, min(start + 32768, n - half)) for start in range(half, n - half, 32768)]
+    for start, stop in blocks:
         a = np.concatenate([lagged(s, start, stop) for s in sources], axis=1)
         gram += a.T @ a
         cross += a.T @ y[start:stop]
     h = np.linalg.solve(gram + 1e-9 * np.trace(gram) / size * np.eye(size), cross)
-    parts = []
-    for i, s in enumerate(sources):
-        taps = h[i * TAPS : (i + 1) * TAPS]
-        parts.append(np.convolve(s, taps, mode="same"))
-    return parts
+    parts = [[] for _ in sources]
+    for start, stop in blocks:
+        for i, s in enumerate(sources):
+            parts[i].append(lagged(s, start, stop) @ h[i * TAPS : (i + 1) * TAPS])
+    return y[half : n - half], [np.concatenate(p) for p in parts]
 
 
 def run_cli(cli, method, stereo, workdir):
@@ -80,11 +82,15 @@ def run_cli(cli, method, stereo, workdir):
 
 
 def main():
+    global TAPS
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--build", default="build")
     parser.add_argument("--seconds", type=float, default=6.0)
     parser.add_argument("--cases", type=int, default=4)
+    parser.add_argument("--split-taps", type=int, default=TAPS,
+                        help="taps per source in the split (odd)")
     args = parser.parse_args()
+    TAPS = args.split_taps | 1
     cli = os.path.join(args.build, "src", "cli", "sonorel-cli")
     n = int(args.seconds * RATE)
     methods = ["(L-R)/2", "classic", "enhanced"]
@@ -114,7 +120,7 @@ def main():
             acc_in = np.mean(sources[1] ** 2 + sources[2] ** 2)
             for method, out in outputs.items():
                 out = band_limit(out)
-                v, a_left, a_right = split(out, sources)
+                out, (v, a_left, a_right) = split(out, sources)
                 voice_out = np.mean(v ** 2)
                 acc_out = np.mean((a_left + a_right) ** 2)
                 rest = np.mean((out - v - a_left - a_right) ** 2)

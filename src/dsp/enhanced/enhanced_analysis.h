@@ -49,6 +49,7 @@ class EnhancedAnalysis {
     std::array<double, kFftSize> window_{};
     WallSpectra whole_;
     WallSpectra segment_;
+    WallSpectra shared_;  // what the walls share (vocal_alignment.h)
     double segmentPower_ = 0.0;
     int segmentHops_ = 0;
     std::array<QuietSegment, kQuietSegments> quiet_{};
