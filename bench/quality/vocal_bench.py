@@ -73,6 +73,33 @@ def split(y, sources):
     return y[half : n - half], [np.concatenate(p) for p in parts]
 
 
+def tone_response(cli, workdir):
+    """The program's static tone stages (rumble high-pass, hiss low-pass),
+    the same in both methods: an impulse in the left wall alone through the
+    enhanced Vocal Remover with click repair and noise suppression off and
+    the level kept, which then gives a quarter of the impulse response.
+    The split takes the sources through it, so that the rumble filter's long
+    phase response is not counted as something the method added."""
+    folder = os.path.join(workdir, "probe")
+    os.makedirs(folder, exist_ok=True)
+    n = RATE
+    probe = np.zeros(n)
+    probe[n // 2] = 0.5
+    path = os.path.join(workdir, "probe.wav")
+    write_wav(path, [probe, np.zeros(n)])
+    args = [cli, "--align", "--function", "vocal", "--method", "enhanced", "--click", "0",
+            "--noise", "0", "--keep-level", "-o", folder, path]
+    subprocess.run(args, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return read_wav(os.path.join(folder, "probe.wav")) / 0.25, n // 2
+
+
+def through(x, response):
+    h, centre = response
+    size = len(x) + len(h)
+    y = np.fft.irfft(np.fft.rfft(x, size) * np.fft.rfft(h, size), size)
+    return y[centre : centre + len(x)]
+
+
 def run_cli(cli, method, stereo, workdir):
     folder = os.path.join(workdir, method)
     os.makedirs(folder, exist_ok=True)
@@ -99,6 +126,7 @@ def main():
     clean = {m: [] for m in methods}
     accompaniments = [orchestra, plucked, piano]
     with tempfile.TemporaryDirectory() as workdir:
+        response = tone_response(cli, workdir)
         for case in range(args.cases):
             rng = np.random.default_rng(500 + case)
             voice = speech(n, rng)
@@ -115,10 +143,12 @@ def main():
             outputs = {"(L-R)/2": 0.5 * (left - right)}
             for method in ("classic", "enhanced"):
                 outputs[method] = run_cli(cli, method, stereo, workdir)
-            sources = [band_limit(s) for s in (voice, left_acc, right_acc)]
-            voice_in = np.mean(sources[0] ** 2)
-            acc_in = np.mean(sources[1] ** 2 + sources[2] ** 2)
+            plain = [band_limit(s) for s in (voice, left_acc, right_acc)]
+            toned = [band_limit(through(s, response)) for s in (voice, left_acc, right_acc)]
+            voice_in = np.mean(plain[0] ** 2)
+            acc_in = np.mean(plain[1] ** 2 + plain[2] ** 2)
             for method, out in outputs.items():
+                sources = plain if method == "(L-R)/2" else toned
                 out = band_limit(out)
                 out, (v, a_left, a_right) = split(out, sources)
                 voice_out = np.mean(v ** 2)
