@@ -15,9 +15,9 @@
 // power kSharedCoherencePower, so that only the segments and bins where one
 // wall is almost all the other (a sung or spoken passage, a solo) count.
 // Each bin's target is the walls' level ratio sqrt(|L|^2 / |R|^2) with the
-// phase of L R*, weighted by |L R*| times the coherence of those sums; the
-// taps are pulled towards the identity by kAlignRidge of the weights' mean,
-// so that where nothing is shared the walls are simply subtracted.
+// phase of L R*, weighted by |L R*| times the coherence of those sums. A
+// ridge of kAlignRidge times the weights' sum pulls the taps towards the
+// identity, so that where nothing is shared the walls are simply subtracted.
 
 #include <array>
 #include <complex>
@@ -30,7 +30,7 @@ namespace sonorel {
 inline constexpr int kVocalAlignReach = 8;  // taps each side: 0.18 ms at 44.1 kHz
 inline constexpr int kVocalAlignTaps = 2 * kVocalAlignReach + 1;
 inline constexpr int kSharedCoherencePower = 16;  // 0.96^16 = 0.5
-inline constexpr double kAlignRidge = 0.01;
+inline constexpr double kAlignRidge = 1e-3;
 
 // Adds one segment's spectra to `shared`, each bin weighted by the segment's
 // coherence there (averaged over a few bins). Allocates nothing.
