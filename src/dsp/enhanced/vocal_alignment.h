@@ -29,6 +29,7 @@ namespace sonorel {
 
 inline constexpr int kVocalAlignReach = 8;  // taps each side: 0.18 ms at 44.1 kHz
 inline constexpr int kVocalAlignTaps = 2 * kVocalAlignReach + 1;
+static_assert(kVocalAlignTaps == 17);             // as the manual says
 inline constexpr int kSharedCoherencePower = 16;  // 0.96^16 = 0.5
 inline constexpr double kAlignRidge = 1e-3;
 
