@@ -2,12 +2,14 @@
 // stereo signal with each channel's own surface noise and clicks, 44100 Hz,
 // every control at its default. Reports the time per block and the real-time
 // factor (883 / 44100 s of audio per block, divided by the time per block).
-// Also times the three stages of a block on their own.
+// Also times the three stages of a block on their own, and the two halves
+// of a block that two threads share, to give the most two threads can gain.
 
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cmath>
+#include <ctime>
 #include <memory>
 #include <numbers>
 #include <random>
@@ -15,7 +17,10 @@
 
 #include "engine/click_repair.h"
 #include "engine/estimator.h"
+#include "engine/fft_correlation.h"
 #include "engine/kernel.h"
+#include "engine/kernel_tables.h"
+#include "engine/worker_job.h"
 #include "filters/tone_filters.h"
 #include "settings/kernel_inputs.h"
 
@@ -153,6 +158,73 @@ void BM_EstimateChannelOneCall(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EstimateChannelOneCall)->Unit(benchmark::kMicrosecond);
+
+double ThreadCpuMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) * 1e-3;
+}
+
+// One thread doing, block by block, what a pipelined two-thread kernel splits
+// between its threads: the left channel's job (the calling thread's), then
+// the previous block's output stage and the right channel's job (the
+// worker's). Each half is timed with the thread's processor clock. Counters:
+// the mean of each half, and the speed-up two threads would give if each
+// block took as long as its longer half and the handoff cost nothing
+// (lockstep_bound_x); a perfect split of every block would give 2.
+void BM_BlockHalvesOneThread(benchmark::State& state) {
+    const Stream& stream = GetStream();
+    const ToneFilters filters = DesignToneFilters(kSampleRate, {});
+    GetKernelTables();
+    PrepareFft();
+    auto kernel = std::make_unique<KernelState>();
+    KernelBlockCounts counts{};
+    std::array<float, kBlockLength> out{};
+    double leftSum = 0.0;
+    double workerSum = 0.0;
+    double longerSum = 0.0;
+    int block = 0;
+    int parity = 0;
+    for (auto _ : state) {
+        for (ChannelState& channel : kernel->channels)
+            std::copy(channel.history.begin(), channel.history.end(), channel.buffer.begin());
+        const auto jobOf = [&](Channel channel, Channel other, const std::vector<float>& input) {
+            return ChannelJob{.own = kernel->channels[channel],
+                              .otherHistory = std::span<const float, kAnalysisLength>(
+                                  kernel->channels[other].buffer.data(), kAnalysisLength),
+                              .input = BlockOf(input, block),
+                              .estimate = kernel->channels[channel].estimates[parity],
+                              .inputNoiseFloor = 2e-3f,
+                              .params = kDefaultParams,
+                              .filters = filters,
+                              .clickCounts = counts.clicks[channel],
+                              .solveFailed = counts.solveFailed[channel]};
+        };
+        const OutputJob output{.estimateL = kernel->channels[kLeft].estimates[parity ^ 1],
+                               .estimateR = kernel->channels[kRight].estimates[parity ^ 1],
+                               .params = kDefaultParams,
+                               .filters = filters,
+                               .state = kernel->output,
+                               .out = out};
+        const double start = ThreadCpuMicroseconds();
+        jobOf(kLeft, kRight, stream.left)();
+        const double middle = ThreadCpuMicroseconds();
+        WorkerJob{.output = output, .channel = jobOf(kRight, kLeft, stream.right)}();
+        const double end = ThreadCpuMicroseconds();
+        benchmark::DoNotOptimize(out.data());
+        leftSum += middle - start;
+        workerSum += end - middle;
+        longerSum += std::max(middle - start, end - middle);
+        parity ^= 1;
+        block = (block + 1) % kStreamBlocks;
+    }
+    const auto blocks = static_cast<double>(state.iterations());
+    state.counters["left_us"] = leftSum / blocks;
+    state.counters["worker_us"] = workerSum / blocks;
+    state.counters["lockstep_bound_x"] = (leftSum + workerSum) / longerSum;
+    ReportRealTime(state);
+}
+BENCHMARK(BM_BlockHalvesOneThread)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace sonorel

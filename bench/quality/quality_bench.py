@@ -8,6 +8,11 @@ against the clean original. Prints one table (means over the cases, against
 (L+R)/2 of the same case) and, with --cases, the figures of every case.
 
   bench/quality/quality_bench.py --build build [--seconds 12] [--cases]
+      [--pickup bench|wide] [--seed N]
+
+--pickup wide and --seed check that a figure holds beyond the cases it was
+tuned on: a larger mismatch between the walls (and the other wall the
+noisier one), or other draws of the material and the noise.
 
 Needs Python 3 with numpy (Debian: python3-numpy); ffmpeg's adeclick,afftdn
 chain is scored when ffmpeg is installed. Methods:
@@ -168,24 +173,33 @@ def impulses(n, rate_per_s, rng, width_ms, amplitude):
     return out, centres
 
 
-def degrade(clean, severity, rng):
+# The right wall's mismatch: gain, tilt (a first difference), first-order
+# all-pass coefficient, delay in samples; then each wall's hiss relative to
+# the severity's (the right wall noisier in the bench, the left in "wide").
+PICKUPS = {
+    "bench": (0.89, 0.12, 0.15, 0.5, (0.0, 4.0)),
+    "wide": (0.72, 0.3, 0.35, 2.3, (3.0, 0.0)),
+}
+
+
+def degrade(clean, severity, rng, pickup="bench"):
     hiss_db, crackle, ticks, scratches, rumble_db, common_db = SEVERITY[severity]
+    gain, tilt, c, delay, hiss_offsets_db = PICKUPS[pickup]
     n = len(clean)
     rms = np.sqrt(np.mean(clean ** 2))
     # The pickup's mismatch: gain, tone, phase (an all-pass) and timing.
-    right = 0.89 * clean
-    right = np.convolve(right, [1.0, -0.12], mode="same")  # slight tilt
-    c = 0.15
+    right = gain * clean
+    right = np.convolve(right, [1.0, -tilt], mode="same")
     ap = np.empty(n)
     x1 = y1 = 0.0
     for i in range(n):  # first-order all-pass
         y = -c * right[i] + x1 + c * y1
         ap[i] = y
         x1, y1 = right[i], y
-    right = fractional_delay(ap, 0.5)
+    right = fractional_delay(ap, delay)
     walls = [clean.copy(), right]
     clicks = []
-    wall_hiss = [hiss_db, hiss_db + 4.0]  # the right wall is noisier
+    wall_hiss = [hiss_db + offset for offset in hiss_offsets_db]
     for w in range(2):
         hiss = rng.standard_normal(n)
         hiss = np.convolve(hiss, [1.0, 0.6], mode="same")
@@ -353,6 +367,9 @@ def main():
     parser.add_argument("--severities", default=",".join(SEVERITY))
     parser.add_argument("--methods", default="one wall,classic,enhanced,ffmpeg",
                         help="the methods scored besides (L+R)/2, for shorter tuning runs")
+    parser.add_argument("--pickup", default="bench", choices=sorted(PICKUPS),
+                        help="the mismatch between the walls")
+    parser.add_argument("--seed", type=int, default=0, help="other draws of material and noise")
     args = parser.parse_args()
     cli = os.path.join(args.build, "src", "cli", "sonorel-cli")
     methods = [m for m in args.methods.split(",") if m != "ffmpeg"]
@@ -364,10 +381,10 @@ def main():
     with tempfile.TemporaryDirectory() as workdir:
         for m_index, material in enumerate(args.materials.split(",")):
             for s_index, severity in enumerate(args.severities.split(",")):
-                rng = np.random.default_rng(1000 * m_index + s_index + 1)
+                rng = np.random.default_rng(100000 * args.seed + 1000 * m_index + s_index + 1)
                 clean = MATERIALS[material](n, rng)
                 clean *= 0.25 / np.max(np.abs(clean))
-                left, right, clicks = degrade(clean, severity, rng)
+                left, right, clicks = degrade(clean, severity, rng, args.pickup)
                 peak = max(np.max(np.abs(left)), np.max(np.abs(right)))
                 if peak > 0.99:  # keep the 16-bit transfer unclipped
                     left, right, clean = (x * 0.99 / peak for x in (left, right, clean))

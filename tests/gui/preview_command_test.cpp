@@ -61,16 +61,12 @@ class PreviewCommandTest : public MainWindowTest {
 
     // What the preview of `name` plays with the current settings, straight
     // through the per-file run.
-    std::vector<std::int16_t> ReferencePreview(const char* name) {
+    std::vector<std::int16_t> ReferencePlayback(const char* name) {
         FakePlaybackOutput reference;
-        RunRequest request;
-        request.kind = RunKind::Preview;
-        request.input = Folder() / name;
-        request.params = frame->ReadSettings().Convert();
         PreviewBuffer preview;
-        request.preview = &preview;
+        EXPECT_EQ(ReferencePreview(Folder() / name, frame->ReadSettings().Convert(), preview),
+                  RunResult::RunOk);
         RunObserver quiet;
-        EXPECT_EQ(ProcessFile(request, quiet), RunResult::RunOk);
         EXPECT_EQ(PlayPreview(reference, quiet, preview), RunResult::RunOk);
         return reference.Samples();
     }
@@ -94,8 +90,8 @@ TEST_F(PreviewCommandTest, TwoSelectedOfFourArePreviewedAndStaySelected) {
     EXPECT_EQ(StatusText(), "Preview finished.");
     EXPECT_EQ(Selection(), (std::vector<int>{1, 3}));
 
-    std::vector<std::int16_t> expected = ReferencePreview("b.wav");
-    const std::vector<std::int16_t> fourth = ReferencePreview("d.wav");
+    std::vector<std::int16_t> expected = ReferencePlayback("b.wav");
+    const std::vector<std::int16_t> fourth = ReferencePlayback("d.wav");
     expected.insert(expected.end(), fourth.begin(), fourth.end());
     EXPECT_EQ(line.Samples(), expected);
     EXPECT_EQ(line.SampleRate(), kRate);
@@ -167,7 +163,7 @@ TEST_F(PreviewCommandTest, CancelWhileProcessingAsksNothingAndPlaysNothing) {
 
     EXPECT_EQ(watcher.Labels(ProgressKind::Processing), (std::vector<wxString>{"a", "b"}));
     EXPECT_EQ(watcher.Labels(ProgressKind::Playing), std::vector<wxString>{"b"});
-    EXPECT_EQ(line.Samples(), ReferencePreview("b.wav"));
+    EXPECT_EQ(line.Samples(), ReferencePlayback("b.wav"));
 }
 
 TEST_F(PreviewCommandTest, CancelWhilePlayingTheLastFileIsReported) {
@@ -190,7 +186,7 @@ TEST_F(PreviewCommandTest, CancelWhilePlayingTheLastFileIsReported) {
     // Where exactly playback stopped depends on the playback thread; it
     // played whole chunks from the start of the preview.
     const std::vector<std::int16_t> played = line.Samples();
-    const std::vector<std::int16_t> preview = ReferencePreview("take.wav");
+    const std::vector<std::int16_t> preview = ReferencePlayback("take.wav");
     EXPECT_EQ(played.size() % 7064, 0u);
     EXPECT_GE(played.size(), 7064u);
     ASSERT_LE(played.size(), preview.size());

@@ -61,14 +61,10 @@ TEST_F(PreviewPlaybackTest, DefaultOutputPlaysExactlyThePreviewSamples) {
             UseAlsa(AlsaCaptureConfig(capture));
             ListInput();
             FakePlaybackOutput reference;
-            RunRequest request;
-            request.kind = RunKind::Preview;
-            request.input = Folder() / "take.wav";
-            request.params = frame->ReadSettings().Convert();
             PreviewBuffer preview;
-            request.preview = &preview;
+            RunResult referenceResult =
+                ReferencePreview(Folder() / "take.wav", frame->ReadSettings().Convert(), preview);
             RunObserver quiet;
-            RunResult referenceResult = ProcessFile(request, quiet);
             if (referenceResult == RunResult::RunOk) {
                 referenceResult = PlayPreview(reference, quiet, preview);
             }

@@ -37,14 +37,9 @@ class RealInputPreviewTest : public MainWindowTest {
     }
 
     PreviewBuffer Reference() {
-        RunRequest request;
-        request.kind = RunKind::Preview;
-        request.input = Folder() / "take.wav";
-        request.params = frame->ReadSettings().Convert();
         PreviewBuffer preview;
-        request.preview = &preview;
-        RunObserver quiet;
-        EXPECT_EQ(ProcessFile(request, quiet), RunResult::RunOk);
+        EXPECT_EQ(ReferencePreview(Folder() / "take.wav", frame->ReadSettings().Convert(), preview),
+                  RunResult::RunOk);
         return preview;
     }
 };

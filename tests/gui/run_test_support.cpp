@@ -9,6 +9,7 @@
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
+#include "pipeline/process_file.h"
 #include "pipeline/thread_priority.h"
 #include "support/run_helpers.h"
 
@@ -50,6 +51,17 @@ std::filesystem::path ReferenceStart(const std::filesystem::path& input,
     const StartOutcome run = RunStart(input, folder, params);
     EXPECT_EQ(run.result, RunResult::RunOk);
     return run.output;
+}
+
+RunResult ReferencePreview(const std::filesystem::path& input, const RunParameters& params,
+                           PreviewBuffer& preview) {
+    RunRequest request;
+    request.kind = RunKind::Preview;
+    request.input = input;
+    request.params = params;
+    request.preview = &preview;
+    RunObserver quiet;
+    return ProcessFile(request, quiet);
 }
 
 RunWatcher::RunWatcher(MyEventFrame* frame) : frame_(frame) {

@@ -11,7 +11,9 @@
 #include <wx/string.h>
 
 #include "gui_fixture.h"
+#include "pipeline/preview_buffer.h"
 #include "pipeline/run_observer.h"
+#include "pipeline/run_result.h"
 #include "settings/restoration_settings.h"
 #include "support/fake_playback_output.h"
 #include "support/files.h"
@@ -37,6 +39,10 @@ void WriteMono(const std::filesystem::path& path, std::int64_t frames = kInputFr
 std::filesystem::path ReferenceStart(const std::filesystem::path& input,
                                      const std::filesystem::path& folder,
                                      const RunParameters& params);
+// A Preview run of `input` straight through the per-file run, into `preview`:
+// what Preview should play with these settings.
+RunResult ReferencePreview(const std::filesystem::path& input, const RunParameters& params,
+                           PreviewBuffer& preview);
 
 // One progress dialog as the watcher saw it at its first move.
 struct ProgressView {
