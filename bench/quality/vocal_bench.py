@@ -13,6 +13,7 @@ added or distorted), and the voice removed relative to the accompaniment,
 all in dB (higher is better), with (L-R)/2 of the same cases beside them.
 
   bench/quality/vocal_bench.py --build build [--seconds 6] [--cases 4]
+      [--split-taps 33] [--pickup bench|wide] [--seed N]
 
 Needs Python 3 with numpy (Debian: python3-numpy).
 """
@@ -26,22 +27,22 @@ import tempfile
 import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from quality_bench import (RATE, band_limit, fractional_delay, orchestra, piano,  # noqa: E402
-                           plucked, read_wav, speech, write_wav)
+from quality_bench import (PICKUPS, RATE, band_limit, fractional_delay,  # noqa: E402
+                           orchestra, piano, plucked, read_wav, speech, write_wav)
 
 TAPS = 33  # per source, centred: -16..+16 samples (--split-taps)
 
 
-def mismatch(x):
+def mismatch(x, pickup="bench"):
     """The right wall's pickup mismatch of the quality bench."""
-    y = np.convolve(0.89 * x, [1.0, -0.12], mode="same")
-    c = 0.15
+    gain, tilt, c, delay, _ = PICKUPS[pickup]
+    y = np.convolve(gain * x, [1.0, -tilt], mode="same")
     out = np.empty(len(y))
     x1 = y1 = 0.0
     for i, v in enumerate(y):
         out[i] = -c * v + x1 + c * y1
         x1, y1 = v, out[i]
-    return fractional_delay(out, 0.5)
+    return fractional_delay(out, delay)
 
 
 def lagged(x, start, stop):
@@ -116,6 +117,9 @@ def main():
     parser.add_argument("--cases", type=int, default=4)
     parser.add_argument("--split-taps", type=int, default=TAPS,
                         help="taps per source in the split (odd)")
+    parser.add_argument("--pickup", default="bench", choices=sorted(PICKUPS),
+                        help="the mismatch between the walls (quality_bench.py's)")
+    parser.add_argument("--seed", type=int, default=0, help="other draws of material and noise")
     args = parser.parse_args()
     TAPS = args.split_taps | 1
     cli = os.path.join(args.build, "src", "cli", "sonorel-cli")
@@ -128,14 +132,14 @@ def main():
     with tempfile.TemporaryDirectory() as workdir:
         response = tone_response(cli, workdir)
         for case in range(args.cases):
-            rng = np.random.default_rng(500 + case)
+            rng = np.random.default_rng(100000 * args.seed + 500 + case)
             voice = speech(n, rng)
             voice *= 0.2 / np.max(np.abs(voice))
             left_acc = accompaniments[case % 3](n, rng)
             right_acc = accompaniments[(case + 1) % 3](n, rng)
             left_acc *= 0.12 / np.max(np.abs(left_acc))
             right_acc *= 0.12 / np.max(np.abs(right_acc))
-            right_voice = mismatch(voice)
+            right_voice = mismatch(voice, args.pickup)
             left = voice + left_acc + 10 ** (-60 / 20) * rng.standard_normal(n)
             right = right_voice + right_acc + 10 ** (-56 / 20) * rng.standard_normal(n)
             stereo = os.path.join(workdir, f"vocal-{case}.wav")
