@@ -10,6 +10,7 @@
 
 #include "enhanced/enhanced_analysis.h"
 #include "enhanced/enhanced_kernel.h"
+#include "enhanced/wall_declick.h"
 #include "support/allocation_counter.h"
 
 namespace sonorel {
@@ -135,6 +136,47 @@ TEST(EnhancedKernel, TickInOneWallIsRepairedFromTheOther) {
     // is fitted on walls that hold the tick, and tapered): under 5 % of it.
     EXPECT_GT(unrepairedError, 0.1);
     EXPECT_LT(repairedError, 0.05 * kTick / 2);
+}
+
+// Sharp pulses in both walls (a voice's glottal pulses), the right wall
+// `offset` samples late, and cross-wall filters that render them only in
+// part (a fifth): each wall's prediction error then holds most of every
+// pulse, and the walls' outliers lie `offset` samples apart. They are one
+// event in both walls, not a tick in either, whatever the offset.
+TEST(WallDeclicker, PulsesBothWallsCarryAFewSamplesApartAreNotTicks) {
+    constexpr int kHops = 48;
+    constexpr int kPulseSpacing = 280;
+    constexpr float kPulse = 0.5f;
+    constexpr float kNoise = 0.01f;
+    for (const int offset : {0, 2, 6, 10}) {
+        std::array<float, kCrossTaps> leftFromRight{};
+        std::array<float, kCrossTaps> rightFromLeft{};
+        leftFromRight[kCrossReach + offset] = 0.2f;  // left[t] ~ 0.2 right[t + offset]
+        rightFromLeft[kCrossReach - offset] = 0.2f;  // right[t] ~ 0.2 left[t - offset]
+        WallDeclicker declicker;
+        declicker.Prepare(leftFromRight, rightFromLeft, 25.118864f);
+        std::array<WallBuffer, 2> walls{};
+        DeclickCounts counts;
+        std::uint32_t seed = 7;
+        const auto noise = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return kNoise * (static_cast<float>(seed >> 8) / 8388608.0f - 1.0f);
+        };
+        for (int hop = 0; hop < kHops; ++hop) {
+            for (WallBuffer& wall : walls)
+                std::copy(wall.samples.begin() + kHop, wall.samples.end(), wall.samples.begin());
+            for (int i = 0; i < kHop; ++i) {
+                const int n = hop * kHop + i;
+                const auto pulseAt = [](int frame) {
+                    return frame > 1000 && frame % kPulseSpacing == 0 ? kPulse : 0.0f;
+                };
+                walls[0].samples[kWallBuffer - kHop + i] = pulseAt(n) + noise();
+                walls[1].samples[kWallBuffer - kHop + i] = pulseAt(n - offset) + noise();
+            }
+            declicker.RepairHop(walls, counts);
+        }
+        EXPECT_EQ(counts.ticks[0] + counts.ticks[1] + counts.scratches, 0) << "offset " << offset;
+    }
 }
 
 // With the Vocal Remover the walls' difference is the sound kept, so it must
