@@ -10,6 +10,7 @@
 
 #include "enhanced/enhanced_analysis.h"
 #include "enhanced/enhanced_kernel.h"
+#include "enhanced/wall_declick.h"
 #include "support/allocation_counter.h"
 
 namespace sonorel {
@@ -137,6 +138,47 @@ TEST(EnhancedKernel, TickInOneWallIsRepairedFromTheOther) {
     EXPECT_LT(repairedError, 0.05 * kTick / 2);
 }
 
+// Sharp pulses in both walls (a voice's glottal pulses), the right wall
+// `offset` samples late, and cross-wall filters that render them only in
+// part (a fifth): each wall's prediction error then holds most of every
+// pulse, and the walls' outliers lie `offset` samples apart. They are one
+// event in both walls, not a tick in either, whatever the offset.
+TEST(WallDeclicker, PulsesBothWallsCarryAFewSamplesApartAreNotTicks) {
+    constexpr int kHops = 48;
+    constexpr int kPulseSpacing = 280;
+    constexpr float kPulse = 0.5f;
+    constexpr float kNoise = 0.01f;
+    for (const int offset : {0, 2, 6, 10}) {
+        std::array<float, kCrossTaps> leftFromRight{};
+        std::array<float, kCrossTaps> rightFromLeft{};
+        leftFromRight[kCrossReach + offset] = 0.2f;  // left[t] ~ 0.2 right[t + offset]
+        rightFromLeft[kCrossReach - offset] = 0.2f;  // right[t] ~ 0.2 left[t - offset]
+        WallDeclicker declicker;
+        declicker.Prepare(leftFromRight, rightFromLeft, 25.118864f);
+        std::array<WallBuffer, 2> walls{};
+        DeclickCounts counts;
+        std::uint32_t seed = 7;
+        const auto noise = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return kNoise * (static_cast<float>(seed >> 8) / 8388608.0f - 1.0f);
+        };
+        for (int hop = 0; hop < kHops; ++hop) {
+            for (WallBuffer& wall : walls)
+                std::copy(wall.samples.begin() + kHop, wall.samples.end(), wall.samples.begin());
+            for (int i = 0; i < kHop; ++i) {
+                const int n = hop * kHop + i;
+                const auto pulseAt = [](int frame) {
+                    return frame > 1000 && frame % kPulseSpacing == 0 ? kPulse : 0.0f;
+                };
+                walls[0].samples[kWallBuffer - kHop + i] = pulseAt(n) + noise();
+                walls[1].samples[kWallBuffer - kHop + i] = pulseAt(n - offset) + noise();
+            }
+            declicker.RepairHop(walls, counts);
+        }
+        EXPECT_EQ(counts.ticks[0] + counts.ticks[1] + counts.scratches, 0) << "offset " << offset;
+    }
+}
+
 // With the Vocal Remover the walls' difference is the sound kept, so it must
 // not count as wall noise: Rejuvenator, which sets how far it would, then
 // changes nothing, with the noise suppression at work.
@@ -156,6 +198,60 @@ TEST(EnhancedKernel, VocalRemoverKeepsTheDifferenceWhateverTheRejuvenator) {
     const std::vector<float> none = Restore(walls, vocal);
     vocal.distortionAmount = 1.0f;
     EXPECT_EQ(Restore(walls, vocal), none);
+}
+
+// The Vocal Remover's alignment: a broadband programme s in both walls, the
+// right one through a pickup mismatch m = 0.8 z^-1 (1 - 0.125 z^-1), and in
+// the last third a signal u in the right wall alone. The output must be
+// -u / (2 m): the programme cancelled, u through the inverse mismatch and
+// nothing else (both walls go through the rumble filter first, so u does).
+TEST(EnhancedKernel, VocalRemoverCancelsTheSharedProgrammeThroughAShortMismatch) {
+    constexpr int kFrames = 80 * kBlockLength;
+    constexpr int kOneWallFrom = 2 * kFrames / 3;
+    Walls walls{std::vector<float>(kFrames), std::vector<float>(kFrames)};
+    std::vector<double> oneWall(kFrames);
+    const ToneFilters filters = DesignToneFilters(kRate, {.hissHz = 24000});
+    CascadeState rumble;
+    std::uint32_t seed = 7;
+    float previous = 0.0f;
+    float beforePrevious = 0.0f;
+    for (int n = 0; n < kFrames; ++n) {
+        seed = seed * 1664525u + 1013904223u;
+        const float shared = 0.2f * (static_cast<float>(seed >> 8) / 16777216.0f - 0.5f);
+        const float u = n >= kOneWallFrom ? 0.5f * Programme(3 * n + 7) : 0.0f;
+        walls.left[n] = shared;
+        walls.right[n] = 0.8f * previous - 0.1f * beforePrevious + u;
+        beforePrevious = previous;
+        previous = shared;
+        oneWall[n] = RunCascade(u, filters.rumbleCoeffs, rumble);
+    }
+    const std::vector<float> out = Restore(walls, {.clickAmount = 0.0f,
+                                                   .noiseAmount = 0.0f,
+                                                   .keepOriginalLevel = true,
+                                                   .mode = ChannelFunction::VocalRemover});
+    // 1 / m = 1.25 z (1 + 0.125 z^-1 + 0.125^2 z^-2 + ...).
+    const auto expected = [&oneWall](int n) {
+        double sum = 0.0;
+        double weight = -0.5 * 1.25;
+        for (int k = 0; k < 12 && n + 1 - k >= 0; ++k, weight *= 0.125)
+            sum += weight * oneWall[n + 1 - k];
+        return sum;
+    };
+    // The error's power against the programme's in (L - R) / 2 (a quarter of
+    // its own, 0.2^2 / 12 / 4) and against u's: 50 dB under both (the
+    // per-bin ratio of the walls this filter replaced left -14 and -2 dB).
+    double sharedError = 0.0;
+    double oneWallError = 0.0;
+    double oneWallPower = 0.0;
+    constexpr int kEdge = 2 * kFftSize;
+    for (int n = kEdge; n < kFrames - kEdge; ++n) {
+        const double error = out[n] - expected(n);
+        (n < kOneWallFrom ? sharedError : oneWallError) += error * error;
+        if (n >= kOneWallFrom) oneWallPower += expected(n) * expected(n);
+    }
+    const double sharedPower = 0.2 * 0.2 / 12.0 / 4.0 * (kOneWallFrom - kEdge);
+    EXPECT_LT(10.0 * std::log10(sharedError / sharedPower), -50.0);
+    EXPECT_LT(10.0 * std::log10(oneWallError / oneWallPower), -50.0);
 }
 
 // Independent noise of RMS kQuiet in both walls for a third of the file, a

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "enhanced/vocal_alignment.h"
+
 namespace sonorel {
 namespace {
 
@@ -32,6 +34,7 @@ void EnhancedAnalysis::Reset() {
     pending_ = 0;
     whole_ = WallSpectra{};
     segment_ = WallSpectra{};
+    shared_ = WallSpectra{};
     segmentPower_ = 0.0;
     segmentHops_ = 0;
     quietCount_ = 0;
@@ -71,6 +74,7 @@ void EnhancedAnalysis::AddFrame() {
 void EnhancedAnalysis::EndSegment() {
     const double meanSquare = segmentPower_ / (2.0 * kSegmentHops * kAnalysisHop);
     whole_.Add(segment_);
+    AddSharedSegment(segment_, shared_);
     loudestPower_ = std::max(loudestPower_, meanSquare);
     if (meanSquare >= kSilentSegment) {
         if (quietCount_ < kQuietSegments) {
@@ -110,6 +114,7 @@ EnhancedFigures EnhancedAnalysis::Finish(int sampleRate) const {
     }
     EnhancedFigures figures;
     figures.profile = DeriveWallProfile(whole_, quiet, sampleRate);
+    figures.profile.vocalAlignR = FitVocalAlignment(shared_);
     figures.loudestRms = std::sqrt(loudestPower_);
     figures.quietSegments = quietCount_;
     return figures;

@@ -7,7 +7,9 @@
 // to the whole file's spectra; frames are grouped into segments of
 // kSegmentHops, and the kQuietSegments segments of least power (digital
 // silence excepted) make the quiet spectra, the file's noise profile. From
-// both, Finish derives the wall profile (wall_profile.h).
+// both, Finish derives the wall profile (wall_profile.h); from every
+// segment weighted by how far its walls agree, the Vocal Remover's
+// alignment (vocal_alignment.h).
 //
 // Setup (the constructor, Prepare) may allocate; Add allocates nothing.
 
@@ -49,6 +51,7 @@ class EnhancedAnalysis {
     std::array<double, kFftSize> window_{};
     WallSpectra whole_;
     WallSpectra segment_;
+    WallSpectra shared_;  // what the walls share (vocal_alignment.h)
     double segmentPower_ = 0.0;
     int segmentHops_ = 0;
     std::array<QuietSegment, kQuietSegments> quiet_{};

@@ -43,10 +43,12 @@ void SpectralStage::Prepare(const WallProfile& profile, const SpectralSettings& 
     differenceShare_ = profile.differenceShare;
     settings_ = settings;
     if (settings.mode == ChannelFunction::VocalRemover) {
-        // Half the difference: its noise is both walls' noise, a quarter.
+        // Half the difference with the right wall through the short
+        // alignment filter: its noise is a quarter of both walls' noise.
+        alignR_ = profile.vocalAlignR;
         for (int k = 0; k < kFftBins; ++k) {
-            const double share = differenceShare_[k];
-            noise_[k] = share > 0.0 ? 0.25 * noise_[k] / share : 0.0;
+            noise_[k] =
+                0.25 * (profile.leftNoise[k] + std::norm(alignR_[k]) * profile.rightNoise[k]);
             differenceShare_[k] = 0.25;
         }
     }

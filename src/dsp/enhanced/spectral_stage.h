@@ -4,9 +4,10 @@
 // synthesis windows, hop kHop, so the windows' products sum to 2).
 //
 // Per hop and bin: Y = gainL L + gainR R (wall_profile.h), or for the Vocal
-// Remover half the walls' aligned difference, which holds what they do not
-// share. Then a Wiener gain with the decision-directed a-priori SNR (Ephraim
-// and Malah 1984): xi = 0.98 |G' Y'|^2 / lambda + 0.02 max(gamma - 1, 0),
+// Remover half the walls' difference, which holds what they do not share
+// (the right wall aligned by a short filter, vocal_alignment.h). Then a
+// Wiener gain with the decision-directed a-priori SNR (Ephraim and Malah
+// 1984): xi = 0.98 |G' Y'|^2 / lambda + 0.02 max(gamma - 1, 0),
 // G = max(xi / (1 + xi), floor), where G' Y' is the previous hop's result.
 // The slow xi keeps the residual noise free of "musical" tones; the floor
 // (Silence Enhancer) sets how deep the suppression may go: down to three

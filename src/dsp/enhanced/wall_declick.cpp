@@ -1,6 +1,7 @@
 #include "enhanced/wall_declick.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace sonorel {
 namespace {
@@ -20,13 +21,23 @@ constexpr double kLevelFloor = 1e-12;
 // share of the threshold over the run, each relative to its level.
 constexpr double kScratchShare = 0.5;
 constexpr double kDamageShare = 0.6;
-// An outlier in both walls within kSharedReach samples of each other must
-// stand this many times over the threshold.
-constexpr int kSharedReach = 3;
+// An outlier in both walls within kSharedReach samples of each other, plus
+// the walls' timing offset, must stand this many times over the threshold.
+// Without the offset, a pickup whose walls lie a few samples apart would
+// have every glottal pulse of a voice taken for a tick.
+constexpr int kSharedReach = 6;
 constexpr double kSharedFactor = 256.0;
 
 double Sq(double x) {
     return x * x;
+}
+
+// The lag, in samples either way, of a cross-wall filter's largest tap: the
+// walls' timing offset as the filter sees it.
+int PeakLag(const std::array<float, kCrossTaps>& taps) {
+    const auto peak = std::max_element(taps.begin(), taps.end(),
+                                       [](float a, float b) { return std::abs(a) < std::abs(b); });
+    return std::abs(static_cast<int>(peak - taps.begin()) - kCrossReach);
 }
 
 }  // namespace
@@ -36,6 +47,7 @@ void WallDeclicker::Prepare(const std::array<float, kCrossTaps>& leftFromRight,
     taps_[0] = leftFromRight;
     taps_[1] = rightFromLeft;
     threshold_ = threshold;
+    sharedReach_ = kSharedReach + std::max(PeakLag(leftFromRight), PeakLag(rightFromLeft));
     Reset();
 }
 
@@ -99,8 +111,8 @@ void WallDeclicker::RepairHop(std::array<WallBuffer, 2>& walls, DeclickCounts& c
         // kSharedFactor times as high.
         double sharedL = 0.0;
         double sharedR = 0.0;
-        for (int k = std::max(kDetectFirst, t - kSharedReach);
-             k <= std::min(kDetectEnd - 1, t + kSharedReach); ++k) {
+        for (int k = std::max(kDetectFirst, t - sharedReach_);
+             k <= std::min(kDetectEnd - 1, t + sharedReach_); ++k) {
             sharedL = std::max(sharedL, Sq(error_[0][k]) / levelL);
             sharedR = std::max(sharedR, Sq(error_[1][k]) / levelR);
         }

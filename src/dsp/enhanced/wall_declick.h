@@ -6,10 +6,11 @@
 // cross-wall filter (wall_profile.h) and watches the second difference of
 // the prediction error: music cancels in it, however sharp its attacks (they
 // are in both walls), while a click stands out against the error's running
-// level. An outlier both walls' errors show at the same frame is more often
-// programme the prediction renders only in part (a voice's glottal pulse)
-// than damage, which stands far higher: it must stand much further over the
-// level to count. A detection is widened by kClickMargin samples each side;
+// level. An outlier both walls' errors show at the same moment (within a few
+// samples, after the walls' timing offset) is more often programme the
+// prediction renders only in part (a voice's glottal pulse) than damage,
+// which stands far higher: it must stand much further over the level to
+// count. A detection is widened by kClickMargin samples each side;
 // then
 //   - when only one wall's own second difference stands out (a tick), that
 //     wall's samples are replaced by the prediction from the other wall,
@@ -66,6 +67,8 @@ class WallDeclicker {
 
     std::array<std::array<float, kCrossTaps>, 2> taps_{};  // wall c from the other wall
     float threshold_ = 0.0f;
+    // How far apart (samples) two walls' outliers may lie and count as one.
+    int sharedReach_ = 0;
     std::array<std::array<float, kWallBuffer>, 2> prediction_{};
     std::array<std::array<float, kWallBuffer>, 2>
         error_{};  // second difference of wall - prediction

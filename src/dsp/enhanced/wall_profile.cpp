@@ -92,6 +92,7 @@ double PowerDb(double noise, double total) {
 WallProfile DeriveWallProfile(const WallSpectra& whole, const WallSpectra& quiet, int sampleRate) {
     PrepareRealFft();  // for the cross-wall taps
     WallProfile profile;
+    profile.vocalAlignR.fill(1.0);
     std::array<std::complex<double>, kFftBins> leftFromRight{};
     std::array<std::complex<double>, kFftBins> rightFromLeft{};
     double noiseL = 0.0;
@@ -132,6 +133,8 @@ WallProfile DeriveWallProfile(const WallSpectra& whole, const WallSpectra& quiet
                 std::clamp(nrAligned / (nl + nrAligned), kMinimumWeight, 1.0 - kMinimumWeight);
         }
         profile.alignR[k] = 1.0 / a;
+        profile.leftNoise[k] = nl;
+        profile.rightNoise[k] = nr;
         profile.gainL[k] = weightL;
         profile.gainR[k] = (1.0 - weightL) / a;
         profile.differenceShare[k] = weightL * (1.0 - weightL);

@@ -46,6 +46,12 @@ struct WallProfile {
     // differenceShare |D|^2 is the share of it that stays in Y.
     std::array<std::complex<double>, kFftBins> alignR{};
     std::array<double, kFftBins> differenceShare{};
+    // The Vocal Remover's alignment of the right wall, a short filter
+    // (vocal_alignment.h; 1 until the analysis fits it), and each wall's own
+    // noise power E|nL|^2, E|nR|^2 per bin.
+    std::array<std::complex<double>, kFftBins> vocalAlignR{};
+    std::array<double, kFftBins> leftNoise{};
+    std::array<double, kFftBins> rightNoise{};
     std::array<float, kCrossTaps>
         leftFromRight{};  // left[t] ~ sum_k f[k] right[t + k - kCrossReach]
     std::array<float, kCrossTaps> rightFromLeft{};
