@@ -425,7 +425,7 @@ std::vector<HostileCase> TroubleWhileRunning() {
          kAfterSigint,
          "take.wav: Preview cancelled",
          {},
-         SignalWhen(SIGINT, [](const Corpus& c) { return SizeOr0(c.root / "sound") > 0; }),
+         SignalWhen(SIGINT, [](const Corpus& c) { return fs::exists(c.root / "playing"); }),
          true},
     };
 }
@@ -449,8 +449,13 @@ TEST_P(HostileInputs, EndCleanlyWithTheDocumentedStatusAndWellFormedOutputs) {
     if (c.playsSound) {
         // The child's own ALSA configuration: the file plugin, writing what
         // is played into the case's folder; no sound server is looked for.
+        // The plugin's null device takes samples at once, so the capture goes
+        // through a pipe whose reader starts two seconds late: the playback
+        // is then still going when the case's signal comes ("playing" marks
+        // that the line is open).
         std::ofstream(corpus.root / "asound.conf")
-            << test::AlsaCaptureConfig(corpus.root / "sound");
+            << test::AlsaCaptureConfig("|touch " + (corpus.root / "playing").string() +
+                                       "; sleep 2; exec cat > " + (corpus.root / "sound").string());
         options.environment = {"ALSA_CONFIG_PATH=" + (corpus.root / "asound.conf").string(),
                                "JACK_NO_START_SERVER=1",
                                "JACK_DEFAULT_SERVER=sonorel-test-no-such-server"};
