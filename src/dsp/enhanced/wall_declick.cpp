@@ -1,7 +1,9 @@
 #include "enhanced/wall_declick.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace sonorel {
 namespace {
@@ -12,6 +14,11 @@ constexpr int kDetectFirst = kClickContext - kClickMargin;
 constexpr int kDetectEnd = kWallBuffer - kCrossReach;
 constexpr int kHopEnd = kClickContext + kHop;
 static_assert(kDetectFirst - 2 >= kCrossReach);
+static_assert(kDetectEnd + kCrossReach <= kWallBuffer);
+// The samples Predict fills: the detector's, and the two before them that
+// its second differences take.
+constexpr int kPredictFirst = kDetectFirst - 2;
+constexpr int kPredictLength = kDetectEnd - kPredictFirst;
 // Running levels: about 6 ms at 44.1 kHz; a sample's update is limited to the
 // threshold times the level, so clicks barely raise it.
 constexpr double kLevelRate = 1.0 / 256.0;
@@ -27,6 +34,10 @@ constexpr double kDamageShare = 0.6;
 // have every glottal pulse of a voice taken for a tick.
 constexpr int kSharedReach = 6;
 constexpr double kSharedFactor = 256.0;
+
+bool SameBits(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
 
 double Sq(double x) {
     return x * x;
@@ -61,19 +72,44 @@ void WallDeclicker::Reset() {
     flagged_.fill(false);
     for (auto& r : repaired_)
         r.fill(false);
+    haveSeen_ = false;
 }
 
 void WallDeclicker::Predict(const std::array<WallBuffer, 2>& walls) {
     for (int c = 0; c < 2; ++c) {
         const auto& other = walls[1 - c].samples;
         const auto& taps = taps_[c];
-        for (int t = kDetectFirst - 2; t < kDetectEnd; ++t) {
-            double sum = 0.0;
-            for (int j = 0; j < kCrossTaps; ++j)
-                sum += taps[j] * other[t + j - kCrossReach];
-            prediction_[c][t] = static_cast<float>(sum);
+        // The walls move on by a hop between calls, so the first samples'
+        // predictions are the last call's, moved, wherever the other wall's
+        // samples they use are still what that call saw (a repair changes
+        // them). Bitwise, so that the bytes are those a new sum would give.
+        int first = kPredictFirst;
+        const int reused = kPredictLength - kHop;
+        const float* seen = seen_[1 - c].data() + kHop + kPredictFirst - kCrossReach;
+        const float* now = other.data() + kPredictFirst - kCrossReach;
+        if (haveSeen_ && std::equal(now, now + reused + 2 * kCrossReach, seen, SameBits)) {
+            std::copy(prediction_[c].begin() + kPredictFirst + kHop,
+                      prediction_[c].begin() + kPredictFirst + kHop + reused,
+                      prediction_[c].begin() + kPredictFirst);
+            first += reused;
         }
+        // Tap by tap over all samples, not sample by sample over the taps:
+        // each sum still adds its taps in the same order (the same bytes),
+        // but the samples' sums no longer wait on one another.
+        const int count = kDetectEnd - first;
+        std::fill(sums_.begin(), sums_.begin() + count, 0.0);
+        for (int j = 0; j < kCrossTaps; ++j) {
+            const float tap = taps[j];
+            const float* from = other.data() + first + j - kCrossReach;
+            for (int i = 0; i < count; ++i)
+                sums_[i] += tap * from[i];
+        }
+        for (int i = 0; i < count; ++i)
+            prediction_[c][first + i] = static_cast<float>(sums_[i]);
     }
+    for (int c = 0; c < 2; ++c)
+        seen_[c] = walls[c].samples;
+    haveSeen_ = true;
 }
 
 void WallDeclicker::Measure(const std::array<WallBuffer, 2>& walls) {

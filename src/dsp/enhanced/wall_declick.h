@@ -69,6 +69,10 @@ class WallDeclicker {
     float threshold_ = 0.0f;
     // How far apart (samples) two walls' outliers may lie and count as one.
     int sharedReach_ = 0;
+    std::array<double, kWallBuffer> sums_{};  // Predict's running sums
+    // The walls as the last Predict saw them, before that hop's repairs.
+    std::array<std::array<float, kWallBuffer>, 2> seen_{};
+    bool haveSeen_ = false;
     std::array<std::array<float, kWallBuffer>, 2> prediction_{};
     std::array<std::array<float, kWallBuffer>, 2>
         error_{};  // second difference of wall - prediction
